@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test suite under CTest.
+#   ./test.sh             the ordinary build in build/
+#   ./test.sh --sanitize  the same suites built with ASan/UBSan in build-sanitize/
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+
+build_dir="$root/build"
+cmake_args=(-DKELMORA_WERROR=ON)
+if [ "${1:-}" = "--sanitize" ]; then
+  build_dir="$root/build-sanitize"
+  cmake_args+=(-DKELMORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug)
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+fi
+
+"$root/scripts/setup.sh" "$build_dir" "${cmake_args[@]}"
+cd "$build_dir"
+export QT_QPA_PLATFORM=offscreen
+ctest --output-on-failure -j2 --timeout 600
