@@ -18,6 +18,11 @@ enum class ReadStatus { Ok, CannotOpen, TooLarge, ReadError };
 // cannot be opened is CannotOpen; a longer file is TooLarge (nothing is read past the limit).
 ReadStatus ReadWholeFile(const char* path, std::uint64_t maxBytes, std::vector<std::uint8_t>& out);
 
+// Reads the first min(size, maxBytes) bytes of a regular file of any size and reports
+// its full size in fileSize. Folders, devices and unopenable files are CannotOpen.
+ReadStatus ReadFileHead(const char* path, std::uint64_t maxBytes, std::vector<std::uint8_t>& out,
+                        std::uint64_t& fileSize);
+
 // Replaces path with exactly these bytes. Returns true only when every byte reached
 // the file and it was closed without error; on failure an existing file is left intact
 // and no temporary file remains.
