@@ -2,9 +2,9 @@
 #include "core/Palette.h"
 
 #include <cstddef>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <vector>
+
+#include "core/FileIO.h"
 
 namespace kelmora
 {
@@ -170,18 +170,12 @@ int ParsePalettes(const std::string& text, NamedPalette* slots, int maximum)
 
 int ReadPalettes(const char* path, NamedPalette* slots, int maximum)
 {
-    if (path == nullptr) return -1;
-    std::error_code error;
-    const std::filesystem::path file = std::filesystem::u8path(path);
     // Only a regular file is read: a folder, a device or a pipe counts as "cannot be opened".
-    if (!std::filesystem::is_regular_file(file, error)) return -1;
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream) return -1;
     // At most the first MiB is read; a longer file is parsed from that prefix.
-    std::string text(kMaxPaletteFileBytes, '\0');
-    stream.read(&text[0], static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(stream.gcount()));
-    if (text.empty()) return -1;
+    std::vector<std::uint8_t> bytes;
+    std::uint64_t size = 0;
+    if (ReadFileHead(path, kMaxPaletteFileBytes, bytes, size) != ReadStatus::Ok || size == 0) return -1;
+    const std::string text(bytes.begin(), bytes.end());
     return ParsePalettes(text, slots, maximum);
 }
 
