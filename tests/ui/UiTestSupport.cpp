@@ -1,0 +1,94 @@
+#include "UiTestSupport.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include "ui/Form1.h"
+
+namespace uitest
+{
+
+namespace
+{
+Message g_last;
+
+void Poll(const std::shared_ptr<std::function<void(QWidget*)>>& answer, int attempts)
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal->isVisible())
+    {
+        (*answer)(modal);
+        return;
+    }
+    if (attempts <= 0) return;
+    QTimer::singleShot(10, [answer, attempts] { Poll(answer, attempts - 1); });
+}
+} // namespace
+
+void WhenModal(std::function<void(QWidget*)> answer)
+{
+    auto shared = std::make_shared<std::function<void(QWidget*)>>(std::move(answer));
+    QTimer::singleShot(0, [shared] { Poll(shared, 500); });
+}
+
+void AnswerMessage(const QString& buttonText)
+{
+    WhenModal([buttonText](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (!box)
+        {
+            modal->close();
+            return;
+        }
+        g_last = {box->windowTitle(), box->text()};
+        for (QAbstractButton* button : box->buttons())
+        {
+            if (button->text().remove(QLatin1Char('&')) == QString(buttonText).remove(QLatin1Char('&')))
+            {
+                button->click();
+                return;
+            }
+        }
+        box->reject();
+    });
+}
+
+Message LastMessage() { return g_last; }
+void ClearLastMessage() { g_last = {}; }
+
+void AnswerFileDialog(const QString& path)
+{
+    WhenModal([path](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog)
+        {
+            modal->close();
+            return;
+        }
+        if (path.isEmpty())
+        {
+            dialog->reject();
+            return;
+        }
+        dialog->selectFile(path);
+        dialog->accept();
+    });
+}
+
+std::unique_ptr<TForm1> NewWindow(const QStringList& arguments)
+{
+    auto window = std::make_unique<TForm1>(arguments);
+    window->show();
+    window->activateWindow();
+    (void)QTest::qWaitForWindowActive(window.get());
+    return window;
+}
+
+unsigned Rgb(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFFu; }
+
+} // namespace uitest

@@ -1,0 +1,40 @@
+// Helpers shared by the window test suites.
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+class QWidget;
+class TForm1;
+
+namespace uitest
+{
+
+// Runs answer(modalWidget) once the next modal window (message box, file dialog,
+// tool window) is showing; answer closes it. Call right before the action that opens it.
+void WhenModal(std::function<void(QWidget*)> answer);
+// Presses the button of the active modal message box whose text is given ("OK", "&Yes", ...)
+// and remembers its text and title for LastMessage().
+void AnswerMessage(const QString& buttonText);
+struct Message
+{
+    QString title;
+    QString text;
+};
+Message LastMessage();
+void ClearLastMessage();
+// Answers the next file dialog with the given path (or cancels it when path is empty).
+void AnswerFileDialog(const QString& path);
+
+// A main window without command-line arguments, shown and active.
+std::unique_ptr<TForm1> NewWindow(const QStringList& arguments = {});
+
+// 24-bit 0xRRGGBB of one pixel of an image.
+unsigned Rgb(const QImage& image, int x, int y);
+
+} // namespace uitest

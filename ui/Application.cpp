@@ -1,0 +1,29 @@
+#include "ui/Application.h"
+
+#include <QMessageBox>
+
+#include <exception>
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("kelmora"));
+    setApplicationDisplayName(QStringLiteral("Kelmora"));
+    setApplicationVersion(QStringLiteral("1.8"));
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event)
+{
+    try
+    {
+        return QApplication::notify(receiver, event);
+    }
+    catch (const std::exception& error)
+    {
+        QMessageBox::critical(activeWindow(), QStringLiteral("Kelmora"), QString::fromLocal8Bit(error.what()));
+    }
+    catch (...)
+    {
+        QMessageBox::critical(activeWindow(), QStringLiteral("Kelmora"), QStringLiteral("Unexpected error."));
+    }
+    return false;
+}

@@ -1,0 +1,277 @@
+// The main window: owns the sprite bank, the copy buffer, the active palette and
+// the views, and runs every command of the editor.
+//
+// The window is split by concern over several source files:
+//   Form1.cpp          construction, state operations, quantity box, closing
+//   Form1Layout.cpp    controls, menu and tool bar
+//   Form1Views.cpp     palettes and the four views
+//   Form1Editing.cpp   mouse tools, pens, palette picking, browser selection, flags
+//   Form1Commands.cpp  edit, transform and range commands
+//   Form1Files.cpp     file commands and dropped files
+//   Form1Tools.cpp     the commands that open the tool windows
+#pragma once
+
+#include <QCursor>
+#include <QImage>
+#include <QList>
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+#include "core/Palette.h"
+#include "core/SpriteBankStore.h"
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QRadioButton;
+class QScrollBar;
+class QToolBar;
+class TColourPanel;
+class TPaintBox;
+class TUpDown;
+
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // Takes the start-up file from the application's command line.
+    explicit TForm1(QWidget* parent = nullptr);
+    // arguments: the command-line arguments after the program name.
+    explicit TForm1(const QStringList& arguments, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // ---- Document state, owned for the life of the window ----
+    kelmora::SpriteBank Bank{};
+    kelmora::CopyBuffer Buffer{};
+    kelmora::u8 CopiedStyle = 255; // attribute byte remembered by Copy Style; 255: none
+
+    // ---- Palettes ----
+    kelmora::PaletteTables Palette{};
+    std::uint32_t BaseArgb[kelmora::kPaletteColours]{};      // Palette.base as opaque QImage pixels
+    std::uint32_t HighlightArgb[kelmora::kPaletteColours]{}; // Palette.highlight likewise
+    std::vector<kelmora::NamedPalette> LoadedPalettes;
+
+    // ---- Where the program's files are ----
+    QString ProgramDir;   // folder of the executable
+    QString TextDataPath; // the listing file written by View Text Data
+    QString PaletteFilePath; // the palettes.pal found at start-up (empty when none)
+    QString FileName;     // the name last given to SetFileName
+
+    // ---- Off-screen views (32 bits a pixel) ----
+    QImage SpriteBitmap;  // 24 x 21
+    QImage PreviewFrame;  // 34 x 31
+    QImage PreviewBitmap; // 68 x 62
+    QImage EditorBitmap;  // 192 x 168
+    QImage BrowserFrame;  // 192 x 147
+    QImage BrowserBitmap; // 384 x 294
+
+    // The seven registered cursors: CUR_PAINT, CUR_FLOOD, CUR_SCROLL, CUR_STAMP,
+    // CUR_DROP, CUR_POINT and CUR_MARKER (numbers 1 to 7 are indices 0 to 6).
+    QList<QCursor> Cursors;
+
+    // ---- Operations other windows call ----
+    void RefreshAll();
+    void ApplySpriteQuantity();
+    void ResetToNew();
+    void ResetAfterLoad();
+    void ResetUndo();
+    void SetFileName(const QString& path);
+    void SetPalette(const std::uint32_t colours[kelmora::kPaletteColours]);
+    // Reads a palettes.pal file and adds its palettes to the Colour Palette menu;
+    // returns how many were added.
+    int LoadPaletteFile(const QString& path);
+    // The palettes.pal to read at start-up: beside the program, then in the user's and
+    // the system's data folders. Empty when there is none.
+    static QString FindPaletteFile(const QString& programDir);
+
+    // ---- Views ----
+    void RenderSprite(const kelmora::u8* data, int index, QImage& bitmap, int flags);
+    void DrawPreview();
+    void DrawEditor();
+    void DrawBrowser();
+    void DrawPaletteStrip(QPainter& painter);
+    static void ScanlineDouble(QImage& destination, const QImage& source);
+    const int* PaletteOrder() const; // the strip order in force
+    int ColourAtStripPoint(int x, int y) const;
+    QColor ScreenColour(int colourNumber) const;
+
+    // ---- Controls (named as laid out; public so tool windows and tests reach them) ----
+    QToolBar* ToolBar1 = nullptr;
+    TPaintBox* PaintBox_Editor = nullptr;
+    TPaintBox* PaintBox_Preview = nullptr;
+    QLabel* Label1 = nullptr;
+    TPaintBox* PaintBox_Browser = nullptr;
+    QScrollBar* ScrollBar_Browser = nullptr;
+    QCheckBox* Chk_MulticolourMode = nullptr;
+    QCheckBox* Chk_OverlayNext = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    TColourPanel* PanelColourTransp = nullptr;
+    TColourPanel* PanelColourSprite = nullptr;
+    TColourPanel* PanelColourMulti1 = nullptr;
+    TColourPanel* PanelColourMulti2 = nullptr;
+    QRadioButton* RadioColourTransp = nullptr;
+    QRadioButton* RadioColourSprite = nullptr;
+    QRadioButton* RadioColourMulti1 = nullptr;
+    QRadioButton* RadioColourMulti2 = nullptr;
+    TPaintBox* PaintBox_Palette = nullptr;
+    QCheckBox* CkShowGrid = nullptr;
+    QCheckBox* CkShowCross = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    TUpDown* UpDown1 = nullptr;
+    QScrollBar* ScrollBar1 = nullptr;
+
+    // Tool bar buttons of their own (the others share the menu items' actions).
+    QAction* Btn_Brush1 = nullptr;
+    QAction* Btn_Brush2 = nullptr;
+    QAction* Btn_Flood = nullptr;
+
+    // Menu items.
+    QAction *Mnu_New = nullptr, *Mnu_Open = nullptr, *Mnu_SaveProject = nullptr, *Import1 = nullptr,
+            *Export1 = nullptr, *LoadSpriteFile1 = nullptr, *SaveSpriteFile1 = nullptr,
+            *Mnu_SaveBitmap = nullptr, *Mnu_Exit = nullptr;
+    QAction *Mnu_SelectAll = nullptr, *Mnu_Clear = nullptr, *Mnu_Cut = nullptr, *Mnu_Copy = nullptr,
+            *Mnu_Paste = nullptr, *Mnu_PasteInto = nullptr, *Mnu_CopyStyle = nullptr, *Mnu_PasteStyle = nullptr,
+            *Mnu_SlideUp = nullptr, *Mnu_SlideDown = nullptr, *Mnu_SlideLeft = nullptr, *Mnu_SlideRight = nullptr,
+            *Mnu_FlipX = nullptr, *Mnu_FlipY = nullptr, *Mnu_ReflectX = nullptr, *Mnu_ReflectY = nullptr,
+            *Mnu_Negative = nullptr, *Mnu_Undo = nullptr, *Mnu_Redo = nullptr;
+    QAction *Mnu_ColourTransp = nullptr, *Mnu_ColourSprite = nullptr, *Mnu_ColourMulti1 = nullptr,
+            *Mnu_ColourMulti2 = nullptr, *Mnu_SwapSprMc1 = nullptr, *Mnu_SwapSprMc2 = nullptr,
+            *Mnu_SwapMc1Mc2 = nullptr, *Mnu_Decimal = nullptr, *Mnu_Hex = nullptr, *Mnu_ReverseOrder = nullptr,
+            *Mnu_RemoveBlanks = nullptr, *ClearAttributes2 = nullptr, *ClearAttributes1 = nullptr,
+            *Clearalloverlayattributes1 = nullptr, *Mnu_Rotator = nullptr, *Mnu_Animator = nullptr,
+            *VICESnapshotRipper1 = nullptr;
+    QAction *PalVantor = nullptr, *Mnu_PalOrderStandard = nullptr, *Mnu_PalOrderLumPairs = nullptr,
+            *Mnu_DoubleScan = nullptr, *Mnu_ToolBar_Flat = nullptr, *Mnu_ToolBar_Raised = nullptr,
+            *Mnu_About = nullptr;
+    QMenu *File1 = nullptr, *SEUCK1 = nullptr, *Edit1 = nullptr, *View1 = nullptr, *Mnu_Pen = nullptr,
+          *Mnu_PixelColourSwap = nullptr, *Mnu_ViewTextData = nullptr, *RangeOps1 = nullptr,
+          *Options1 = nullptr, *ColourPalette1 = nullptr, *PaletteOrder1 = nullptr, *ToolBarStyle1 = nullptr,
+          *Help1 = nullptr;
+    QActionGroup* PaletteGroup = nullptr;
+
+    // Remembered by the file dialogs for the window's life: folder and name of the last use.
+    QString ProjectOpenPath = QStringLiteral("Untitled.kmd");
+    QString ProjectSavePath = QStringLiteral("Untitled.kmd");
+    QString SeuckOpenPath = QStringLiteral("Untitled.a");
+    QString SeuckSavePath = QStringLiteral("Untitled.a");
+    QString BitmapSavePath = QStringLiteral("Untitled.bmp");
+
+public slots:
+    // ---- Start-up and main window state ----
+    void Edit2KeyPress(int key);
+    void UpDown1Click();
+    void ScrollBar1Change(int position);
+    void ScrollBar_BrowserChange(int position);
+    void CkShowGridClick();
+    void CkShowCrossClick();
+    void Mnu_DoubleScanClick();
+
+    // ---- Palettes ----
+    void PalVantorClick();
+    void PaletteItemClick(QAction* sender);
+    void Mnu_PalOrderStandardClick();
+    void Mnu_PalOrderLumPairsClick();
+
+    // ---- Editing tools ----
+    void PaintBox_EditorMouseDown(Qt::MouseButton button, Qt::MouseButtons buttons,
+                                  Qt::KeyboardModifiers modifiers, int x, int y);
+    void PaintBox_EditorMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    void PaintBox_EditorMouseUp(Qt::MouseButton button, Qt::MouseButtons buttons,
+                                Qt::KeyboardModifiers modifiers, int x, int y);
+    void PaintBox_BrowserMouseDown(Qt::MouseButton button, Qt::MouseButtons buttons,
+                                   Qt::KeyboardModifiers modifiers, int x, int y);
+    void PaintBox_BrowserMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    void PaintBox_PaletteMouseDown(Qt::MouseButton button, Qt::MouseButtons buttons,
+                                   Qt::KeyboardModifiers modifiers, int x, int y);
+    void PaintBox_PaletteMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    void RadioColourTranspClick();
+    void RadioColourSpriteClick();
+    void RadioColourMulti1Click();
+    void RadioColourMulti2Click();
+    void Chk_MulticolourModeClick();
+    void Chk_OverlayNextClick();
+
+    // ---- Edit, transform and range commands ----
+    void Mnu_SelectAllClick();
+    void Mnu_ClearClick();
+    void Mnu_CutClick();
+    void Mnu_CopyClick();
+    void Mnu_PasteClick();
+    void Mnu_PasteIntoClick();
+    void Mnu_CopyStyleClick();
+    void Mnu_PasteStyleClick();
+    void Mnu_SlideUpClick();
+    void Mnu_SlideDownClick();
+    void Mnu_SlideLeftClick();
+    void Mnu_SlideRightClick();
+    void Mnu_FlipXClick();
+    void Mnu_FlipYClick();
+    void Mnu_ReflectXClick();
+    void Mnu_ReflectYClick();
+    void Mnu_NegativeClick();
+    void Mnu_UndoClick();
+    void Mnu_RedoClick();
+    void Mnu_SwapSprMc1Click();
+    void Mnu_SwapSprMc2Click();
+    void Mnu_SwapMc1Mc2Click();
+    void Mnu_ReverseOrderClick();
+    void Mnu_RemoveBlanksClick();
+    void ClearAttributes2Click();
+    void ClearAttributes1Click();
+    void Clearalloverlayattributes1Click();
+    void Mnu_ToolBar_FlatClick();
+    void Mnu_ToolBar_RaisedClick();
+
+    // ---- File commands ----
+    void Mnu_NewClick();
+    void Mnu_OpenClick();
+    void Mnu_SaveProjectClick();
+    void Import1Click();
+    void Export1Click();
+    void LoadSpriteFile1Click();
+    void SaveSpriteFile1Click();
+    void Mnu_SaveBitmapClick();
+    void Mnu_ExitClick();
+    void Mnu_DecimalClick();
+    void Mnu_HexClick();
+    // Loads a file dropped on the window as a project; a refused file changes nothing.
+    void DropFile(const QString& path);
+
+    // ---- Tool windows ----
+    void Mnu_RotatorClick();
+    void Mnu_AnimatorClick();
+    void VICESnapshotRipper1Click();
+    void Mnu_AboutClick();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Construct(const QStringList& arguments);
+    void CreateControls();
+    void CreateMenu();
+    void CreateToolBar();
+    void LocateProgramFiles();
+    void LoadStartupFile(const QString& argument);
+    bool FormCloseQuery();
+    void FormClose();
+    void RangeCommand(void (*operation)(kelmora::u8*, int));
+    void SelectPen(int pen);
+    void ShowWriteError(const QString& path);
+    void PaintStroke(Qt::MouseButtons buttons, int x, int y, bool press);
+
+    bool m_closed = false;
+    std::vector<kelmora::u8> m_spriteBlock; // Bank.sprites
+    std::vector<kelmora::u8> m_bufferBlock; // Buffer.bufferSprites
+};

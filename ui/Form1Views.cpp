@@ -1,0 +1,291 @@
+// The main window's palettes and views: the editor, the preview, the browser and
+// the palette strip, all drawn into off-screen images and copied to the screen.
+#include "ui/Form1.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <cstring>
+
+#include "core/Render.h"
+#include "ui/Widgets.h"
+
+using namespace kelmora;
+
+namespace
+{
+
+inline std::uint32_t Opaque(std::uint32_t rgb) { return 0xFF000000u | rgb; }
+
+inline std::uint32_t* Row(QImage& image, int y) { return reinterpret_cast<std::uint32_t*>(image.scanLine(y)); }
+inline const std::uint32_t* Row(const QImage& image, int y)
+{
+    return reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
+}
+
+// Every source pixel becomes a factor x factor block, starting at the destination's top-left.
+void Stretch(QImage& destination, const QImage& source, int factor)
+{
+    const int width = source.width();
+    for (int y = 0; y < source.height(); ++y)
+    {
+        const std::uint32_t* in = Row(source, y);
+        std::uint32_t* out = Row(destination, y * factor);
+        for (int x = 0; x < width; ++x)
+        {
+            const std::uint32_t pixel = in[x];
+            for (int k = 0; k < factor; ++k) out[x * factor + k] = pixel;
+        }
+        const std::size_t bytes = static_cast<std::size_t>(width) * factor * sizeof(std::uint32_t);
+        for (int k = 1; k < factor; ++k) std::memcpy(Row(destination, y * factor + k), out, bytes);
+    }
+}
+
+void CopyInto(QImage& destination, const QImage& source, int left, int top)
+{
+    const std::size_t bytes = static_cast<std::size_t>(source.width()) * sizeof(std::uint32_t);
+    for (int y = 0; y < source.height(); ++y) std::memcpy(Row(destination, top + y) + left, Row(source, y), bytes);
+}
+
+void VerticalLine(QImage& image, int x, std::uint32_t colour)
+{
+    for (int y = 0; y < image.height(); ++y) Row(image, y)[x] = colour;
+}
+
+void HorizontalLine(QImage& image, int y, std::uint32_t colour)
+{
+    std::uint32_t* row = Row(image, y);
+    for (int x = 0; x < image.width(); ++x) row[x] = colour;
+}
+
+} // namespace
+
+// ---- Palettes ----
+
+void TForm1::SetPalette(const std::uint32_t colours[kPaletteColours])
+{
+    BuildPaletteTables(colours, Palette);
+    for (int i = 0; i < kPaletteColours; ++i)
+    {
+        BaseArgb[i] = Opaque(Palette.base[i]);
+        HighlightArgb[i] = Opaque(Palette.highlight[i]);
+    }
+    PaintBox_Palette->update();
+    RefreshAll();
+}
+
+QColor TForm1::ScreenColour(int colourNumber) const
+{
+    return QColor::fromRgb(Opaque(ScreenToRgb(Palette.screen[colourNumber & 15])));
+}
+
+int TForm1::LoadPaletteFile(const QString& path)
+{
+    NamedPalette found[kMaxLoadedPalettes];
+    const int kept = ReadPalettes(path.toUtf8().constData(), found, kMaxLoadedPalettes);
+    if (kept <= 0) return 0;
+    if (LoadedPalettes.empty())
+    {
+        QAction* separator = ColourPalette1->addSeparator();
+        separator->setObjectName(QStringLiteral("Sep1"));
+        separator->setText(QStringLiteral("-"));
+    }
+    int added = 0;
+    for (int k = 0; k < kept && LoadedPalettes.size() < static_cast<std::size_t>(kMaxLoadedPalettes); ++k)
+    {
+        const int number = static_cast<int>(LoadedPalettes.size());
+        LoadedPalettes.push_back(found[k]);
+        QAction* item = ColourPalette1->addAction(QString::fromUtf8(found[k].name.c_str()));
+        item->setObjectName(QStringLiteral("Palette_%1").arg(number));
+        item->setData(number);
+        item->setCheckable(true);
+        PaletteGroup->addAction(item);
+        connect(item, &QAction::triggered, this, [this, item] { PaletteItemClick(item); });
+        ++added;
+    }
+    return added;
+}
+
+void TForm1::PalVantorClick()
+{
+    PalVantor->setChecked(true);
+    SetPalette(kBuiltInPalette);
+}
+
+void TForm1::PaletteItemClick(QAction* sender)
+{
+    if (!sender) return;
+    const int number = sender->data().toInt();
+    if (number < 0 || number >= static_cast<int>(LoadedPalettes.size())) return;
+    sender->setChecked(true);
+    SetPalette(LoadedPalettes[number].colours);
+}
+
+const int* TForm1::PaletteOrder() const
+{
+    return Mnu_PalOrderStandard->isChecked() ? kStandardOrder : kLuminancePairsOrder;
+}
+
+int TForm1::ColourAtStripPoint(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= 192 || y >= 32) return -1;
+    return PaletteOrder()[x / 24 + 8 * (y / 16)];
+}
+
+void TForm1::Mnu_PalOrderStandardClick()
+{
+    Mnu_PalOrderStandard->setChecked(true);
+    PaintBox_Palette->update();
+}
+
+void TForm1::Mnu_PalOrderLumPairsClick()
+{
+    Mnu_PalOrderLumPairs->setChecked(true);
+    PaintBox_Palette->update();
+}
+
+void TForm1::DrawPaletteStrip(QPainter& painter)
+{
+    const int* order = PaletteOrder();
+    for (int k = 0; k < kPaletteColours; ++k)
+        painter.fillRect(24 * (k % 8), 16 * (k / 8), 24, 16, ScreenColour(order[k]));
+}
+
+// ---- Views ----
+
+void TForm1::RenderSprite(const u8* data, int index, QImage& bitmap, int flags)
+{
+    RenderColours colours{{Bank.colourTransp, Bank.colourMulti1, Bank.colourSprite, Bank.colourMulti2},
+                          BaseArgb,
+                          HighlightArgb};
+    RenderSpritePixels(data, index, Bank.spriteCount, colours, flags, Row(bitmap, 0),
+                       static_cast<int>(bitmap.bytesPerLine() / sizeof(std::uint32_t)));
+}
+
+void TForm1::ScanlineDouble(QImage& destination, const QImage& source)
+{
+    for (int i = 0; i < source.height(); ++i)
+    {
+        const std::uint32_t* in = Row(source, i);
+        std::uint32_t* out = Row(destination, 2 * i);
+        for (int j = 0; j < source.width(); ++j) out[2 * j] = out[2 * j + 1] = in[j];
+        std::uint32_t* black = Row(destination, 2 * i + 1);
+        for (int j = 0; j < destination.width(); ++j) black[j] = 0xFF000000u;
+    }
+}
+
+void TForm1::DrawPreview()
+{
+    if (PreviewFrame.isNull() || !Bank.sprites) return;
+    PreviewFrame.fill(ScreenColour(Bank.colourTransp));
+    RenderSprite(Bank.sprites, Bank.currentSprite, SpriteBitmap, 0);
+    if (Chk_OverlayNext->isChecked() && Bank.currentSprite < 255)
+        RenderSprite(Bank.sprites, Bank.currentSprite + 1, SpriteBitmap, kRenderOverlay);
+    CopyInto(PreviewFrame, SpriteBitmap, 5, 5);
+    if (Mnu_DoubleScan->isChecked()) Stretch(PreviewBitmap, PreviewFrame, 2);
+    else ScanlineDouble(PreviewBitmap, PreviewFrame);
+    PaintBox_Preview->update();
+    Label1->setText(QString::asprintf("%03d ", Bank.currentSprite));
+}
+
+void TForm1::DrawEditor()
+{
+    if (EditorBitmap.isNull() || !Bank.sprites) return;
+    RenderSprite(Bank.sprites, Bank.currentSprite, SpriteBitmap, 0);
+    if (Chk_OverlayNext->isChecked() && Bank.currentSprite < 255)
+        RenderSprite(Bank.sprites, Bank.currentSprite + 1, SpriteBitmap, kRenderOverlay);
+    Stretch(EditorBitmap, SpriteBitmap, 8);
+
+    if (CkShowGrid->isChecked())
+    {
+        const std::uint32_t grid = Opaque(ScreenToRgb(Palette.grid[Bank.colourTransp & 15]));
+        const int step = Chk_MulticolourMode->isChecked() ? 16 : 8;
+        for (int x = step - 1; x <= 191; x += step) VerticalLine(EditorBitmap, x, grid);
+        for (int y = 7; y <= 167; y += 8) HorizontalLine(EditorBitmap, y, grid);
+    }
+    if (CkShowCross->isChecked())
+    {
+        const std::uint32_t orange = Opaque(0xFF7F00);
+        const std::uint32_t red = Opaque(0xFF0000);
+        VerticalLine(EditorBitmap, 64, orange);
+        VerticalLine(EditorBitmap, 128, orange);
+        VerticalLine(EditorBitmap, 96, red);
+        HorizontalLine(EditorBitmap, 83, red);
+        QPainter painter(&EditorBitmap);
+        painter.setPen(QColor(255, 0, 0));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(QRect(12, 0, 167, 167));
+    }
+    PaintBox_Editor->update();
+}
+
+void TForm1::DrawBrowser()
+{
+    if (BrowserBitmap.isNull() || !Bank.sprites) return;
+    const int top = ScrollBar_Browser->value();
+    // Empty cells take the theme's shadow colour, kept dark so they never look like sprites.
+    QColor shadow = palette().color(QPalette::Shadow);
+    if (shadow.lightness() > 64) shadow = shadow.darker(250);
+    for (int r = 0; r < 7; ++r)
+    {
+        for (int c = 0; c < 8; ++c)
+        {
+            const int index = 8 * (top + r) + c;
+            if (index < Bank.spriteCount)
+            {
+                const int highlight = (index >= Bank.rangeStart && index <= Bank.rangeEnd) ? kRenderHighlight : 0;
+                RenderSprite(Bank.sprites, index, SpriteBitmap, highlight);
+                if (IsOverlay(Bank.sprites, index) == 1)
+                    RenderSprite(Bank.sprites, index + 1, SpriteBitmap, highlight | kRenderOverlay);
+            }
+            else
+            {
+                SpriteBitmap.fill(shadow);
+            }
+            CopyInto(BrowserFrame, SpriteBitmap, 24 * c, 21 * r);
+        }
+    }
+    if (Mnu_DoubleScan->isChecked()) Stretch(BrowserBitmap, BrowserFrame, 2);
+    else ScanlineDouble(BrowserBitmap, BrowserFrame);
+
+    if (CkShowGrid->isChecked())
+    {
+        const std::uint32_t grid = Opaque(ScreenToRgb(Palette.grid[Bank.colourTransp & 15]));
+        for (int k = 0; k < 8; ++k) VerticalLine(BrowserBitmap, 47 + 48 * k, grid);
+        for (int k = 0; k < 7; ++k) HorizontalLine(BrowserBitmap, 41 + 42 * k, grid);
+    }
+    PaintBox_Browser->update();
+}
+
+// ---- Scroll bars and view options ----
+
+void TForm1::ScrollBar1Change(int position)
+{
+    Bank.currentSprite = Bank.rangeStart = Bank.rangeEnd = position;
+    RefreshAll();
+}
+
+void TForm1::ScrollBar_BrowserChange(int)
+{
+    DrawBrowser();
+}
+
+void TForm1::CkShowGridClick()
+{
+    RefreshAll();
+}
+
+void TForm1::CkShowCrossClick()
+{
+    RefreshAll();
+}
+
+void TForm1::Mnu_DoubleScanClick()
+{
+    RefreshAll();
+}

@@ -1,0 +1,130 @@
+#include "ui/Widgets.h"
+
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolButton>
+
+TPaintBox::TPaintBox(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+}
+
+void TPaintBox::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (onPaint) onPaint(painter);
+}
+
+void TPaintBox::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    emit mouseDown(event->button(), event->buttons(), event->modifiers(), p.x(), p.y());
+}
+
+void TPaintBox::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    emit mouseMove(event->buttons(), event->modifiers(), p.x(), p.y());
+}
+
+void TPaintBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    emit mouseUp(event->button(), event->buttons(), event->modifiers(), p.x(), p.y());
+}
+
+TColourPanel::TColourPanel(QWidget* parent) : QFrame(parent), m_colour(Qt::black)
+{
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+}
+
+void TColourPanel::setColour(const QColor& colour)
+{
+    if (colour == m_colour) return;
+    m_colour = colour;
+    update();
+}
+
+void TColourPanel::paintEvent(QPaintEvent* event)
+{
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), m_colour);
+    }
+    QFrame::paintEvent(event);
+}
+
+void TColourPanel::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) emit clicked();
+}
+
+TUpDown::TUpDown(QWidget* parent) : QWidget(parent), m_up(new QToolButton(this)), m_down(new QToolButton(this))
+{
+    m_up->setArrowType(Qt::UpArrow);
+    m_down->setArrowType(Qt::DownArrow);
+    m_up->setAutoRepeat(true);
+    m_down->setAutoRepeat(true);
+    m_up->setFocusPolicy(Qt::NoFocus);
+    m_down->setFocusPolicy(Qt::NoFocus);
+    connect(m_up, &QToolButton::clicked, this, [this] { step(+1); });
+    connect(m_down, &QToolButton::clicked, this, [this] { step(-1); });
+}
+
+void TUpDown::setRange(int minimum, int maximum)
+{
+    m_min = minimum;
+    m_max = maximum < minimum ? minimum : maximum;
+    setPosition(m_position);
+}
+
+void TUpDown::setPosition(int position)
+{
+    m_position = position < m_min ? m_min : (position > m_max ? m_max : position);
+    if (m_associate) m_associate->setText(QString::number(m_position));
+}
+
+void TUpDown::setAssociate(QLineEdit* edit)
+{
+    m_associate = edit;
+    setPosition(m_position);
+}
+
+bool TUpDown::syncFromAssociate()
+{
+    if (!m_associate) return true;
+    bool ok = false;
+    const int value = m_associate->text().trimmed().toInt(&ok);
+    if (!ok) return false;
+    m_position = value < m_min ? m_min : (value > m_max ? m_max : value);
+    return true;
+}
+
+void TUpDown::step(int direction)
+{
+    syncFromAssociate();
+    bool allow = true;
+    if (onChanging) onChanging(direction, &allow);
+    if (allow) setPosition(m_position + direction);
+    else setPosition(m_position);
+    emit clicked(direction);
+}
+
+void TUpDown::resizeEvent(QResizeEvent*)
+{
+    const int half = height() / 2;
+    m_up->setGeometry(0, 0, width(), half);
+    m_down->setGeometry(0, half, width(), height() - half);
+}
+
+void TUpDown::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::EnabledChange)
+    {
+        m_up->setEnabled(isEnabled());
+        m_down->setEnabled(isEnabled());
+    }
+    QWidget::changeEvent(event);
+}
