@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstring>
@@ -15,6 +16,10 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace kelmora_test
@@ -130,6 +135,26 @@ struct GuardedBlock
         return true;
     }
 };
+
+// Runs fn in a child process in which no file may grow beyond limit bytes, as on a
+// full disk: writes past it fail with EFBIG instead of raising SIGXFSZ. Returns fn's
+// result (-1..253), or -1000 when the child did not exit normally.
+inline int RunWithFileSizeLimit(rlim_t limit, const std::function<int()>& fn)
+{
+    const pid_t pid = fork();
+    if (pid == 0)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit r{limit, limit};
+        if (setrlimit(RLIMIT_FSIZE, &r) != 0)
+            _exit(255);
+        _exit(fn() + 2);
+    }
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) == 255)
+        return -1000;
+    return WEXITSTATUS(status) - 2;
+}
 
 inline std::string RealSprite(const std::string& name)
 {
