@@ -66,7 +66,8 @@ int ImportSprites(SpriteBank* bank, const char* path, int fileKind, int attrForm
         return 0;
 
     ClearBank(bank->sprites);
-    std::memcpy(bank->sprites, data.data() + offset, bytes);
+    if (bytes > 0)
+        std::memcpy(bank->sprites, data.data() + offset, bytes);
     bank->spriteCount = count;
     for (int i = 0; i < count; ++i)
     {
