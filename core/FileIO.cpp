@@ -150,6 +150,8 @@ bool WriteDirect(const fs::path& target, const void* data, std::size_t size)
     return WriteAndClose(file, data, size, false);
 }
 
+// A hidden name of bounded length beside the target, so that even a target whose
+// name is as long as the file system allows gets a temporary file.
 fs::path TempNameBeside(const fs::path& target, unsigned attempt)
 {
     static std::atomic<unsigned> counter{0};
@@ -159,9 +161,9 @@ fs::path TempNameBeside(const fs::path& target, unsigned attempt)
 #else
     const long pid = static_cast<long>(getpid());
 #endif
-    std::string name = "." + target.filename().u8string() + ".tmp-" + std::to_string(pid) + "-" +
-                       std::to_string(counter.fetch_add(1)) + "-" + std::to_string(attempt) + "-" +
-                       std::to_string(static_cast<unsigned long long>(now) % 1000000007ULL);
+    const std::string name = ".kelmora-" + std::to_string(pid) + "-" + std::to_string(counter.fetch_add(1)) +
+                             "-" + std::to_string(attempt) + "-" +
+                             std::to_string(static_cast<unsigned long long>(now) % 1000000007ULL) + ".tmp";
     return target.parent_path() / fs::u8path(name);
 }
 

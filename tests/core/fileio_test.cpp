@@ -85,6 +85,13 @@ TEST(FileIO, WriteReplacesAFileAndLeavesNothingElseBehind)
 
     ASSERT_TRUE(WriteWholeFile(path.c_str(), nullptr, 0));
     EXPECT_EQ(fs::file_size(path), 0u);
+
+    // A name as long as the file system allows still gets its temporary file.
+    const std::string longest = dir.file(std::string(255, 'n'));
+    WriteBytes(longest, Pattern(3));
+    ASSERT_TRUE(WriteWholeFile(longest.c_str(), data.data(), data.size()));
+    EXPECT_EQ(ReadBytes(longest), data);
+    EXPECT_EQ(dir.entries().size(), 2u);
 }
 
 TEST(FileIO, WritingThroughASymbolicLinkReplacesItsTarget)
