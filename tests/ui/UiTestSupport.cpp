@@ -76,7 +76,7 @@ void AnswerFileDialog(const QString& path)
             return;
         }
         dialog->selectFile(path);
-        dialog->accept();
+        QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
     });
 }
 

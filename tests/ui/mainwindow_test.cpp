@@ -1,0 +1,366 @@
+// The main window as a user meets it: start-up state, the quantity box, the
+// command-line file, closing, palettes and the scroll bars.
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolButton>
+
+#include "UiTestSupport.h"
+#include "ui/Form1.h"
+#include "ui/Widgets.h"
+
+using namespace kelmora;
+
+namespace
+{
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+void TypeQuantity(TForm1& window, const QString& text)
+{
+    window.Edit2->setFocus();
+    window.Edit2->selectAll();
+    QTest::keyClick(window.Edit2, Qt::Key_Backspace);
+    QTest::keyClicks(window.Edit2, text);
+    QTest::keyClick(window.Edit2, Qt::Key_Return);
+}
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void freshStartShowsANewBank()
+    {
+        auto window = uitest::NewWindow();
+        QCOMPARE(window->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
+        QCOMPARE(window->Edit2->text(), QStringLiteral("32"));
+        QCOMPARE(window->Bank.spriteCount, 32);
+        QCOMPARE(window->Bank.currentSprite, 0);
+        QCOMPARE(window->Bank.currentPen, 2);
+        QCOMPARE(int(window->Bank.colourTransp), 11);
+        QCOMPARE(int(window->Bank.colourMulti1), 0);
+        QCOMPARE(int(window->Bank.colourSprite), 5);
+        QCOMPARE(int(window->Bank.colourMulti2), 1);
+        QVERIFY(window->RadioColourSprite->isChecked());
+        QVERIFY(window->Mnu_ColourSprite->isChecked());
+        QVERIFY(window->Btn_Brush1->isChecked());
+        QVERIFY(window->Chk_MulticolourMode->isChecked());
+        QVERIFY(!window->Chk_OverlayNext->isChecked());
+        for (QAction* disabled : {window->Mnu_Undo, window->Mnu_Redo, window->Mnu_Paste, window->Mnu_PasteInto,
+                                  window->Mnu_PasteStyle})
+            QVERIFY2(!disabled->isEnabled(), qPrintable(disabled->objectName()));
+        QVERIFY(!window->findChild<QToolButton*>(QStringLiteral("Btn_Undo"))->isEnabled());
+        QVERIFY(!window->findChild<QToolButton*>(QStringLiteral("Btn_Paste"))->isEnabled());
+        QCOMPARE(window->Label1->text(), QStringLiteral("000 "));
+        QCOMPARE(HistoryPosition(), 1);
+        QCOMPARE(HistoryTop(), 1);
+        QCOMPARE(window->centralWidget()->size(), QSize(703, 433));
+        QCOMPARE(window->ScrollBar1->maximum(), 31);
+        for (int i = 0; i < kSlotCount; ++i) QCOMPARE(GetAttribute(window->Bank.sprites, i), 133);
+    }
+
+    void everyNamedControlIsFindable()
+    {
+        auto window = uitest::NewWindow();
+        const char* actions[] = {"Mnu_New", "Mnu_Open", "Mnu_SaveProject", "Import1", "Export1", "LoadSpriteFile1",
+                                 "SaveSpriteFile1", "Mnu_SaveBitmap", "Mnu_Exit", "Mnu_SelectAll", "Mnu_Clear",
+                                 "Mnu_Cut", "Mnu_Copy", "Mnu_Paste", "Mnu_PasteInto", "Mnu_CopyStyle",
+                                 "Mnu_PasteStyle", "Mnu_SlideUp", "Mnu_Negative", "Mnu_Undo", "Mnu_Redo",
+                                 "Mnu_ColourTransp", "Mnu_ColourMulti2", "Mnu_SwapMc1Mc2", "Mnu_Decimal", "Mnu_Hex",
+                                 "Mnu_ReverseOrder", "ClearAttributes2", "ClearAttributes1",
+                                 "Clearalloverlayattributes1", "Mnu_Rotator", "Mnu_Animator", "VICESnapshotRipper1",
+                                 "PalVantor", "Mnu_PalOrderStandard", "Mnu_PalOrderLumPairs", "Mnu_DoubleScan",
+                                 "Mnu_ToolBar_Flat", "Mnu_ToolBar_Raised", "Mnu_About", "Btn_Brush1", "Btn_Flood"};
+        for (const char* name : actions)
+            QVERIFY2(window->findChild<QAction*>(QString::fromLatin1(name)), name);
+        const char* buttons[] = {"Btn_Brush1", "Btn_Brush2", "Btn_Flood", "Btn_Cut",   "Btn_Copy",  "Btn_Paste",
+                                 "Btn_Undo",   "Btn_Redo",   "Btn_Up",    "Btn_Down",  "Btn_Left",  "Btn_Right",
+                                 "Btn_FlipX",  "Btn_FlipY",  "Btn_SymmX", "Btn_SymmY", "Btn_Rotate", "Btn_Anim"};
+        for (const char* name : buttons)
+            QVERIFY2(window->findChild<QToolButton*>(QString::fromLatin1(name)), name);
+        QCOMPARE(window->findChild<QToolButton*>(QStringLiteral("Btn_Up"))->toolTip(), QStringLiteral("Slide up"));
+        QCOMPARE(window->Mnu_Clear->shortcut(), QKeySequence(Qt::Key_Delete));
+        QCOMPARE(window->Mnu_Redo->shortcut(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z));
+        QCOMPARE(window->PalVantor->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F1));
+        QCOMPARE(window->Mnu_ColourMulti1->shortcut(), QKeySequence(Qt::Key_F3));
+        QCOMPARE(window->CkShowGrid->statusTip(), QStringLiteral("Toggle grid lines On/Off"));
+        QCOMPARE(window->PaintBox_Browser->geometry(), QRect(288, 44, 384, 294));
+        QCOMPARE(window->PaintBox_Editor->geometry(), QRect(8, 44, 192, 168));
+    }
+
+    void quantityBoxKeepsItsRules()
+    {
+        auto window = uitest::NewWindow();
+        struct Case
+        {
+            const char* typed;
+            int count;
+        };
+        const Case cases[] = {{"0", 1}, {"300", 256}, {"1234", 256}, {"0001", 256}, {"007", 7}, {"57", 57}};
+        for (const Case& c : cases)
+        {
+            TypeQuantity(*window, QString::fromLatin1(c.typed));
+            QCOMPARE(window->Bank.spriteCount, c.count);
+            QCOMPARE(window->Edit2->text(), QString::number(c.count));
+            QCOMPARE(window->ScrollBar1->maximum(), c.count - 1);
+        }
+
+        // Letters, spaces and punctuation never reach the box.
+        window->Edit2->setFocus();
+        window->Edit2->selectAll();
+        QTest::keyClick(window->Edit2, Qt::Key_Backspace);
+        QTest::keyClicks(window->Edit2, QStringLiteral("1a 2,-3"));
+        QCOMPARE(window->Edit2->text(), QStringLiteral("123"));
+        // Digits without Enter change nothing yet.
+        QCOMPARE(window->Bank.spriteCount, 57);
+        // An arrow takes the typed number and steps from it.
+        window->UpDown1->step(+1);
+        QCOMPARE(window->Bank.spriteCount, 124);
+        window->UpDown1->step(-1);
+        QCOMPARE(window->Bank.spriteCount, 123);
+
+        // The spin control stops at both ends.
+        TypeQuantity(*window, QStringLiteral("256"));
+        window->UpDown1->step(+1);
+        QCOMPARE(window->Bank.spriteCount, 256);
+        TypeQuantity(*window, QStringLiteral("1"));
+        window->UpDown1->step(-1);
+        QCOMPARE(window->Bank.spriteCount, 1);
+        QCOMPARE(window->ScrollBar1->maximum(), 0);
+    }
+
+    void emptyQuantityIsReportedAndChangesNothing()
+    {
+        auto window = uitest::NewWindow();
+        uitest::ClearLastMessage();
+        uitest::AnswerMessage(QStringLiteral("OK"));
+        TypeQuantity(*window, QString());
+        QCOMPARE(uitest::LastMessage().title, QStringLiteral("Kelmora"));
+        QVERIFY(uitest::LastMessage().text.contains(QStringLiteral("not a valid integer value")));
+        QCOMPARE(window->Bank.spriteCount, 32);
+        QCOMPARE(window->ScrollBar1->maximum(), 31);
+    }
+
+    void loweringTheQuantityMovesTheCurrentSprite()
+    {
+        auto window = uitest::NewWindow();
+        TypeQuantity(*window, QStringLiteral("64"));
+        for (int i = 0; i < 64; ++i) SetPixel(window->Bank.sprites, i, i % 12, i % 21, 3);
+        window->ScrollBar1->setValue(40);
+        QCOMPARE(window->Bank.currentSprite, 40);
+        window->Bank.rangeStart = 38; // a selection around it
+        window->Bank.rangeEnd = 45;
+
+        TypeQuantity(*window, QStringLiteral("10"));
+        QCOMPARE(window->Bank.currentSprite, 9);
+        QCOMPARE(window->Bank.rangeStart, 9);
+        QCOMPARE(window->Bank.rangeEnd, 9);
+        QCOMPARE(window->Label1->text(), QStringLiteral("009 "));
+
+        TypeQuantity(*window, QStringLiteral("64"));
+        QCOMPARE(window->Bank.currentSprite, 9);
+        for (int i = 10; i < 64; ++i) QCOMPARE(GetPixel(window->Bank.sprites, i, i % 12, i % 21), 3);
+    }
+
+    void browserScrollsOnlyWhenRowsAreHidden()
+    {
+        auto window = uitest::NewWindow();
+        TypeQuantity(*window, QStringLiteral("56"));
+        QCOMPARE(window->ScrollBar_Browser->maximum(), 0);
+        TypeQuantity(*window, QStringLiteral("57"));
+        QCOMPARE(window->ScrollBar_Browser->maximum(), 1);
+        TypeQuantity(*window, QStringLiteral("256"));
+        QCOMPARE(window->ScrollBar_Browser->maximum(), 25);
+
+        // Scrolling the browser does not move the current sprite.
+        window->ScrollBar_Browser->setValue(3);
+        QCOMPARE(window->Bank.currentSprite, 0);
+    }
+
+    void movingTheSpriteScrollBarCollapsesTheRange()
+    {
+        auto window = uitest::NewWindow();
+        window->Bank.rangeStart = 2;
+        window->Bank.rangeEnd = 6;
+        window->ScrollBar1->setValue(7);
+        QCOMPARE(window->Bank.currentSprite, 7);
+        QCOMPARE(window->Bank.rangeStart, 7);
+        QCOMPARE(window->Bank.rangeEnd, 7);
+        QCOMPARE(window->Label1->text(), QStringLiteral("007 "));
+    }
+
+    void startsWithARawFileFromTheCommandLine()
+    {
+        QTemporaryDir dir;
+        QByteArray data(640, '\0');
+        for (int i = 0; i < 640; ++i) data[i] = char(i * 7);
+        WriteFile(dir.filePath(QStringLiteral("walk.raw")), data);
+        WriteFile(dir.filePath(QStringLiteral("walk.raw.inf")), QByteArray("\x06\x07\x08", 3));
+
+        // A relative name is taken from the folder the program was started in.
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        auto window = uitest::NewWindow({QStringLiteral("walk.raw")});
+        QDir::setCurrent(previous);
+
+        QCOMPARE(window->Bank.spriteCount, 10);
+        QCOMPARE(window->Edit2->text(), QStringLiteral("10"));
+        QCOMPARE(window->ScrollBar1->maximum(), 9);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Kelmora - walk.raw"));
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(window->Bank.sprites), 640), data);
+        QCOMPARE(int(window->Bank.colourTransp), 6);
+        QCOMPARE(int(window->Bank.colourMulti1), 7);
+        QCOMPARE(int(window->Bank.colourMulti2), 8);
+        QCOMPARE(GetAttribute(window->Bank.sprites, 10), 133);
+        QVERIFY(!window->Mnu_Undo->isEnabled());
+        window->ScrollBar1->setValue(20);
+        QCOMPARE(window->Bank.currentSprite, 9);
+    }
+
+    void refusedCommandLineFileLeavesTheNewBank()
+    {
+        QTemporaryDir dir;
+        WriteFile(dir.filePath(QStringLiteral("odd.raw")), QByteArray(100, '\x55'));
+        auto window = uitest::NewWindow({dir.filePath(QStringLiteral("odd.raw"))});
+        QCOMPARE(window->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
+        QCOMPARE(window->Bank.spriteCount, 32);
+        QCOMPARE(IsBlank(window->Bank.sprites, 0), 1);
+
+        // Two arguments load nothing either.
+        WriteFile(dir.filePath(QStringLiteral("ok.raw")), QByteArray(64, '\x55'));
+        auto two = uitest::NewWindow({dir.filePath(QStringLiteral("ok.raw")), dir.filePath(QStringLiteral("ok.raw"))});
+        QCOMPARE(two->Bank.spriteCount, 32);
+        QCOMPARE(IsBlank(two->Bank.sprites, 0), 1);
+    }
+
+    void closingAsksEveryTime()
+    {
+        auto window = uitest::NewWindow();
+        SetPixel(window->Bank.sprites, 0, 1, 1, 2);
+        HistoryPush(window->Bank.sprites);
+        window->Buffer.bufferCount = 3;
+
+        uitest::AnswerMessage(QStringLiteral("Cancel"));
+        window->close();
+        QCOMPARE(uitest::LastMessage().text, QStringLiteral("Really Quit?"));
+        QCOMPARE(uitest::LastMessage().title, QStringLiteral("Kelmora"));
+        QVERIFY(window->isVisible());
+        QCOMPARE(GetPixel(window->Bank.sprites, 0, 1, 1), 2);
+        QCOMPARE(HistoryPosition(), 2);
+        QCOMPARE(window->Buffer.bufferCount, 3);
+
+        uitest::ClearLastMessage();
+        uitest::AnswerMessage(QStringLiteral("OK"));
+        window->Mnu_Exit->trigger();
+        QCOMPARE(uitest::LastMessage().text, QStringLiteral("Really Quit?"));
+        QVERIFY(!window->isVisible());
+        QCOMPARE(HistoryPosition(), 0); // every snapshot released
+    }
+
+    void paletteFileAddsItsPalettesToTheMenu()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("palettes.pal"));
+        WriteFile(path, "\"Greens\"\r\n"
+                        "#000000,#010101,#020202,#030303,#040404,#050505,#060606,#070707\r\n"
+                        "#080808,#090909,#0a0a0a,#0b0b0b,#0c0c0c,#0D0D0D,#0e0e0e,#0f0f0f\r\n"
+                        "\"Broken\" #00000 #111111\n"
+                        "\"Reds\"\n"
+                        "#100000 #110000 #120000 #130000 #140000 #150000 #160000 #170000\n"
+                        "#180000 #190000 #1a0000 #1b0000 #1c0000 #1d0000 #1e0000 #1F0000\n");
+        auto window = uitest::NewWindow();
+        QCOMPARE(window->ColourPalette1->actions().size(), 1);
+        QCOMPARE(window->LoadPaletteFile(path), 2);
+
+        const QList<QAction*> items = window->ColourPalette1->actions();
+        QCOMPARE(items.size(), 4);
+        QCOMPARE(items[0]->text(), QStringLiteral("Vantor"));
+        QVERIFY(items[1]->isSeparator());
+        QCOMPARE(items[1]->objectName(), QStringLiteral("Sep1"));
+        QCOMPARE(items[2]->objectName(), QStringLiteral("Palette_0"));
+        QCOMPARE(items[2]->text(), QStringLiteral("Greens"));
+        QCOMPARE(items[3]->objectName(), QStringLiteral("Palette_1"));
+        QCOMPARE(items[3]->text(), QStringLiteral("Reds"));
+
+        items[3]->trigger();
+        QVERIFY(items[3]->isChecked());
+        QVERIFY(!window->PalVantor->isChecked());
+        // Background 11 of "Reds" is 0x1B0000: preview border, editor and browser follow.
+        QCOMPARE(uitest::Rgb(window->PreviewBitmap, 0, 0), 0x1B0000u);
+        QCOMPARE(uitest::Rgb(window->EditorBitmap, 0, 0), 0x1B0000u);
+        QCOMPARE(uitest::Rgb(window->BrowserBitmap, 100, 0), 0x1B0000u);
+        QCOMPARE(window->PanelColourSprite->colour().rgb() & 0xFFFFFFu, 0x150000u);
+        QImage strip = window->PaintBox_Palette->grab().toImage();
+        QCOMPARE(uitest::Rgb(strip, 24 * 1 + 5, 5), 0x110000u);
+
+        window->PalVantor->trigger();
+        QVERIFY(window->PalVantor->isChecked());
+        QCOMPARE(uitest::Rgb(window->PreviewBitmap, 0, 0), 0x444444u);
+    }
+
+    void paletteFileIsFoundBesideTheProgram()
+    {
+        QTemporaryDir dir;
+        QCOMPARE(TForm1::FindPaletteFile(dir.path()).isEmpty() ||
+                     !TForm1::FindPaletteFile(dir.path()).startsWith(dir.path()),
+                 true);
+        WriteFile(dir.filePath(QStringLiteral("palettes.pal")), "\"x\"");
+        QCOMPARE(TForm1::FindPaletteFile(dir.path()), dir.filePath(QStringLiteral("palettes.pal")));
+    }
+
+    void luminancePairsReorderTheStripOnly()
+    {
+        auto window = uitest::NewWindow();
+        window->Mnu_PalOrderLumPairs->trigger();
+        QVERIFY(window->Mnu_PalOrderLumPairs->isChecked());
+        QVERIFY(!window->Mnu_PalOrderStandard->isChecked());
+        QImage strip = window->PaintBox_Palette->grab().toImage();
+        QCOMPARE(uitest::Rgb(strip, 24 + 4, 4), kBuiltInPalette[6]);     // second cell, top row
+        QCOMPARE(uitest::Rgb(strip, 4, 16 + 4), kBuiltInPalette[1]);     // first cell, bottom row
+        QCOMPARE(window->ColourAtStripPoint(24 + 4, 4), 6);
+        QCOMPARE(window->Bank.currentPen, 2);
+        QCOMPARE(int(window->Bank.colourTransp), 11);
+
+        window->Mnu_PalOrderStandard->trigger();
+        strip = window->PaintBox_Palette->grab().toImage();
+        QCOMPARE(uitest::Rgb(strip, 24 + 4, 4), kBuiltInPalette[1]);
+    }
+
+    void hiresSpriteHidesTheMulticolourPens()
+    {
+        auto window = uitest::NewWindow();
+        window->RadioColourMulti1->click();
+        QCOMPARE(window->Bank.currentPen, 1);
+        window->Bank.sprites[63] = 0x03; // sprite 0: hires, colour 3
+        window->RefreshAll();
+        QVERIFY(!window->Chk_MulticolourMode->isChecked());
+        QVERIFY(!window->Mnu_ColourMulti1->isEnabled());
+        QVERIFY(!window->Mnu_ColourMulti2->isEnabled());
+        QVERIFY(!window->Mnu_PixelColourSwap->menuAction()->isEnabled());
+        QVERIFY(window->RadioColourMulti1->isHidden());
+        QVERIFY(window->PanelColourMulti2->isHidden());
+        QCOMPARE(window->Bank.currentPen, 2);
+        QVERIFY(window->RadioColourSprite->isChecked());
+        QCOMPARE(int(window->Bank.colourSprite), 3);
+        // Refreshing never rewrites the attribute bytes.
+        QCOMPARE(GetAttribute(window->Bank.sprites, 0), 0x03);
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "mainwindow_test.moc"
