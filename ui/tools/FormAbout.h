@@ -1,0 +1,26 @@
+// The about box: the program's name and version.
+#pragma once
+
+#include <QDialog>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+class TForm1;
+
+class TFormAbout : public QDialog
+{
+    Q_OBJECT
+  public:
+    explicit TFormAbout(TForm1* owner);
+    ~TFormAbout() override;
+
+    QLabel* Image1 = nullptr; // the program's icon
+    QLabel* Label1 = nullptr; // name and version
+    QLabel* Label5 = nullptr; // what the program is
+    QFrame* Bevel1 = nullptr; // the line above the button
+    QPushButton* Button1 = nullptr;
+
+  public slots:
+    void Button1Click();
+};

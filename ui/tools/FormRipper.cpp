@@ -1,0 +1,174 @@
+// The snapshot ripper window.
+#include "ui/tools/FormRipper.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <cstring>
+
+#include "ui/Form1.h"
+
+using namespace kelmora;
+
+kelmora::u8 TFormRipper::RamImage[kelmora::kC64RamBytes];
+
+namespace
+{
+
+// The folder of the last snapshot chosen in this run, where the next file choice starts.
+QString g_snapshotFolder;
+
+} // namespace
+
+TFormRipper::TFormRipper(TForm1* owner) : QDialog(owner), m_owner(owner)
+{
+    std::memset(RamImage, 0, sizeof RamImage);
+
+    setObjectName(QStringLiteral("FormRipper"));
+    setWindowTitle(QStringLiteral("Ripper"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+
+    Button1 = new QPushButton(QStringLiteral("Choose snapshot..."), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    QFont bold = Button1->font();
+    bold.setBold(true);
+    Button1->setFont(bold);
+    Button1->setMinimumHeight(30);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Video bank"), this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    auto* bankLayout = new QVBoxLayout(GroupBox1);
+    bankLayout->setSpacing(6);
+    const struct
+    {
+        const char* name;
+        const char* caption;
+        QRadioButton** button;
+        void (TFormRipper::*handler)();
+    } banks[] = {
+        {"RadioButton1", "Bank 0 ($0000 - $3FFF)", &RadioButton1, &TFormRipper::RadioButton1Click},
+        {"RadioButton2", "Bank 1 ($4000 - $7FFF)", &RadioButton2, &TFormRipper::RadioButton2Click},
+        {"RadioButton3", "Bank 2 ($8000 - $BFFF)", &RadioButton3, &TFormRipper::RadioButton3Click},
+        {"RadioButton4", "Bank 3 ($C000 - $FFFF)", &RadioButton4, &TFormRipper::RadioButton4Click},
+    };
+    for (const auto& b : banks)
+    {
+        auto* radio = new QRadioButton(QString::fromLatin1(b.caption), GroupBox1);
+        radio->setObjectName(QString::fromLatin1(b.name));
+        bankLayout->addWidget(radio);
+        *b.button = radio;
+        // A bank is shown when its button becomes checked (by click or arrow key);
+        // clicking the button already checked changes nothing.
+        const auto handler = b.handler;
+        connect(radio, &QRadioButton::toggled, this,
+                [this, handler](bool on)
+                {
+                    if (on) (this->*handler)();
+                });
+    }
+    RadioButton1->setChecked(true);
+
+    Button2 = new QPushButton(QStringLiteral("OK"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setDefault(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Button2);
+    buttons->addStretch(1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(10);
+    layout->addWidget(Button1);
+    layout->addWidget(GroupBox1);
+    layout->addLayout(buttons);
+
+    connect(Button1, &QPushButton::clicked, this, &TFormRipper::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TFormRipper::Button2Click);
+
+    OpenSnapshot = new QFileDialog(this);
+    OpenSnapshot->setObjectName(QStringLiteral("OpenSnapshot"));
+    OpenSnapshot->setOption(QFileDialog::DontUseNativeDialog);
+    OpenSnapshot->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenSnapshot->setFileMode(QFileDialog::ExistingFile);
+    OpenSnapshot->setNameFilter(QStringLiteral("VICE Snapshot File (*.vsf)"));
+
+    setFixedSize(sizeHint().expandedTo(QSize(230, 0)));
+}
+
+TFormRipper::~TFormRipper() = default;
+
+void TFormRipper::Button1Click()
+{
+    if (!g_snapshotFolder.isEmpty()) OpenSnapshot->setDirectory(g_snapshotFolder);
+    OpenSnapshot->selectFile(QStringLiteral("*.vsf"));
+    if (OpenSnapshot->exec() != QDialog::Accepted) return;
+    const QStringList chosen = OpenSnapshot->selectedFiles();
+    if (chosen.isEmpty()) return;
+    g_snapshotFolder = QFileInfo(chosen.first()).absolutePath();
+    ReadSnapshot(chosen.first());
+}
+
+bool TFormRipper::ReadSnapshot(const QString& path)
+{
+    // RamImage is replaced only by a complete C64 snapshot.
+    switch (ReadSnapshotRam(path.toUtf8().constData(), RamImage))
+    {
+    case SnapshotStatus::CannotOpen:
+        return false;
+    case SnapshotStatus::Invalid:
+    {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Kelmora"),
+                        QStringLiteral("Invalid VICE snapshot file"), QMessageBox::Ok, this);
+        box.exec();
+        return false;
+    }
+    case SnapshotStatus::Ok:
+        break;
+    }
+    CopyVideoBank(RamImage, 0, m_owner->Bank.sprites);
+    {
+        // Bank 0 is already in place: checking its button must not copy it again.
+        const QSignalBlocker blocker(RadioButton1);
+        RadioButton1->setChecked(true);
+    }
+    m_owner->RefreshAll();
+    return true;
+}
+
+void TFormRipper::ShowBank(int bank)
+{
+    CopyVideoBank(RamImage, bank, m_owner->Bank.sprites);
+    m_owner->RefreshAll();
+}
+
+void TFormRipper::RadioButton1Click()
+{
+    ShowBank(0);
+}
+void TFormRipper::RadioButton2Click()
+{
+    ShowBank(1);
+}
+void TFormRipper::RadioButton3Click()
+{
+    ShowBank(2);
+}
+void TFormRipper::RadioButton4Click()
+{
+    ShowBank(3);
+}
+
+void TFormRipper::Button2Click()
+{
+    accept();
+}
