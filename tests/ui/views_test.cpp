@@ -7,6 +7,7 @@
 
 #include "UiTestSupport.h"
 #include "ui/Form1.h"
+#include "ui/Widgets.h"
 
 using namespace kelmora;
 
