@@ -2,16 +2,256 @@
 // attribute check boxes.
 #include "ui/Form1.h"
 
-void TForm1::PaintBox_EditorMouseDown(Qt::MouseButton, Qt::MouseButtons, Qt::KeyboardModifiers, int, int) {}
-void TForm1::PaintBox_EditorMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int, int) {}
-void TForm1::PaintBox_EditorMouseUp(Qt::MouseButton, Qt::MouseButtons, Qt::KeyboardModifiers, int, int) {}
-void TForm1::PaintBox_BrowserMouseDown(Qt::MouseButton, Qt::MouseButtons, Qt::KeyboardModifiers, int, int) {}
-void TForm1::PaintBox_BrowserMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int, int) {}
-void TForm1::PaintBox_PaletteMouseDown(Qt::MouseButton, Qt::MouseButtons, Qt::KeyboardModifiers, int, int) {}
-void TForm1::PaintBox_PaletteMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int, int) {}
+#include <QAction>
+#include <QCheckBox>
+#include <QScrollBar>
+#include <QStatusBar>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "ui/Widgets.h"
+
+using namespace kelmora;
+
+namespace
+{
+
+constexpr int kEditorWidth = 192;
+constexpr int kEditorHeight = 168;
+constexpr int kEditorCell = 8; // screen pixels a hires sprite pixel (and a row) takes
+
+constexpr int kBrowserWidth = 384;
+constexpr int kBrowserHeight = 294;
+constexpr int kBrowserCellWidth = 48;
+constexpr int kBrowserCellHeight = 42;
+constexpr int kBrowserColumns = 8;
+
+// Paintbrush 2's plus shape, centre first, then right, left, below, above.
+constexpr int kPlusX[] = {0, 1, -1, 0, 0};
+constexpr int kPlusY[] = {0, 0, 0, 1, -1};
+
+constexpr int kCursorPaint = 0;
+constexpr int kCursorFlood = 1;
+
+u8& AttributeOf(u8* block, int index) { return block[index * kSpriteBytes + kAttributeByte]; }
+
+// The stored slots of the selected range (the range never leaves them, but a slot
+// outside the block must never be touched).
+int FirstSlot(const SpriteBank& bank) { return std::max(0, bank.rangeStart); }
+int LastSlot(const SpriteBank& bank) { return std::min(kSlotCount - 1, bank.rangeEnd); }
+
+// Sets the cursor only when another one is showing: pointer moves then cost nothing.
+void ShowCursor(QWidget* widget, const QCursor& cursor)
+{
+    if (widget->testAttribute(Qt::WA_SetCursor) && widget->cursor() == cursor) return;
+    widget->setCursor(cursor);
+}
+
+// Shows a status text, replacing the one on show only when it differs.
+void ShowStatus(QStatusBar* bar, const char* text)
+{
+    const QLatin1String wanted(text);
+    if (bar->currentMessage() == wanted) return;
+    bar->showMessage(QString(wanted));
+}
+
+// The browser cell under a point, or -1 on the one-pixel left and top edges and outside.
+int BrowserIndex(int x, int y, int topRow)
+{
+    if (x <= 0 || y <= 0 || x >= kBrowserWidth || y >= kBrowserHeight) return -1;
+    return x / kBrowserCellWidth + kBrowserColumns * (y / kBrowserCellHeight + topRow);
+}
+
+} // namespace
+
+// ---- Painting on the editor ----
+
+// Applies the tool at sprite pixel (x, y) of the current sprite: the left button with
+// the current pen, then the right one with transparent. A press always refreshes; a
+// move refreshes when Paintbrush 1 wrote a pixel, and always with Paintbrush 2. The
+// flood fill runs on presses only.
+void TForm1::PaintStroke(Qt::MouseButtons buttons, int x, int y, bool press)
+{
+    u8* block = Bank.sprites;
+    const int index = Bank.currentSprite;
+    const bool held[2] = {buttons.testFlag(Qt::LeftButton), buttons.testFlag(Qt::RightButton)};
+    const int values[2] = {Bank.currentPen, 0};
+
+    if (Btn_Flood->isChecked())
+    {
+        if (!press) return;
+        for (int k = 0; k < 2; ++k)
+        {
+            if (!held[k]) continue;
+            const int target = GetPixel(block, index, x, y);
+            if (target >= 0 && target != values[k]) FloodFill(block, index, x, y, target, values[k]);
+        }
+        RefreshAll();
+        return;
+    }
+
+    const bool plus = Btn_Brush2->isChecked();
+    const int points = plus ? 5 : 1;
+    bool wrote = false;
+    for (int k = 0; k < 2; ++k)
+    {
+        if (!held[k]) continue;
+        for (int p = 0; p < points; ++p)
+            wrote |= SetPixel(block, index, x + kPlusX[p], y + kPlusY[p], values[k]) == 1;
+    }
+    if (press || plus || wrote) RefreshAll();
+}
+
+void TForm1::PaintBox_EditorMouseDown(Qt::MouseButton, Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x,
+                                      int y)
+{
+    const int columnWidth = Chk_MulticolourMode->isChecked() ? 2 * kEditorCell : kEditorCell;
+    PaintStroke(buttons, x / columnWidth, y / kEditorCell, true);
+}
+
+void TForm1::PaintBox_EditorMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x, int y)
+{
+    if (Cursors.size() > kCursorFlood)
+        ShowCursor(PaintBox_Editor, Cursors.at(Btn_Flood->isChecked() ? kCursorFlood : kCursorPaint));
+
+    // A drag that left the editor paints nothing (x / 16 of a small negative x would
+    // otherwise land on column 0).
+    if (x < 0 || x >= kEditorWidth || y < 0 || y >= kEditorHeight) return;
+
+    const int columnWidth = Chk_MulticolourMode->isChecked() ? 2 * kEditorCell : kEditorCell;
+    const int pixelX = x / columnWidth;
+    const int pixelY = y / kEditorCell;
+    PaintStroke(buttons, pixelX, pixelY, false);
+
+    char text[40];
+    std::snprintf(text, sizeof text, "(X : %d, Y : %d)", pixelX, pixelY);
+    ShowStatus(statusBar(), text);
+}
+
+void TForm1::PaintBox_EditorMouseUp(Qt::MouseButton, Qt::MouseButtons, Qt::KeyboardModifiers, int, int)
+{
+    // The press, its drag and this release are one undo step, changed or not.
+    HistoryPush(Bank.sprites);
+    RefreshAll();
+}
+
+// ---- The browser ----
+
+void TForm1::PaintBox_BrowserMouseDown(Qt::MouseButton button, Qt::MouseButtons, Qt::KeyboardModifiers modifiers,
+                                       int x, int y)
+{
+    const int index = BrowserIndex(x, y, ScrollBar_Browser->value());
+    if (index < 0 || index >= Bank.spriteCount || index >= kSlotCount) return;
+
+    if (button == Qt::LeftButton)
+    {
+        if (!modifiers.testFlag(Qt::ShiftModifier))
+        {
+            Bank.currentSprite = Bank.rangeStart = Bank.rangeEnd = index;
+        }
+        else if (index < Bank.currentSprite)
+        {
+            // The current sprite stays and anchors the range.
+            Bank.rangeStart = index;
+            Bank.rangeEnd = Bank.currentSprite;
+        }
+        else
+        {
+            Bank.rangeStart = Bank.currentSprite;
+            Bank.rangeEnd = index;
+        }
+    }
+    RefreshAll();
+}
+
+void TForm1::PaintBox_BrowserMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y)
+{
+    const int index = BrowserIndex(x, y, ScrollBar_Browser->value());
+    if (index < 0 || index >= Bank.spriteCount) return;
+    char text[64];
+    std::snprintf(text, sizeof text, "Sprite number : %d  - Use shift to select a range", index);
+    ShowStatus(statusBar(), text);
+}
+
+// ---- The palette strip ----
+
+void TForm1::PaintBox_PaletteMouseDown(Qt::MouseButton, Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x,
+                                       int y)
+{
+    const int colour = ColourAtStripPoint(x, y);
+    if (colour < 0) return;
+    const u8 c = static_cast<u8>(colour);
+
+    if (buttons.testFlag(Qt::LeftButton))
+    {
+        if (Bank.currentPen == 2)
+        {
+            // The sprite colour belongs to each sprite: the whole range takes it, as one undo step.
+            for (int i = FirstSlot(Bank); i <= LastSlot(Bank); ++i)
+            {
+                u8& attribute = AttributeOf(Bank.sprites, i);
+                attribute = static_cast<u8>((attribute & 0xF0) | c);
+            }
+            HistoryPush(Bank.sprites);
+        }
+        // The other pens' colours are shared by the whole bank and are not undone.
+        switch (Bank.currentPen)
+        {
+        case 0: Bank.colourTransp = c; break;
+        case 1: Bank.colourMulti1 = c; break;
+        case 2: Bank.colourSprite = c; break;
+        default: Bank.colourMulti2 = c; break;
+        }
+    }
+    if (buttons.testFlag(Qt::RightButton)) Bank.colourTransp = c;
+
+    PanelColourTransp->setColour(ScreenColour(Bank.colourTransp));
+    PanelColourSprite->setColour(ScreenColour(Bank.colourSprite));
+    PanelColourMulti1->setColour(ScreenColour(Bank.colourMulti1));
+    PanelColourMulti2->setColour(ScreenColour(Bank.colourMulti2));
+    RefreshAll();
+}
+
+void TForm1::PaintBox_PaletteMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y)
+{
+    const int colour = ColourAtStripPoint(x, y);
+    if (colour < 0) return;
+    char text[32];
+    std::snprintf(text, sizeof text, "Colour number : %d", colour);
+    ShowStatus(statusBar(), text);
+}
+
+// ---- Pens ----
+
 void TForm1::RadioColourTranspClick() { SelectPen(0); }
 void TForm1::RadioColourSpriteClick() { SelectPen(2); }
 void TForm1::RadioColourMulti1Click() { SelectPen(1); }
 void TForm1::RadioColourMulti2Click() { SelectPen(3); }
-void TForm1::Chk_MulticolourModeClick() {}
-void TForm1::Chk_OverlayNextClick() {}
+
+// ---- Attribute flags ----
+
+void TForm1::Chk_MulticolourModeClick()
+{
+    // Over the whole range; the pixel bytes stay and are read in the new mode. No undo step.
+    const bool multicolour = Chk_MulticolourMode->isChecked();
+    for (int i = FirstSlot(Bank); i <= LastSlot(Bank); ++i)
+    {
+        u8& attribute = AttributeOf(Bank.sprites, i);
+        attribute = multicolour ? static_cast<u8>(attribute | kAttrMulticolour)
+                                : static_cast<u8>(attribute & ~kAttrMulticolour);
+    }
+    RefreshAll();
+}
+
+void TForm1::Chk_OverlayNextClick()
+{
+    // The current sprite only. No undo step.
+    if (ValidSlot(Bank.currentSprite))
+    {
+        u8& attribute = AttributeOf(Bank.sprites, Bank.currentSprite);
+        attribute = Chk_OverlayNext->isChecked() ? static_cast<u8>(attribute | kAttrOverlay)
+                                                 : static_cast<u8>(attribute & ~kAttrOverlay);
+    }
+    RefreshAll();
+}
