@@ -1,35 +1,203 @@
 // Edit, transform and range commands of the main window.
 #include "ui/Form1.h"
 
+#include <QAction>
+#include <QMessageBox>
 #include <QToolBar>
 
-void TForm1::Mnu_SelectAllClick() {}
-void TForm1::Mnu_ClearClick() {}
-void TForm1::Mnu_CutClick() {}
-void TForm1::Mnu_CopyClick() {}
-void TForm1::Mnu_PasteClick() {}
-void TForm1::Mnu_PasteIntoClick() {}
-void TForm1::Mnu_CopyStyleClick() {}
-void TForm1::Mnu_PasteStyleClick() {}
-void TForm1::Mnu_SlideUpClick() {}
-void TForm1::Mnu_SlideDownClick() {}
-void TForm1::Mnu_SlideLeftClick() {}
-void TForm1::Mnu_SlideRightClick() {}
-void TForm1::Mnu_FlipXClick() {}
-void TForm1::Mnu_FlipYClick() {}
-void TForm1::Mnu_ReflectXClick() {}
-void TForm1::Mnu_ReflectYClick() {}
-void TForm1::Mnu_NegativeClick() {}
-void TForm1::Mnu_UndoClick() {}
-void TForm1::Mnu_RedoClick() {}
-void TForm1::Mnu_SwapSprMc1Click() {}
-void TForm1::Mnu_SwapSprMc2Click() {}
-void TForm1::Mnu_SwapMc1Mc2Click() {}
-void TForm1::Mnu_ReverseOrderClick() {}
-void TForm1::Mnu_RemoveBlanksClick() {}
-void TForm1::ClearAttributes2Click() {}
-void TForm1::ClearAttributes1Click() {}
-void TForm1::Clearalloverlayattributes1Click() {}
+#include <algorithm>
+
+using namespace kelmora;
+
+namespace
+{
+
+constexpr u8 kMaskAll = 0x00;            // Clear Attributes
+constexpr u8 kMaskKeepColour = 0x0F;     // Clear Attributes, Preserve Colour
+constexpr u8 kMaskNoOverlay = 0xEF;      // Clear Overlay Attributes
+constexpr u8 kMaskAfterReverse = 0x8F;   // Reverse Order drops the overlay flag and bits 5 and 6
+
+u8& AttributeOf(u8* block, int index) { return block[index * kSpriteBytes + kAttributeByte]; }
+
+int FirstSlot(const SpriteBank& bank) { return std::max(0, bank.rangeStart); }
+int LastSlot(const SpriteBank& bank) { return std::min(kSlotCount - 1, bank.rangeEnd); }
+
+} // namespace
+
+// Runs operation on every sprite of the range, records the result as one undo step
+// and refreshes.
+void TForm1::RangeCommand(void (*operation)(u8*, int))
+{
+    for (int i = FirstSlot(Bank); i <= LastSlot(Bank); ++i) operation(Bank.sprites, i);
+    HistoryPush(Bank.sprites);
+    RefreshAll();
+}
+
+// ---- Selection, clipboard and style ----
+
+void TForm1::Mnu_SelectAllClick()
+{
+    // The count may be 0 after importing a file shorter than one sprite: the range
+    // then becomes 0..0, so it stays ordered and inside the block.
+    Bank.rangeStart = 0;
+    Bank.rangeEnd = std::clamp(Bank.spriteCount - 1, 0, kSlotCount - 1);
+    RefreshAll();
+}
+
+void TForm1::Mnu_ClearClick()
+{
+    ClearRange(Bank.sprites, Bank.rangeStart, Bank.rangeEnd);
+    HistoryPush(Bank.sprites);
+    RefreshAll();
+}
+
+void TForm1::Mnu_CutClick()
+{
+    Buffer.bufferCount = std::max(0, CopyRange(Bank.sprites, Buffer.bufferSprites, Bank.rangeStart, Bank.rangeEnd, 1));
+    HistoryPush(Bank.sprites);
+    RefreshAll();
+}
+
+void TForm1::Mnu_CopyClick()
+{
+    Buffer.bufferCount = std::max(0, CopyRange(Bank.sprites, Buffer.bufferSprites, Bank.rangeStart, Bank.rangeEnd, 0));
+    RefreshAll();
+}
+
+void TForm1::Mnu_PasteClick()
+{
+    if (Buffer.bufferCount <= 0 || !ValidSlot(Bank.rangeStart)) return;
+    PasteSprites(Bank.sprites, Buffer.bufferSprites, Bank.rangeStart, Buffer.bufferCount, 0);
+    // The pasted block becomes the selection; it stops at the last slot.
+    Bank.rangeEnd = std::min(Bank.rangeStart + Buffer.bufferCount - 1, kSlotCount - 1);
+    HistoryPush(Bank.sprites);
+    RefreshAll();
+}
+
+void TForm1::Mnu_PasteIntoClick()
+{
+    if (Buffer.bufferCount <= 0) return;
+    PasteSprites(Bank.sprites, Buffer.bufferSprites, Bank.rangeStart, Buffer.bufferCount, 1);
+    HistoryPush(Bank.sprites);
+    RefreshAll();
+}
+
+void TForm1::Mnu_CopyStyleClick()
+{
+    const int attribute = GetAttribute(Bank.sprites, Bank.currentSprite);
+    if (attribute < 0) return;
+    CopiedStyle = static_cast<u8>(attribute);
+    // Enabled at once, even for a style of 255; the next refresh reads 255 as "none".
+    Mnu_PasteStyle->setEnabled(true);
+}
+
+void TForm1::Mnu_PasteStyleClick()
+{
+    for (int i = FirstSlot(Bank); i <= LastSlot(Bank); ++i) AttributeOf(Bank.sprites, i) = CopiedStyle;
+    HistoryPush(Bank.sprites);
+    RefreshAll();
+}
+
+// ---- Transformations of every sprite of the range ----
+
+void TForm1::Mnu_SlideUpClick() { RangeCommand(&SlideUp); }
+void TForm1::Mnu_SlideDownClick() { RangeCommand(&SlideDown); }
+void TForm1::Mnu_SlideLeftClick() { RangeCommand(&SlideLeft); }
+void TForm1::Mnu_SlideRightClick() { RangeCommand(&SlideRight); }
+void TForm1::Mnu_FlipXClick() { RangeCommand(&FlipX); }
+void TForm1::Mnu_FlipYClick() { RangeCommand(&FlipY); }
+void TForm1::Mnu_ReflectXClick() { RangeCommand(&ReflectX); }
+void TForm1::Mnu_ReflectYClick() { RangeCommand(&ReflectY); }
+void TForm1::Mnu_NegativeClick() { RangeCommand(&Negative); }
+
+// Pixel values: 1 multi-colour 1, 2 sprite colour, 3 multi-colour 2. Hires sprites stay as they are.
+void TForm1::Mnu_SwapSprMc1Click()
+{
+    RangeCommand([](u8* block, int index) { SwapColours(block, index, 2, 1); });
+}
+
+void TForm1::Mnu_SwapSprMc2Click()
+{
+    RangeCommand([](u8* block, int index) { SwapColours(block, index, 2, 3); });
+}
+
+void TForm1::Mnu_SwapMc1Mc2Click()
+{
+    RangeCommand([](u8* block, int index) { SwapColours(block, index, 1, 3); });
+}
+
+// ---- Undo ----
+
+void TForm1::Mnu_UndoClick()
+{
+    // Sprites only: the count, the shared colours and the selection stay.
+    HistoryUndo(Bank.sprites);
+    RefreshAll();
+}
+
+void TForm1::Mnu_RedoClick()
+{
+    HistoryRedo(Bank.sprites);
+    RefreshAll();
+}
+
+// ---- Special range operations ----
+
+namespace
+{
+
+// Reverse Order and Remove Blanks need two or more sprites; a single one gets a hint.
+bool NeedsRange(QWidget* owner, const SpriteBank& bank)
+{
+    if (bank.rangeStart != bank.rangeEnd) return false;
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Hint..."),
+                    QStringLiteral("First select a range using SHIFT and Left Mouse Button or CTRL+A for all."),
+                    QMessageBox::Ok, owner);
+    box.exec();
+    return true;
+}
+
+} // namespace
+
+void TForm1::Mnu_ReverseOrderClick()
+{
+    if (NeedsRange(this, Bank)) return;
+    ReverseOrder(Bank.sprites, Bank.rangeStart, Bank.rangeEnd);
+    MaskAttributes(Bank.sprites, Bank.rangeStart, Bank.rangeEnd, kMaskAfterReverse);
+    HistoryPush(Bank.sprites);
+    RefreshAll();
+}
+
+void TForm1::Mnu_RemoveBlanksClick()
+{
+    if (NeedsRange(this, Bank)) return;
+    RemoveBlanks(Bank.sprites, Bank.rangeStart, Bank.rangeEnd);
+    HistoryPush(Bank.sprites);
+    RefreshAll();
+}
+
+void TForm1::ClearAttributes2Click()
+{
+    MaskAttributes(Bank.sprites, Bank.rangeStart, Bank.rangeEnd, kMaskAll);
+    HistoryPush(Bank.sprites);
+    RefreshAll();
+}
+
+void TForm1::ClearAttributes1Click()
+{
+    MaskAttributes(Bank.sprites, Bank.rangeStart, Bank.rangeEnd, kMaskKeepColour);
+    HistoryPush(Bank.sprites);
+    RefreshAll();
+}
+
+void TForm1::Clearalloverlayattributes1Click()
+{
+    MaskAttributes(Bank.sprites, Bank.rangeStart, Bank.rangeEnd, kMaskNoOverlay);
+    HistoryPush(Bank.sprites);
+    RefreshAll();
+}
+
+// ---- Tool bar style ----
 
 void TForm1::Mnu_ToolBar_FlatClick()
 {
