@@ -47,7 +47,7 @@ private slots:
         window->CkShowGrid->click();
         QCOMPARE(uitest::Rgb(window->EditorBitmap, 7, 3), Colour(11));
         QCOMPARE(uitest::Rgb(window->EditorBitmap, 3, 7), Colour(11));
-        QCOMPARE(uitest::Rgb(window->BrowserBitmap, 47, 3), Colour(11));
+        QCOMPARE(uitest::Rgb(window->BrowserBitmap, 47, 3), Highlight(11)); // sprite 0 is selected
     }
 
     void editorShowsPixelsMagnified()
