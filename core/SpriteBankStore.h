@@ -1,6 +1,7 @@
 // The sprite bank store: everything about sprites that needs no window.
 #pragma once
 
+#include "core/Bitmap.h"
 #include "core/Exchange.h"
 #include "core/FileIO.h"
 #include "core/Palette.h"
