@@ -139,7 +139,10 @@ void TForm1::LoadStartupFile(const QString& argument)
 {
     // The name is taken relative to the folder the program was started from.
     const QString path = QFileInfo(QDir::current(), argument).absoluteFilePath();
-    if (LoadRawSprites(&Bank, path.toUtf8().constData()) != 1) return;
+    const QByteArray name = path.toUtf8();
+    // A project file is never a valid raw file (3 + 64 n bytes), so one that the raw
+    // loader refuses is tried as a project: opening a .kmd from the file manager works.
+    if (LoadRawSprites(&Bank, name.constData()) != 1 && LoadProject(&Bank, name.constData()) != 1) return;
     SetFileName(argument);
     ResetUndo();
     UpDown1->setPosition(Bank.spriteCount);

@@ -248,6 +248,21 @@ private slots:
         QCOMPARE(IsBlank(two->Bank.sprites, 0), 1);
     }
 
+    void projectFileOnTheCommandLineOpensAsAProject()
+    {
+        QTemporaryDir dir;
+        QByteArray project("\x00\x02\x03", 3);
+        QByteArray sprites(64 * 3, '\x11');
+        project += sprites;
+        WriteFile(dir.filePath(QStringLiteral("ship.kmd")), project);
+        auto window = uitest::NewWindow({dir.filePath(QStringLiteral("ship.kmd"))});
+        QCOMPARE(window->Bank.spriteCount, 3);
+        QCOMPARE(window->Edit2->text(), QStringLiteral("3"));
+        QCOMPARE(int(window->Bank.colourMulti1), 2);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Kelmora - ship.kmd"));
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(window->Bank.sprites), 64 * 3), sprites);
+    }
+
     void closingAsksEveryTime()
     {
         auto window = uitest::NewWindow();
