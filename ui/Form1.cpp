@@ -117,10 +117,12 @@ void TForm1::Construct(const QStringList& arguments)
 void TForm1::LocateProgramFiles()
 {
     ProgramDir = QCoreApplication::applicationDirPath();
-    // The listing goes beside the program when that folder is writable (a portable
-    // install), otherwise into the user's own data folder.
+    // The listing goes beside the program in a portable install (a writable folder of
+    // its own), otherwise into the user's own data folder. An installed program
+    // (bin/ beside share/kelmora/) never writes into its bin folder, even as root.
     QString listingDir = ProgramDir;
-    if (!QFileInfo(ProgramDir).isWritable())
+    const bool installed = QFileInfo(QDir(ProgramDir).filePath(QStringLiteral("../share/kelmora"))).isDir();
+    if (installed || !QFileInfo(ProgramDir).isWritable())
     {
         listingDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         QDir().mkpath(listingDir);
