@@ -14,8 +14,8 @@ namespace
 {
 
 constexpr int kAddressBytes = 2;
-constexpr int kRawMinimum = kSpriteBytes;                  // one whole sprite
-constexpr int kPrgMinimum = kAddressBytes + kSpriteBytes;  // address and one sprite
+constexpr int kRawMinimum = kSpriteBytes;                 // one whole sprite
+constexpr int kPrgMinimum = kAddressBytes + kSpriteBytes; // address and one sprite
 constexpr u8 kSeuckHeader[kAddressBytes] = {0x42, 0x00};
 
 void AppendSprite(std::vector<u8>& out, const u8* sprite, bool seuck)
@@ -45,12 +45,9 @@ int ImportSprites(SpriteBank* bank, const char* path, int fileKind, int attrForm
     // Only the address and the first 256 sprites can matter, whatever the file's size.
     std::vector<u8> data;
     std::uint64_t size = 0;
-    if (ReadFileHead(path, kAddressBytes + kBlockBytes, data, size) != ReadStatus::Ok)
-        return 0;
-    if (fileKind == kFileRaw && size < static_cast<std::uint64_t>(kRawMinimum))
-        return 0;
-    if (fileKind == kFilePrg && size < static_cast<std::uint64_t>(kPrgMinimum))
-        return 0;
+    if (ReadFileHead(path, kAddressBytes + kBlockBytes, data, size) != ReadStatus::Ok) return 0;
+    if (fileKind == kFileRaw && size < static_cast<std::uint64_t>(kRawMinimum)) return 0;
+    if (fileKind == kFilePrg && size < static_cast<std::uint64_t>(kPrgMinimum)) return 0;
 
     const bool prg = fileKind == kFilePrg || (fileKind == kFileAuto && size % kSpriteBytes == kAddressBytes);
     std::size_t offset = 0;
@@ -62,12 +59,10 @@ int ImportSprites(SpriteBank* bank, const char* path, int fileKind, int attrForm
     const std::uint64_t whole = size / kSpriteBytes;
     const int count = whole > static_cast<std::uint64_t>(kSlotCount) ? kSlotCount : static_cast<int>(whole);
     const std::size_t bytes = static_cast<std::size_t>(count) * kSpriteBytes;
-    if (data.size() < offset + bytes)
-        return 0;
+    if (data.size() < offset + bytes) return 0;
 
     ClearBank(bank->sprites);
-    if (bytes > 0)
-        std::memcpy(bank->sprites, data.data() + offset, bytes);
+    if (bytes > 0) std::memcpy(bank->sprites, data.data() + offset, bytes);
     bank->spriteCount = count;
     for (int i = 0; i < count; ++i)
     {

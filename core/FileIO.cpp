@@ -42,8 +42,7 @@ ReadStatus OpenForReading(const char* path, std::FILE*& file, std::uint64_t& siz
 {
     file = nullptr;
     size = 0;
-    if (path == nullptr || *path == '\0')
-        return ReadStatus::CannotOpen;
+    if (path == nullptr || *path == '\0') return ReadStatus::CannotOpen;
     fs::path p;
     try
     {
@@ -54,11 +53,9 @@ ReadStatus OpenForReading(const char* path, std::FILE*& file, std::uint64_t& siz
         return ReadStatus::CannotOpen;
     }
     std::error_code ec;
-    if (!fs::is_regular_file(fs::status(p, ec)) || ec)
-        return ReadStatus::CannotOpen;
+    if (!fs::is_regular_file(fs::status(p, ec)) || ec) return ReadStatus::CannotOpen;
     file = OpenPath(p, "rb");
-    if (file == nullptr)
-        return ReadStatus::CannotOpen;
+    if (file == nullptr) return ReadStatus::CannotOpen;
 #ifdef _WIN32
     size = fs::file_size(p, ec);
     if (ec)
@@ -96,8 +93,7 @@ ReadStatus ReadBytes(std::FILE* file, std::uint64_t count, std::vector<std::uint
     while (done < data.size())
     {
         const std::size_t got = std::fread(data.data() + done, 1, data.size() - done, file);
-        if (got == 0)
-            return ReadStatus::ReadError; // shorter than its size said, or an I/O error
+        if (got == 0) return ReadStatus::ReadError; // shorter than its size said, or an I/O error
         done += got;
     }
     out.swap(data);
@@ -107,18 +103,14 @@ ReadStatus ReadBytes(std::FILE* file, std::uint64_t count, std::vector<std::uint
 bool WriteAndClose(std::FILE* file, const void* data, std::size_t size, bool sync)
 {
     bool ok = true;
-    if (size > 0 && std::fwrite(data, 1, size, file) != size)
-        ok = false;
-    if (std::fflush(file) != 0)
-        ok = false;
+    if (size > 0 && std::fwrite(data, 1, size, file) != size) ok = false;
+    if (std::fflush(file) != 0) ok = false;
 #ifndef _WIN32
-    if (ok && sync && fsync(fileno(file)) != 0 && errno != EINVAL && errno != EROFS)
-        ok = false;
+    if (ok && sync && fsync(fileno(file)) != 0 && errno != EINVAL && errno != EROFS) ok = false;
 #else
     (void)sync;
 #endif
-    if (std::fclose(file) != 0)
-        ok = false;
+    if (std::fclose(file) != 0) ok = false;
     return ok;
 }
 
@@ -130,8 +122,7 @@ bool WriteDirect(const fs::path& target, const void* data, std::size_t size)
 #else
     // Non-blocking open so a pipe without a reader fails instead of hanging.
     const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     const int flags = fcntl(fd, F_GETFL);
     if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
     {
@@ -145,8 +136,7 @@ bool WriteDirect(const fs::path& target, const void* data, std::size_t size)
         return false;
     }
 #endif
-    if (file == nullptr)
-        return false;
+    if (file == nullptr) return false;
     return WriteAndClose(file, data, size, false);
 }
 
@@ -174,8 +164,7 @@ ReadStatus ReadWholeFile(const char* path, std::uint64_t maxBytes, std::vector<s
     std::FILE* file = nullptr;
     std::uint64_t size = 0;
     ReadStatus status = OpenForReading(path, file, size);
-    if (status != ReadStatus::Ok)
-        return status;
+    if (status != ReadStatus::Ok) return status;
     if (size > maxBytes)
         status = ReadStatus::TooLarge;
     else
@@ -190,19 +179,16 @@ ReadStatus ReadFileHead(const char* path, std::uint64_t maxBytes, std::vector<st
     std::FILE* file = nullptr;
     std::uint64_t size = 0;
     ReadStatus status = OpenForReading(path, file, size);
-    if (status != ReadStatus::Ok)
-        return status;
+    if (status != ReadStatus::Ok) return status;
     status = ReadBytes(file, size < maxBytes ? size : maxBytes, out);
     std::fclose(file);
-    if (status == ReadStatus::Ok)
-        fileSize = size;
+    if (status == ReadStatus::Ok) fileSize = size;
     return status;
 }
 
 bool WriteWholeFile(const char* path, const void* data, std::size_t size)
 {
-    if (path == nullptr || *path == '\0' || (data == nullptr && size > 0))
-        return false;
+    if (path == nullptr || *path == '\0' || (data == nullptr && size > 0)) return false;
     fs::path target;
     try
     {
@@ -217,17 +203,13 @@ bool WriteWholeFile(const char* path, const void* data, std::size_t size)
     if (fs::is_symlink(fs::symlink_status(target, ec)))
     {
         fs::path resolved = fs::canonical(target, ec);
-        if (!ec)
-            target = resolved;
+        if (!ec) target = resolved;
         ec.clear();
     }
     const fs::file_status existing = fs::status(target, ec);
-    if (fs::is_directory(existing))
-        return false;
-    if (fs::exists(existing) && !fs::is_regular_file(existing))
-        return WriteDirect(target, data, size);
-    if (target.filename().empty())
-        return false;
+    if (fs::is_directory(existing)) return false;
+    if (fs::exists(existing) && !fs::is_regular_file(existing)) return WriteDirect(target, data, size);
+    if (target.filename().empty()) return false;
 
     fs::path temp;
     std::FILE* file = nullptr;
@@ -236,11 +218,9 @@ bool WriteWholeFile(const char* path, const void* data, std::size_t size)
         temp = TempNameBeside(target, attempt);
         errno = 0;
         file = OpenPath(temp, "wbx");
-        if (file == nullptr && errno != EEXIST)
-            return false;
+        if (file == nullptr && errno != EEXIST) return false;
     }
-    if (file == nullptr)
-        return false;
+    if (file == nullptr) return false;
 
     bool ok = WriteAndClose(file, data, size, true);
     if (ok && fs::is_regular_file(existing))

@@ -7,9 +7,15 @@ namespace kelmora
 namespace
 {
 
-bool Multicolour(const u8* sprite) { return (sprite[kAttributeByte] & kAttrMulticolour) != 0; }
+bool Multicolour(const u8* sprite)
+{
+    return (sprite[kAttributeByte] & kAttrMulticolour) != 0;
+}
 
-int WidthOf(const u8* sprite) { return Multicolour(sprite) ? kSpriteWidth / 2 : kSpriteWidth; }
+int WidthOf(const u8* sprite)
+{
+    return Multicolour(sprite) ? kSpriteWidth / 2 : kSpriteWidth;
+}
 
 bool Inside(const u8* sprite, int x, int y)
 {
@@ -20,18 +26,15 @@ bool Inside(const u8* sprite, int x, int y)
 
 int SetPixel(u8* block, int index, int x, int y, int value)
 {
-    if (block == nullptr || !ValidSlot(index) || value < 0 || value > 3)
-        return 0;
+    if (block == nullptr || !ValidSlot(index) || value < 0 || value > 3) return 0;
     u8* sprite = block + index * kSpriteBytes;
-    if (!Inside(sprite, x, y))
-        return 0;
+    if (!Inside(sprite, x, y)) return 0;
     if (Multicolour(sprite))
     {
         u8& byte = sprite[3 * y + x / 4];
         const int shift = (2 * x) % 8;
         byte = static_cast<u8>(byte & ~(0xC0 >> shift));
-        if (value != 0)
-            byte = static_cast<u8>(byte | ((value * 64) >> shift));
+        if (value != 0) byte = static_cast<u8>(byte | ((value * 64) >> shift));
     }
     else
     {
@@ -44,11 +47,9 @@ int SetPixel(u8* block, int index, int x, int y, int value)
 
 int GetPixel(const u8* block, int index, int x, int y)
 {
-    if (block == nullptr || !ValidSlot(index))
-        return -1;
+    if (block == nullptr || !ValidSlot(index)) return -1;
     const u8* sprite = block + index * kSpriteBytes;
-    if (!Inside(sprite, x, y))
-        return -1;
+    if (!Inside(sprite, x, y)) return -1;
     if (Multicolour(sprite))
     {
         const int shift = (2 * x) % 8;
@@ -65,8 +66,7 @@ void FloodFill(u8* block, int index, int x, int y, int target, int replacement)
     const u8* sprite = block + index * kSpriteBytes;
     // A replacement that reads back as the target would leave nothing changed.
     const int readBack = Multicolour(sprite) ? replacement : (replacement != 0 ? 2 : 0);
-    if (readBack == target || GetPixel(block, index, x, y) != target)
-        return;
+    if (readBack == target || GetPixel(block, index, x, y) != target) return;
 
     // Each pixel enters the stack at most once, so the stack never exceeds one sprite.
     constexpr int kMaxPixels = kSpriteWidth * kSpriteHeight;
@@ -86,11 +86,9 @@ void FloodFill(u8* block, int index, int x, int y, int target, int replacement)
         const int ny[4] = {py, py, py - 1, py + 1};
         for (int k = 3; k >= 0; --k)
         {
-            if (nx[k] < 0 || nx[k] >= width || ny[k] < 0 || ny[k] >= kSpriteHeight)
-                continue;
+            if (nx[k] < 0 || nx[k] >= width || ny[k] < 0 || ny[k] >= kSpriteHeight) continue;
             const int next = ny[k] * width + nx[k];
-            if (queued[next] || GetPixel(block, index, nx[k], ny[k]) != target)
-                continue;
+            if (queued[next] || GetPixel(block, index, nx[k], ny[k]) != target) continue;
             queued[next] = true;
             stack[depth++] = next;
         }

@@ -34,16 +34,12 @@ int SaveProject(const SpriteBank* bank, const char* path)
 
 int LoadProject(SpriteBank* bank, const char* path)
 {
-    if (bank == nullptr || bank->sprites == nullptr || path == nullptr)
-        return 0;
+    if (bank == nullptr || bank->sprites == nullptr || path == nullptr) return 0;
     std::vector<u8> data;
-    if (ReadWholeFile(path, kColourBytes + kBlockBytes, data) != ReadStatus::Ok)
-        return 0;
-    if (data.size() <= static_cast<std::size_t>(kColourBytes))
-        return 0;
+    if (ReadWholeFile(path, kColourBytes + kBlockBytes, data) != ReadStatus::Ok) return 0;
+    if (data.size() <= static_cast<std::size_t>(kColourBytes)) return 0;
     const std::size_t spriteBytes = data.size() - kColourBytes;
-    if (spriteBytes % kSpriteBytes != 0 || spriteBytes > static_cast<std::size_t>(kBlockBytes))
-        return 0;
+    if (spriteBytes % kSpriteBytes != 0 || spriteBytes > static_cast<std::size_t>(kBlockBytes)) return 0;
 
     ClearBank(bank->sprites);
     bank->colourTransp = data[0];
@@ -56,13 +52,10 @@ int LoadProject(SpriteBank* bank, const char* path)
 
 int LoadRawSprites(SpriteBank* bank, const char* path)
 {
-    if (bank == nullptr || bank->sprites == nullptr || path == nullptr)
-        return 0;
+    if (bank == nullptr || bank->sprites == nullptr || path == nullptr) return 0;
     std::vector<u8> data;
-    if (ReadWholeFile(path, kBlockBytes, data) != ReadStatus::Ok)
-        return 0;
-    if (data.size() < static_cast<std::size_t>(kSpriteBytes) || data.size() % kSpriteBytes != 0)
-        return 0;
+    if (ReadWholeFile(path, kBlockBytes, data) != ReadStatus::Ok) return 0;
+    if (data.size() < static_cast<std::size_t>(kSpriteBytes) || data.size() % kSpriteBytes != 0) return 0;
 
     // The side file is optional: only a readable file of exactly three bytes counts.
     std::vector<u8> colours;

@@ -8,8 +8,7 @@ namespace kelmora
 
 void ClearBank(u8* block)
 {
-    if (block == nullptr)
-        return;
+    if (block == nullptr) return;
     std::memset(block, 0, kBlockBytes);
     for (int i = 0; i < kSlotCount; ++i)
         block[i * kSpriteBytes + kAttributeByte] = kDefaultAttribute;
@@ -17,22 +16,19 @@ void ClearBank(u8* block)
 
 void GetSprite(const u8* block, int index, u8* destination)
 {
-    if (block == nullptr || destination == nullptr || !ValidSlot(index))
-        return;
+    if (block == nullptr || destination == nullptr || !ValidSlot(index)) return;
     std::memmove(destination, block + index * kSpriteBytes, kSpriteBytes);
 }
 
 void PutSprite(u8* block, int index, const u8* source)
 {
-    if (block == nullptr || source == nullptr || !ValidSlot(index))
-        return;
+    if (block == nullptr || source == nullptr || !ValidSlot(index)) return;
     std::memmove(block + index * kSpriteBytes, source, kSpriteBytes);
 }
 
 int GetAttribute(const u8* block, int index)
 {
-    if (block == nullptr || !ValidSlot(index))
-        return -1;
+    if (block == nullptr || !ValidSlot(index)) return -1;
     return block[index * kSpriteBytes + kAttributeByte];
 }
 
@@ -56,13 +52,11 @@ int IsMulticolour(const u8* block, int index)
 
 int IsBlank(const u8* block, int index)
 {
-    if (block == nullptr || !ValidSlot(index))
-        return -1;
+    if (block == nullptr || !ValidSlot(index)) return -1;
     const u8* sprite = block + index * kSpriteBytes;
     for (int i = 0; i < kPixelBytes; ++i)
     {
-        if (sprite[i] != 0)
-            return 0;
+        if (sprite[i] != 0) return 0;
     }
     return 1;
 }

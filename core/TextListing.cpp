@@ -23,8 +23,7 @@ void AppendValue(std::string& out, u8 value, bool hex, char separator)
 
 int WriteTextListing(const u8* block, int first, int last, const char* path, int hex)
 {
-    if (block == nullptr || path == nullptr || !ValidSlot(first) || !ValidSlot(last))
-        return -1;
+    if (block == nullptr || path == nullptr || !ValidSlot(first) || !ValidSlot(last)) return -1;
     std::string text;
     for (int i = first; i <= last; ++i)
     {

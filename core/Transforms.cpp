@@ -16,7 +16,10 @@ u8* SpriteAt(u8* block, int index)
     return (block == nullptr || !ValidSlot(index)) ? nullptr : block + index * kSpriteBytes;
 }
 
-bool Multicolour(const u8* sprite) { return (sprite[kAttributeByte] & kAttrMulticolour) != 0; }
+bool Multicolour(const u8* sprite)
+{
+    return (sprite[kAttributeByte] & kAttrMulticolour) != 0;
+}
 
 // Hires: the eight bits reversed. Multicolour: the four bit pairs reversed, each
 // pair keeping its own bit order, so every pixel keeps its value.
@@ -28,8 +31,7 @@ u8 MirrorByte(u8 value, bool multicolour)
     u8 result = 0;
     for (int bit = 0; bit < 8; ++bit)
     {
-        if ((value & (1 << bit)) != 0)
-            result = static_cast<u8>(result | (0x80 >> bit));
+        if ((value & (1 << bit)) != 0) result = static_cast<u8>(result | (0x80 >> bit));
     }
     return result;
 }
@@ -63,8 +65,7 @@ void RotateRowsRight(u8* sprite)
 void SlideUp(u8* block, int index)
 {
     u8* sprite = SpriteAt(block, index);
-    if (sprite == nullptr)
-        return;
+    if (sprite == nullptr) return;
     u8 saved[kRowBytes];
     std::memcpy(saved, sprite, kRowBytes);
     std::memmove(sprite, sprite + kRowBytes, kPixelBytes - kRowBytes);
@@ -74,8 +75,7 @@ void SlideUp(u8* block, int index)
 void SlideDown(u8* block, int index)
 {
     u8* sprite = SpriteAt(block, index);
-    if (sprite == nullptr)
-        return;
+    if (sprite == nullptr) return;
     u8 saved[kRowBytes];
     std::memcpy(saved, sprite + kPixelBytes - kRowBytes, kRowBytes);
     std::memmove(sprite + kRowBytes, sprite, kPixelBytes - kRowBytes);
@@ -85,28 +85,23 @@ void SlideDown(u8* block, int index)
 void SlideLeft(u8* block, int index)
 {
     u8* sprite = SpriteAt(block, index);
-    if (sprite == nullptr)
-        return;
+    if (sprite == nullptr) return;
     RotateRowsLeft(sprite);
-    if (Multicolour(sprite))
-        RotateRowsLeft(sprite);
+    if (Multicolour(sprite)) RotateRowsLeft(sprite);
 }
 
 void SlideRight(u8* block, int index)
 {
     u8* sprite = SpriteAt(block, index);
-    if (sprite == nullptr)
-        return;
+    if (sprite == nullptr) return;
     RotateRowsRight(sprite);
-    if (Multicolour(sprite))
-        RotateRowsRight(sprite);
+    if (Multicolour(sprite)) RotateRowsRight(sprite);
 }
 
 void FlipX(u8* block, int index)
 {
     u8* sprite = SpriteAt(block, index);
-    if (sprite == nullptr)
-        return;
+    if (sprite == nullptr) return;
     for (int row = 0; row < kSpriteHeight / 2; ++row)
     {
         u8* top = sprite + row * kRowBytes;
@@ -123,8 +118,7 @@ void FlipX(u8* block, int index)
 void FlipY(u8* block, int index)
 {
     u8* sprite = SpriteAt(block, index);
-    if (sprite == nullptr)
-        return;
+    if (sprite == nullptr) return;
     const bool multicolour = Multicolour(sprite);
     for (int row = 0; row < kSpriteHeight; ++row)
     {
@@ -139,8 +133,7 @@ void FlipY(u8* block, int index)
 void ReflectX(u8* block, int index)
 {
     u8* sprite = SpriteAt(block, index);
-    if (sprite == nullptr)
-        return;
+    if (sprite == nullptr) return;
     for (int row = 0; row < kSpriteHeight / 2; ++row)
         std::memcpy(sprite + (kSpriteHeight - 1 - row) * kRowBytes, sprite + row * kRowBytes, kRowBytes);
 }
@@ -148,8 +141,7 @@ void ReflectX(u8* block, int index)
 void ReflectY(u8* block, int index)
 {
     u8* sprite = SpriteAt(block, index);
-    if (sprite == nullptr)
-        return;
+    if (sprite == nullptr) return;
     const bool multicolour = Multicolour(sprite);
     for (int row = 0; row < kSpriteHeight; ++row)
     {
@@ -163,8 +155,7 @@ void ReflectY(u8* block, int index)
 void Negative(u8* block, int index)
 {
     u8* sprite = SpriteAt(block, index);
-    if (sprite == nullptr)
-        return;
+    if (sprite == nullptr) return;
     for (int i = 0; i < kPixelBytes; ++i)
         sprite[i] = static_cast<u8>(sprite[i] ^ 0xFF);
 }
@@ -172,8 +163,7 @@ void Negative(u8* block, int index)
 void SwapColours(u8* block, int index, int a, int b)
 {
     u8* sprite = SpriteAt(block, index);
-    if (sprite == nullptr || !Multicolour(sprite) || a < 0 || a > 3 || b < 0 || b > 3 || a == b)
-        return;
+    if (sprite == nullptr || !Multicolour(sprite) || a < 0 || a > 3 || b < 0 || b > 3 || a == b) return;
     for (int i = 0; i < kPixelBytes; ++i)
     {
         int byte = sprite[i];

@@ -38,11 +38,9 @@ void HistoryRelease()
 
 void HistoryPush(const u8* source)
 {
-    if (source == nullptr)
-        return;
+    if (source == nullptr) return;
     u8* snapshot = new (std::nothrow) u8[kBlockBytes];
-    if (snapshot == nullptr)
-        return;
+    if (snapshot == nullptr) return;
     std::memcpy(snapshot, source, kBlockBytes);
 
     delete[] gSnapshots[gPosition];
@@ -61,22 +59,26 @@ void HistoryPush(const u8* source)
 
 void HistoryUndo(u8* destination)
 {
-    if (destination == nullptr || gPosition < 2 || gSnapshots[gPosition - 2] == nullptr)
-        return;
+    if (destination == nullptr || gPosition < 2 || gSnapshots[gPosition - 2] == nullptr) return;
     std::memcpy(destination, gSnapshots[gPosition - 2], kBlockBytes);
     --gPosition;
 }
 
 void HistoryRedo(u8* destination)
 {
-    if (destination == nullptr || gTop <= gPosition || gSnapshots[gPosition] == nullptr)
-        return;
+    if (destination == nullptr || gTop <= gPosition || gSnapshots[gPosition] == nullptr) return;
     std::memcpy(destination, gSnapshots[gPosition], kBlockBytes);
     ++gPosition;
 }
 
-int HistoryPosition() { return gPosition; }
+int HistoryPosition()
+{
+    return gPosition;
+}
 
-int HistoryTop() { return gTop; }
+int HistoryTop()
+{
+    return gTop;
+}
 
 } // namespace kelmora

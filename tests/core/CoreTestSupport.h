@@ -1,5 +1,4 @@
-// Small helpers shared by the sprite bank store suites: a fresh temporary folder,
-// whole-file reads and writes, and a bank whose every byte can be compared.
+// Helpers shared by the sprite bank store suites.
 #pragma once
 
 #include "core/SpriteBankStore.h"
@@ -8,19 +7,17 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdint>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
-#include <vector>
-
-#include <csignal>
-#include <functional>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace kelmora_test
 {
@@ -28,10 +25,10 @@ namespace kelmora_test
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-// A fresh folder under the system's temporary folder, removed again at the end.
+// A fresh folder under the system's temporary folder, removed at the end.
 class TempFolder
 {
-public:
+  public:
     TempFolder()
     {
         static std::atomic<int> counter{0};
@@ -45,28 +42,25 @@ public:
         std::error_code ec;
         fs::remove_all(path_, ec);
     }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
     const fs::path& path() const { return path_; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
-    // Every entry of the folder, hidden ones included.
-    std::vector<std::string> entries() const
+    std::vector<std::string> entries() const // hidden ones included, sorted
     {
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(path_))
             names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
         return names;
     }
 
-private:
+  private:
     fs::path path_;
 };
 
 inline void WriteBytes(const std::string& path, const Bytes& data)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
 }
 
 inline Bytes ReadBytes(const std::string& path)
@@ -75,7 +69,7 @@ inline Bytes ReadBytes(const std::string& path)
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Bytes 0, 1, 2, ... of the given length, each distinct modulo 251 so that shifts show.
+// Bytes that differ from their neighbours, so shifted or misplaced data shows.
 inline Bytes Pattern(std::size_t size, unsigned seed = 7)
 {
     Bytes data(size);
@@ -84,61 +78,40 @@ inline Bytes Pattern(std::size_t size, unsigned seed = 7)
     return data;
 }
 
-// A bank with its own block, filled with a recognisable pattern in every slot.
+// A bank with its own patterned block; two of them compare equal field by field.
 struct TestBank
 {
     Bytes block = Pattern(kelmora::kBlockBytes, 3);
-    kelmora::SpriteBank bank{};
-
-    TestBank()
-    {
-        bank.spriteCount = 17;
-        bank.colourTransp = 11;
-        bank.colourMulti1 = 2;
-        bank.colourSprite = 9;
-        bank.colourMulti2 = 14;
-        bank.sprites = block.data();
-        bank.currentSprite = 4;
-        bank.rangeStart = 3;
-        bank.rangeEnd = 6;
-        bank.currentPen = 1;
-    }
+    kelmora::SpriteBank bank{17, 11, 2, 9, 14, nullptr, 4, 3, 6, 1};
+    TestBank() { bank.sprites = block.data(); }
     TestBank(const TestBank&) = delete;
-    TestBank& operator=(const TestBank&) = delete;
+    bool operator==(const TestBank& o) const
+    {
+        const kelmora::SpriteBank &x = bank, &y = o.bank;
+        return x.spriteCount == y.spriteCount && x.colourTransp == y.colourTransp &&
+               x.colourMulti1 == y.colourMulti1 && x.colourSprite == y.colourSprite &&
+               x.colourMulti2 == y.colourMulti2 && x.currentSprite == y.currentSprite &&
+               x.rangeStart == y.rangeStart && x.rangeEnd == y.rangeEnd && x.currentPen == y.currentPen &&
+               block == o.block;
+    }
 };
 
-// True when every field of the record and every byte of its block match.
-inline bool SameBank(const TestBank& a, const TestBank& b)
-{
-    const kelmora::SpriteBank& x = a.bank;
-    const kelmora::SpriteBank& y = b.bank;
-    return x.spriteCount == y.spriteCount && x.colourTransp == y.colourTransp &&
-           x.colourMulti1 == y.colourMulti1 && x.colourSprite == y.colourSprite &&
-           x.colourMulti2 == y.colourMulti2 && x.currentSprite == y.currentSprite &&
-           x.rangeStart == y.rangeStart && x.rangeEnd == y.rangeEnd && x.currentPen == y.currentPen &&
-           a.block == b.block;
-}
-
-// A sprites block with guard bytes on both sides, to see writes outside the block.
+// A sprites block with guard bytes on both sides, to catch writes outside it.
 struct GuardedBlock
 {
     static constexpr std::size_t kGuard = 256;
     Bytes storage = Bytes(kGuard + kelmora::kBlockBytes + kGuard, 0xA5);
     std::uint8_t* block() { return storage.data() + kGuard; }
+    std::uint8_t* slot(int i) { return block() + i * 64; }
     bool GuardsIntact() const
     {
-        for (std::size_t i = 0; i < kGuard; ++i)
-        {
-            if (storage[i] != 0xA5 || storage[storage.size() - 1 - i] != 0xA5)
-                return false;
-        }
-        return true;
+        return std::all_of(storage.begin(), storage.begin() + kGuard, [](auto b) { return b == 0xA5; }) &&
+               std::all_of(storage.end() - kGuard, storage.end(), [](auto b) { return b == 0xA5; });
     }
 };
 
 // Runs fn in a child process in which no file may grow beyond limit bytes, as on a
-// full disk: writes past it fail with EFBIG instead of raising SIGXFSZ. Returns fn's
-// result (-1..253), or -1000 when the child did not exit normally.
+// full disk: with SIGXFSZ ignored, writes past it fail with EFBIG. Returns fn's result.
 inline int RunWithFileSizeLimit(rlim_t limit, const std::function<int()>& fn)
 {
     const pid_t pid = fork();
@@ -146,9 +119,7 @@ inline int RunWithFileSizeLimit(rlim_t limit, const std::function<int()>& fn)
     {
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit r{limit, limit};
-        if (setrlimit(RLIMIT_FSIZE, &r) != 0)
-            _exit(255);
-        _exit(fn() + 2);
+        _exit(setrlimit(RLIMIT_FSIZE, &r) != 0 ? 255 : fn() + 2);
     }
     int status = 0;
     if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) == 255)

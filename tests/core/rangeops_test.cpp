@@ -7,192 +7,137 @@ using namespace kelmora_test;
 namespace
 {
 
-// Every slot holds its own index in each pixel byte and index + 1 in its attribute byte.
-struct Blocks
+Bytes Sprite(int pixel, int attribute)
 {
-    GuardedBlock bank;
-    GuardedBlock buffer;
-    Blocks()
-    {
-        for (int i = 0; i < 256; ++i)
-        {
-            std::memset(bank.block() + i * 64, i, 63);
-            bank.block()[i * 64 + 63] = static_cast<u8>(i + 1);
-        }
-        ClearBank(buffer.block());
-    }
-    u8* slot(int i) { return bank.block() + i * 64; }
-    u8* bufferSlot(int i) { return buffer.block() + i * 64; }
-    bool intact() const { return bank.GuardsIntact() && buffer.GuardsIntact(); }
-};
-
-Bytes Sprite(u8 pixel, u8 attribute)
-{
-    Bytes s(64, pixel);
-    s[63] = attribute;
+    Bytes s(64, static_cast<u8>(pixel));
+    s[63] = static_cast<u8>(attribute);
     return s;
 }
 
-Bytes SlotBytes(const u8* slot) { return Bytes(slot, slot + 64); }
+// Bank slot i holds pixels i and attribute i + 1; the buffer is cleared.
+struct Blocks
+{
+    GuardedBlock bank, buffer;
+    Blocks()
+    {
+        for (int i = 0; i < 256; ++i)
+            PutSprite(bank.block(), i, Sprite(i, i + 1).data());
+        ClearBank(buffer.block());
+    }
+    Bytes slot(int i) { return Bytes(bank.slot(i), bank.slot(i) + 64); }
+    Bytes held(int i) { return Bytes(buffer.slot(i), buffer.slot(i) + 64); }
+};
 
 } // namespace
 
-TEST(RangeOps, CopyRangeOrdersAndClipsItsBounds)
+TEST(RangeOps, CopyAndCutOrderAndClipTheirBounds)
 {
     Blocks b;
     EXPECT_EQ(CopyRange(b.bank.block(), b.buffer.block(), 5, 3, 0), 3);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(SlotBytes(b.bufferSlot(i)), SlotBytes(b.slot(3 + i)));
-    EXPECT_EQ(GetAttribute(b.buffer.block(), 3), 133); // nothing beyond the copied run
+    EXPECT_EQ(b.held(0), Sprite(3, 4));
+    EXPECT_EQ(b.held(2), Sprite(5, 6));
+    EXPECT_EQ(CopyRange(b.bank.block(), b.buffer.block(), 250, 300, 1), 6);
+    EXPECT_EQ(b.held(5), Sprite(255, 0));
+    EXPECT_EQ(b.slot(255), Sprite(0, 133)); // a cut slot is a cleared sprite
+    EXPECT_EQ(b.slot(249), Sprite(249, 250));
 
-    EXPECT_EQ(CopyRange(b.bank.block(), b.buffer.block(), 250, 300, 0), 6);
-    EXPECT_EQ(SlotBytes(b.bufferSlot(5)), SlotBytes(b.slot(255)));
-    EXPECT_TRUE(b.intact());
-}
-
-TEST(RangeOps, CopyRangeRefusals)
-{
-    Blocks b;
-    const Bytes bank = b.bank.storage;
-    const Bytes buffer = b.buffer.storage;
+    const Bytes bank = b.bank.storage, buffer = b.buffer.storage;
     EXPECT_EQ(CopyRange(b.bank.block(), b.buffer.block(), -1, 4, 1), 0);
     EXPECT_EQ(CopyRange(b.bank.block(), b.buffer.block(), 256, 300, 1), 0);
     EXPECT_EQ(CopyRange(nullptr, b.buffer.block(), 0, 4, 1), -1);
     EXPECT_EQ(CopyRange(b.bank.block(), nullptr, 0, 4, 1), -1);
-    EXPECT_EQ(b.bank.storage, bank);
-    EXPECT_EQ(b.buffer.storage, buffer);
+    EXPECT_TRUE(bank == b.bank.storage && buffer == b.buffer.storage);
 }
 
-TEST(RangeOps, CutLeavesClearedSpritesClearKeepsAttributes)
-{
-    Blocks b;
-    const Bytes slot7 = SlotBytes(b.slot(7));
-    EXPECT_EQ(CopyRange(b.bank.block(), b.buffer.block(), 6, 8, 1), 3);
-    EXPECT_EQ(SlotBytes(b.bufferSlot(1)), slot7);
-    for (int i = 6; i <= 8; ++i)
-        EXPECT_EQ(SlotBytes(b.slot(i)), Sprite(0, 133));
-    EXPECT_EQ(SlotBytes(b.slot(9)), Sprite(9, 10));
-
-    ClearRange(b.bank.block(), 12, 10);
-    for (int i = 10; i <= 12; ++i)
-        EXPECT_EQ(SlotBytes(b.slot(i)), Sprite(0, static_cast<u8>(i + 1)));
-    EXPECT_EQ(SlotBytes(b.slot(13)), Sprite(13, 14));
-
-    const Bytes before = b.bank.storage;
-    ClearRange(b.bank.block(), 0, 256);
-    ClearRange(b.bank.block(), -1, 3);
-    ClearRange(nullptr, 0, 3);
-    EXPECT_EQ(b.bank.storage, before);
-}
-
-TEST(RangeOps, PasteReplacesWholeSpritesAndDropsThoseBeyondSlot255)
+TEST(RangeOps, PasteDropsSpritesBeyondSlot255AndPasteIntoMerges)
 {
     Blocks b;
     for (int i = 0; i < 10; ++i)
-        PutSprite(b.buffer.block(), i, Sprite(static_cast<u8>(0xA0 + i), static_cast<u8>(0x10 + i)).data());
+        PutSprite(b.buffer.block(), i, Sprite(0xA0 + i, 0x10 + i).data());
     PasteSprites(b.bank.block(), b.buffer.block(), 250, 10, 0);
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(SlotBytes(b.slot(250 + i)), Sprite(static_cast<u8>(0xA0 + i), static_cast<u8>(0x10 + i)));
-    EXPECT_EQ(SlotBytes(b.slot(249)), Sprite(249, 250));
-    EXPECT_TRUE(b.intact());
+    EXPECT_EQ(b.slot(250), Sprite(0xA0, 0x10));
+    EXPECT_EQ(b.slot(255), Sprite(0xA5, 0x15));
+    EXPECT_EQ(b.slot(249), Sprite(249, 250));
+    PasteSprites(b.bank.block(), b.buffer.block(), 0, 100000, 0);
+    EXPECT_TRUE(b.bank.GuardsIntact() && b.buffer.GuardsIntact());
 
     const Bytes before = b.bank.storage;
     PasteSprites(b.bank.block(), b.buffer.block(), 256, 1, 0);
     PasteSprites(b.bank.block(), b.buffer.block(), -1, 1, 0);
     PasteSprites(b.bank.block(), nullptr, 0, 1, 0);
     PasteSprites(nullptr, b.buffer.block(), 0, 1, 0);
-    PasteSprites(b.bank.block(), b.buffer.block(), 0, 0, 0);
     PasteSprites(b.bank.block(), b.buffer.block(), 0, -5, 1);
     EXPECT_EQ(b.bank.storage, before);
-    // A count far beyond the buffer still stops at slot 255.
-    PasteSprites(b.bank.block(), b.buffer.block(), 0, 100000, 0);
-    EXPECT_TRUE(b.intact());
-}
 
-TEST(RangeOps, PasteIntoMergesInTheDestinationsMode)
-{
-    Blocks b;
+    // Paste Into: the destination's mode decides; its attribute byte stays.
     ClearBank(b.bank.block());
-    b.bufferSlot(0)[0] = 0x80; // one pixel of value 2
-    b.bufferSlot(0)[1] = 0x00;
-    b.bufferSlot(0)[2] = 0x0F;
-    b.bufferSlot(0)[63] = 0x01;
-    b.bufferSlot(1)[2] = 0x0F;
-    b.slot(0)[0] = 0x40; // multicolour destination
-    b.slot(0)[1] = 0x5A;
-    b.slot(0)[2] = 0xF0;
-    b.slot(1)[63] = 0x07; // hires destination
-    b.slot(1)[2] = 0xF0;
+    ClearBank(b.buffer.block());
+    const u8 source[] = {0x80, 0x00, 0x0F, 0x40};
+    const u8 multiDest[] = {0x40, 0x5A, 0xF0, 0xFF};
+    const u8 hiresDest[] = {0xF0, 0x5A, 0xF0, 0x00};
+    for (int k = 0; k < 4; ++k)
+    {
+        b.buffer.slot(0)[k] = b.buffer.slot(1)[k] = source[k];
+        b.bank.slot(0)[k] = multiDest[k];
+        b.bank.slot(1)[k] = hiresDest[k];
+    }
+    b.buffer.slot(0)[63] = 0x01;
+    b.bank.slot(1)[63] = 0x07;
     PasteSprites(b.bank.block(), b.buffer.block(), 0, 2, 1);
-    EXPECT_EQ(b.slot(0)[0], 0x80);
-    EXPECT_EQ(b.slot(0)[1], 0x5A); // zero source pixels let the destination show
-    EXPECT_EQ(b.slot(0)[2], 0xFF);
-    EXPECT_EQ(b.slot(0)[63], 133); // the destination keeps its attribute byte
-    EXPECT_EQ(b.slot(1)[2], 0xFF);
-    EXPECT_EQ(b.slot(1)[63], 0x07);
-
-    b.bufferSlot(0)[0] = 0x40;
-    b.slot(0)[0] = 0xFF;
-    b.slot(1)[0] = 0xF0;
-    b.bufferSlot(1)[0] = 0x40;
-    PasteSprites(b.bank.block(), b.buffer.block(), 0, 2, 1);
-    EXPECT_EQ(b.slot(0)[0], 0x7F); // pair replaced by 01
-    EXPECT_EQ(b.slot(1)[0], 0xF0); // hires adds, never removes
+    EXPECT_EQ(Bytes(b.bank.slot(0), b.bank.slot(0) + 4), Bytes({0x80, 0x5A, 0xFF, 0x7F}));
+    EXPECT_EQ(Bytes(b.bank.slot(1), b.bank.slot(1) + 4), Bytes({0xF0, 0x5A, 0xFF, 0x40}));
+    EXPECT_EQ(b.bank.slot(0)[63], 133);
+    EXPECT_EQ(b.bank.slot(1)[63], 0x07);
 }
 
-TEST(RangeOps, ReverseOrderAndRemoveBlanks)
+TEST(RangeOps, ClearReverseAndRemoveBlanks)
 {
     Blocks b;
+    ClearRange(b.bank.block(), 12, 10);
+    EXPECT_EQ(b.slot(10), Sprite(0, 11)); // pixels cleared, attribute kept
+    EXPECT_EQ(b.slot(12), Sprite(0, 13));
+    EXPECT_EQ(b.slot(13), Sprite(13, 14));
     ReverseOrder(b.bank.block(), 3, 0);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(SlotBytes(b.slot(i)), Sprite(static_cast<u8>(3 - i), static_cast<u8>(4 - i)));
-    ReverseOrder(b.bank.block(), 10, 14);
-    EXPECT_EQ(SlotBytes(b.slot(12)), Sprite(12, 13)); // the middle slot stays
-    EXPECT_EQ(SlotBytes(b.slot(10)), Sprite(14, 15));
-    EXPECT_EQ(SlotBytes(b.slot(14)), Sprite(10, 11));
+    EXPECT_EQ(b.slot(0), Sprite(3, 4));
+    EXPECT_EQ(b.slot(3), Sprite(0, 1));
+    ReverseOrder(b.bank.block(), 20, 24);
+    EXPECT_EQ(b.slot(22), Sprite(22, 23)); // the middle slot stays
+    EXPECT_EQ(b.slot(20), Sprite(24, 25));
 
-    Blocks c;
-    const Bytes a = Sprite(0x11, 0x03);
-    const Bytes bb = Sprite(0x22, 0x04);
-    PutSprite(c.bank.block(), 0, a.data());
-    PutSprite(c.bank.block(), 1, Sprite(0, 0x1F).data());
-    PutSprite(c.bank.block(), 2, bb.data());
-    PutSprite(c.bank.block(), 3, Sprite(0, 0x9E).data());
-    RemoveBlanks(c.bank.block(), 0, 3);
-    EXPECT_EQ(SlotBytes(c.slot(0)), a);
-    EXPECT_EQ(SlotBytes(c.slot(1)), bb);
-    EXPECT_EQ(SlotBytes(c.slot(2)), Sprite(0, 133));
-    EXPECT_EQ(SlotBytes(c.slot(3)), Sprite(0, 133));
-    EXPECT_EQ(SlotBytes(c.slot(4)), Sprite(4, 5));
-    EXPECT_TRUE(c.intact());
+    PutSprite(b.bank.block(), 41, Sprite(0, 0x1F).data());
+    PutSprite(b.bank.block(), 43, Sprite(0, 0x9E).data());
+    RemoveBlanks(b.bank.block(), 40, 43); // A, blank, B, blank
+    EXPECT_EQ(b.slot(40), Sprite(40, 41));
+    EXPECT_EQ(b.slot(41), Sprite(42, 43));
+    EXPECT_EQ(b.slot(42), Sprite(0, 133));
+    EXPECT_EQ(b.slot(43), Sprite(0, 133));
+    EXPECT_EQ(b.slot(44), Sprite(44, 45));
 
-    const Bytes before = c.bank.storage;
-    for (auto op : {ReverseOrder, RemoveBlanks})
+    const Bytes before = b.bank.storage;
+    for (auto op : {ReverseOrder, RemoveBlanks, ClearRange})
     {
-        op(c.bank.block(), 5, 5);
-        op(c.bank.block(), -1, 5);
-        op(c.bank.block(), 5, 256);
+        if (op != ClearRange) op(b.bank.block(), 5, 5);
+        op(b.bank.block(), -1, 5);
+        op(b.bank.block(), 5, 256);
         op(nullptr, 0, 5);
     }
-    EXPECT_EQ(c.bank.storage, before);
+    EXPECT_EQ(b.bank.storage, before);
 }
 
 TEST(RangeOps, MaskAttributesStaysInsideTheBlock)
 {
     Blocks b;
-    b.slot(20)[63] = 0x9E;
+    b.bank.slot(20)[63] = 0x9E;
     MaskAttributes(b.bank.block(), 20, 21, 143);
-    EXPECT_EQ(b.slot(20)[63], 0x8E);
-    EXPECT_EQ(b.slot(21)[63], 22 & 143);
-    EXPECT_EQ(b.slot(20)[0], 20); // pixels untouched
-    MaskAttributes(b.bank.block(), 0, 255, 0);
-    EXPECT_EQ(b.slot(255)[63], 0);
-
-    Blocks c;
-    const Bytes before = c.bank.storage;
-    MaskAttributes(c.bank.block(), 5, 4, 0);   // first > last: nothing
-    MaskAttributes(c.bank.block(), 250, 300, 0);
-    MaskAttributes(c.bank.block(), -3, 2, 0);
+    EXPECT_EQ(b.slot(20), Sprite(20, 0x8E));
+    EXPECT_EQ(b.slot(21), Sprite(21, 22 & 143));
+    const Bytes before = b.bank.storage;
+    MaskAttributes(b.bank.block(), 5, 4, 0); // first > last: nothing
+    MaskAttributes(b.bank.block(), 250, 300, 0);
+    MaskAttributes(b.bank.block(), -3, 2, 0);
     MaskAttributes(nullptr, 0, 2, 0);
-    EXPECT_EQ(c.bank.storage, before);
+    EXPECT_EQ(b.bank.storage, before);
+    MaskAttributes(b.bank.block(), 0, 255, 0);
+    EXPECT_EQ(b.slot(255), Sprite(255, 0));
+    EXPECT_TRUE(b.bank.GuardsIntact());
 }
