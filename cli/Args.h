@@ -1,0 +1,127 @@
+// The command line of kelmora-cli, parsed into a plain record.
+//
+// ParseArgs never exits, prints or throws: it returns either the options of one
+// command, a request for help or the version, or a usage error with its message.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kelmora::cli
+{
+
+constexpr const char* kProgramName = "kelmora-cli";
+constexpr const char* kVersion = "1.8";
+
+enum class Command
+{
+    None, // no command: the tool's own --help or --version
+    Info,
+    Convert,
+    Listing,
+    Rip,
+    Sheet,
+};
+
+// Sprite file formats; Guess means "from the file name's extension".
+enum class Format
+{
+    Guess,
+    Project, // .kmd
+    Raw,     // .raw .bin .spr, with the NAME.inf colour side file
+    Prg,     // .prg
+    Seuck,   // .a
+    Auto,    // input only: PRG when size mod 64 is 2, raw otherwise
+};
+
+// Attribute byte layouts; Default means "what the format normally holds".
+enum class AttrLayout
+{
+    Default,
+    Native,
+    Seuck,
+    Ignore, // input only: every sprite gets attribute 140
+};
+
+enum class Dialect
+{
+    Plain, // exactly the editor's text listing
+    Acme,
+    KickAss,
+    Ca65,
+    Tass64,
+    C,
+};
+
+enum class ImageFormat
+{
+    Guess,
+    Png,
+    Bmp,
+};
+
+struct SpriteRange
+{
+    bool given = false;
+    int first = 0;
+    int last = 0;
+};
+
+struct Options
+{
+    Command command = Command::None;
+    std::vector<std::string> files; // the positional arguments in order
+
+    // Input side (info, convert, listing, sheet).
+    Format from = Format::Guess;
+    AttrLayout attr = AttrLayout::Default;     // --attr: whichever side has the choice
+    AttrLayout fromAttr = AttrLayout::Default; // --from-attr
+    AttrLayout toAttr = AttrLayout::Default;   // --to-attr
+    SpriteRange range;
+
+    // Output side.
+    Format to = Format::Guess;
+    int loadAddress = -1; // -1: not given (PRG output uses $8000)
+    bool force = false;
+    bool noInf = false;
+
+    bool json = false;                 // info
+    bool hex = true;                   // listing: --hex (default) or --dec
+    Dialect dialect = Dialect::Plain;  // listing
+    std::string label;                 // listing, empty when not given
+    int bank = 0;                      // rip
+    int count = 256;                   // rip
+    int columns = 8;                   // sheet
+    int scale = 2;                     // sheet
+    std::string palette;               // sheet, empty: the built-in palette
+    std::string paletteFile;           // sheet
+    ImageFormat image = ImageFormat::Guess; // sheet: --to png|bmp
+};
+
+enum class ParseOutcome
+{
+    Run,     // options holds a command to run
+    Help,    // show the help of options.command (None: the tool's help)
+    Version, // show the version
+    Usage,   // a usage error; message says what is wrong
+};
+
+struct ParseResult
+{
+    ParseOutcome outcome = ParseOutcome::Usage;
+    Options options;
+    std::string message;
+};
+
+// args are the arguments after the program's name.
+ParseResult ParseArgs(const std::vector<std::string>& args);
+
+// Names used in messages and in info's output.
+const char* CommandName(Command command);
+const char* FormatName(Format format);
+const char* AttrLayoutName(AttrLayout layout);
+
+// "1A2F", "$c000", "0x0801": one to four hexadecimal digits. -1 when malformed.
+int ParseLoadAddress(const std::string& text);
+
+} // namespace kelmora::cli

@@ -1,0 +1,197 @@
+// The texts of --help and --version.
+#include "cli/Help.h"
+
+namespace kelmora::cli
+{
+
+namespace
+{
+
+const char* const kToolHelp = R"(Usage: kelmora-cli COMMAND [OPTIONS] FILES...
+       kelmora-cli COMMAND --help
+       kelmora-cli --help | --version
+
+Reads and writes the sprite files of the Kelmora sprite editor, byte for byte
+as the editor does, for build scripts and makefiles.
+
+Commands:
+  info FILE          the format, sprite count, shared colours and each sprite
+  convert IN OUT     between project, raw, PRG and SEUCK files
+  listing IN OUT     the sprite bytes as text: the editor's listing, or data for
+                     acme, KickAssembler, ca65, 64tass or a C compiler
+  rip SNAPSHOT OUT   the sprites of a video bank of a VICE C64 snapshot
+  sheet IN OUT       a PNG or BMP picture of the sprites
+
+File formats, guessed from the extension (--from and --to choose one):
+  project  .kmd            the editor's project: three shared colours, then
+                           64 bytes a sprite
+  raw      .raw .bin .spr  64 bytes a sprite; the shared colours in the side
+                           file NAME.inf (three bytes) when there is one
+  prg      .prg            a two-byte load address, then raw sprite data
+  seuck    .a              SEUCK sprite file: 127 sprites, SEUCK attribute bytes
+  auto     any other       (input only) PRG data when the size is 2 more than a
+                           multiple of 64, raw data otherwise, as the editor's
+                           import dialog detects it
+
+Sprites are numbered from 0. A range A-B takes sprites A to B of the file.
+Outputs that exist are never replaced without --force.
+
+Exit status: 0 done, 1 a file was refused or could not be written, 2 a usage
+error.
+)";
+
+const char* const kInfoHelp = R"(Usage: kelmora-cli info [OPTIONS] FILE
+
+Shows the format of FILE, how many sprites it holds, its shared colours when the
+format stores them, and for each sprite its mode (multicolour or hires), its own
+colour, its overlay flag and whether its pixels are blank.
+
+Options:
+  --json             the same as a JSON object, for scripts
+  --from FORMAT      read FILE as project, raw, prg, seuck or auto
+  --attr LAYOUT      attribute bytes in FILE: native, seuck or ignore (every
+                     sprite gets attribute 140); default native, seuck for .a
+  -h, --help         this text
+
+Example:
+  kelmora-cli info --json ship.kmd
+)";
+
+const char* const kConvertHelp = R"(Usage: kelmora-cli convert [OPTIONS] IN OUT
+
+Reads IN and writes its sprites to OUT in another format, with the editor's own
+readers and writers: project files as Save Project writes them, raw and PRG
+data as the Export dialog writes them, SEUCK files as Save Sprite File does.
+
+Options:
+  --from FORMAT      read IN as project, raw, prg, seuck or auto
+  --to FORMAT        write OUT as project, raw, prg or seuck
+  --attr LAYOUT      the attribute layout of whichever file has the choice
+                     (raw, PRG and SEUCK input; raw and PRG output): native
+                     ("MXXO:CCCC", the editor's), seuck ("XXXM:CCCC") or, for
+                     input only, ignore (every sprite gets attribute 140)
+  --from-attr LAYOUT the layout of IN alone (native, seuck or ignore)
+  --to-attr LAYOUT   the layout of OUT alone (native or seuck)
+  --load-address HEX the load address of a PRG file, 0000..FFFF (default 8000;
+                     "$C000" and "0xC000" are taken too)
+  --range A-B        only sprites A to B of IN, which become sprites 0.. of OUT
+  --no-inf           with raw output, write no NAME.inf side file
+  -f, --force        replace OUT (and OUT.inf) when they exist
+  -h, --help         this text
+
+Raw output: when IN holds the shared colours (a project, or raw data with its
+side file), they are written to the side file OUT.inf as well, which the
+editor reads with the data. A project made from a file without colours gets
+the editor's start-up colours 11, 0 and 1. A SEUCK file holds at most 127
+sprites; a project, raw or PRG file 1 to 256.
+
+Examples:
+  kelmora-cli convert ship.kmd ship.prg --load-address 2000
+  kelmora-cli convert enemies.a enemies.kmd
+  kelmora-cli convert ship.kmd walk.raw --range 4-7
+)";
+
+const char* const kListingHelp = R"(Usage: kelmora-cli listing [OPTIONS] IN OUT
+
+Writes the bytes of the sprites of IN to the text file OUT. Without --dialect
+the file is byte for byte the editor's "View Text Data" listing: for each
+sprite an empty line, "; Sprite N", an empty line and its 64 bytes separated
+by commas.
+
+Options:
+  --hex              values as $0A (the default)
+  --dec              values as 10
+  --range A-B        only sprites A to B (the numbers in the listing stay the
+                     sprites' numbers in IN); default all sprites
+  --dialect NAME     the same lines made into source for an assembler or C:
+                       acme     "!byte" lines (include the file with !source
+                                where the program counter is set)
+                       kickass  ".byte" lines, "//" comments
+                       ca65     ".byte" lines
+                       64tass   ".byte" lines
+                       c        an array "const unsigned char sprites[N]"
+                                with 0x0A values in hex
+  --label NAME       a label before the data (the array's name in C)
+  --from FORMAT      read IN as project, raw, prg, seuck or auto
+  --attr LAYOUT      attribute bytes in IN: native, seuck or ignore
+  -f, --force        replace OUT when it exists
+  -h, --help         this text
+
+Examples:
+  kelmora-cli listing ship.kmd ship.txt --dec
+  kelmora-cli listing ship.kmd ship.asm --dialect acme --label ship_sprites
+)";
+
+const char* const kRipHelp = R"(Usage: kelmora-cli rip [OPTIONS] SNAPSHOT OUT
+
+Copies the 256 sprites of one 16 KB video bank of the C64 memory held in the
+VICE snapshot SNAPSHOT (.vsf) and writes them to OUT: sprite k is memory
+bank x $4000 + 64 x k. Snapshots of other machines are refused.
+
+Options:
+  --bank N           the video bank 0..3 (default 0): 0 $0000-$3FFF,
+                     1 $4000-$7FFF, 2 $8000-$BFFF, 3 $C000-$FFFF
+  --count N          how many sprites of the bank to write, 1..256
+                     (default 256)
+  --to FORMAT        write OUT as project, raw, prg or seuck
+  --load-address HEX the load address of a PRG file (default 8000)
+  -f, --force        replace OUT when it exists
+  -h, --help         this text
+
+A project written here has the editor's start-up colours 11, 0 and 1.
+
+Example:
+  kelmora-cli rip game.vsf game.kmd --bank 1 --count 128
+)";
+
+const char* const kSheetHelp = R"(Usage: kelmora-cli sheet [OPTIONS] IN OUT
+
+Draws the sprites of IN into a picture, OUT.png or OUT.bmp (32 bits a pixel),
+as the editor's browser shows them: each sprite with its own colour and the
+shared colours of IN, multicolour pixels twice as wide, and the next sprite on
+top when the overlay flag is set. Cells past the last sprite are dark grey.
+
+Options:
+  --columns N        sprites a row, 1..256 (default 8)
+  --scale N          each pixel N x N, 1..8 (default 2)
+  --range A-B        only sprites A to B
+  --palette NAME     the palette to draw with: the built-in "Vantor" (the
+                     default) or one of the palettes in palettes.pal
+  --palette-file F   read the palettes from F instead; without --palette the
+                     first palette of F is used
+  --to png|bmp       the picture's format when OUT's extension does not say
+  --from FORMAT      read IN as project, raw, prg, seuck or auto
+  --attr LAYOUT      attribute bytes in IN: native, seuck or ignore
+  -f, --force        replace OUT when it exists
+  -h, --help         this text
+
+palettes.pal is looked for beside kelmora-cli, then in the user's and the
+system's data folders (for example ~/.local/share/kelmora and
+/usr/share/kelmora).
+
+Example:
+  kelmora-cli sheet ship.kmd ship.png --columns 4 --scale 3 --palette Colodore
+)";
+
+} // namespace
+
+std::string HelpText(Command command)
+{
+    switch (command)
+    {
+    case Command::Info: return kInfoHelp;
+    case Command::Convert: return kConvertHelp;
+    case Command::Listing: return kListingHelp;
+    case Command::Rip: return kRipHelp;
+    case Command::Sheet: return kSheetHelp;
+    case Command::None: break;
+    }
+    return kToolHelp;
+}
+
+std::string VersionText()
+{
+    return std::string(kProgramName) + " " + kVersion + "\n";
+}
+
+} // namespace kelmora::cli
