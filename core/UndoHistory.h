@@ -9,7 +9,7 @@ namespace kelmora
 
 constexpr int kHistorySlots = 102;
 
-void HistoryClear();   // forgets every slot without releasing it (call HistoryRelease first)
+void HistoryClear();   // empties every slot (releasing what is still held) and resets position and top
 void HistoryRelease(); // releases every snapshot held
 void HistoryPush(const u8* source);
 void HistoryUndo(u8* destination); // no-op unless HistoryPosition() >= 2
