@@ -11,10 +11,13 @@ The second form also writes a contact sheet (1x, 2x, the greyed "disabled"
 look Qt derives, and every image on a dark background) for reviewing the art.
 Only the Python 3 standard library is used.
 
-Tool bar icons are 16 x 16 with a 32 x 32 "@2x" companion. Where a 32 x 32
-map is drawn here it is used as is; otherwise the 16 x 16 map is enlarged
-with the Scale2x rule, which doubles every pixel but rounds off the stair
-steps of diagonals and curves without adding colours.
+Tool bar icons are 16 x 16 with a 32 x 32 "@2x" companion (Qt picks it on
+a 200% screen). The companion is the 16 x 16 map enlarged by a Scale2x rule:
+every pixel is doubled, and the stair steps of diagonals and curves are
+rounded off without adding colours, so the icon stays crisp at 200%.
+
+The cursors are black with a white outline; their hot spots are listed in
+HOTSPOTS and checked to lie on a drawn pixel.
 """
 
 import os
@@ -76,41 +79,44 @@ def check(name, rows, size):
 
 
 # ---------------------------------------------------------------------------
-# Tool bar icons, 16 x 16.
+# Tool bar icons, 16 x 16, in the order of the main window's tool bar and then
+# the animator's. Objects have a 1-pixel black outline; arrows are yellow,
+# sprite pictures light blue on the C64's blue screen.
 
 ICONS16 = {}
-ICONS32 = {}
 
+# Paintbrush 1: a brush that has just set one pixel.
 ICONS16["brush1"] = [
     ".............KK.",
     "............KYOK",
     "...........KYOK.",
     "..........KYOK..",
     ".........KYOK...",
-    "........KWMK....",
-    ".......KlMK.....",
-    "......KNNK......",
-    ".....KRNK.......",
-    "....KRRK........",
-    "...KRRK.........",
-    "...KKK..........",
+    "........KWlMK...",
+    ".......KWlMK....",
+    "......KNNNK.....",
+    ".....KRNNK......",
+    "....KRRKK.......",
+    "...KRKK.........",
+    "...KK...........",
     "KKKK............",
     "KRRK............",
     "KRRK............",
     "KKKK............",
 ]
 
+# Paintbrush 2: the same brush with its plus-shaped dab of five pixels.
 ICONS16["brush2"] = [
     ".............KK.",
     "............KYOK",
     "...........KYOK.",
-    "..........KYOK..",
-    ".........KWMK...",
-    "........KlMK....",
-    ".......KNNK.....",
-    "......KRNK......",
-    "..KKKKRRK.......",
-    "..KRRKKK........",
+    "..........KWlMK.",
+    ".........KWlMK..",
+    "........KNNNK...",
+    ".......KRNNK....",
+    "......KRRKK.....",
+    "..KKKKRKK.......",
+    "..KRRKK.........",
     "KKKRRKKK........",
     "KRRRRRRK........",
     "KRRRRRRK........",
@@ -119,6 +125,47 @@ ICONS16["brush2"] = [
     "..KKKK..........",
 ]
 
+# Flood fill: a tipped paint pot pouring.
+ICONS16["flood"] = [
+    "................",
+    ".........KK.....",
+    ".......KKllK....",
+    "......KlRRlWK...",
+    ".....KlRRRWWWK..",
+    ".....KRRRllWWWK.",
+    "....KRRRllllWWWK",
+    "...KRKlMlllllWWK",
+    "...KRKMMMlllllWK",
+    "...KRKKMMMllllK.",
+    "...KRK.KMMMllK..",
+    "...KRK..KMMMK...",
+    "...KRK...KKK....",
+    "..KRRRKK........",
+    ".KRRRRRRK.......",
+    "..KKKKKK........",
+]
+
+# Cut: scissors.
+ICONS16["cut"] = [
+    ".KK..........KK.",
+    ".KWK........KlK.",
+    "..KWK......KlK..",
+    "..KWlK....KWlK..",
+    "...KWlK..KWlK...",
+    "....KWlKKWlK....",
+    ".....KWlWlK.....",
+    "......KlMK......",
+    ".....KRKKRK.....",
+    "....KRRKKRRK....",
+    "..KKKRK..KRKKK..",
+    ".KRRRRK..KRRRRK.",
+    ".KRKKRK..KRKKRK.",
+    ".KRKKRK..KRKKRK.",
+    ".KRRRRK..KRRRRK.",
+    "..KKKK....KKKK..",
+]
+
+# Copy: two sheets.
 ICONS16["copy"] = [
     ".KKKKKKKKK......",
     ".KlllllllK......",
@@ -138,6 +185,7 @@ ICONS16["copy"] = [
     "......KKKKKKKKK.",
 ]
 
+# Paste: a clipboard.
 ICONS16["paste"] = [
     "......KKKK......",
     ".KKKKKKWlKKKKKK.",
@@ -157,6 +205,29 @@ ICONS16["paste"] = [
     ".KKKKKKKKKKKKKK.",
 ]
 
+# Undo: an arrow curving back to the left; Redo is its mirror image.
+ICONS16["undo"] = [
+    "................",
+    "................",
+    "................",
+    "......KKKKKK....",
+    ".....KYYYYYYK...",
+    "....KYYYYYYYYK..",
+    "...KYYYKKKKYYYK.",
+    "..KYYYK....KYYYK",
+    ".KKYYYKK...KYYYK",
+    "KYYYYYYYK...KYYK",
+    ".KYYYYYK...KYYYK",
+    "..KYYYK....KYYYK",
+    "...KYK.....KYYK.",
+    "....K......KYK..",
+    "............K...",
+    "................",
+]
+ICONS16["redo"] = mirror(ICONS16["undo"])
+
+# Slides: the arrow leaves the sprite frame at one edge and enters it again at
+# the opposite one (the slides wrap around). Drawn once, turned for the rest.
 ICONS16["up"] = [
     ".......KK.......",
     "......KYYK......",
@@ -179,6 +250,8 @@ ICONS16["down"] = flip(ICONS16["up"])
 ICONS16["left"] = transpose(ICONS16["up"])
 ICONS16["right"] = mirror(ICONS16["left"])
 
+# Flip top to bottom: the upper and the lower picture change places (double
+# arrow). Flip left to right is the same turned on its side.
 ICONS16["flipx"] = [
     "............K...",
     "...KK......KYK..",
@@ -199,6 +272,8 @@ ICONS16["flipx"] = [
 ]
 ICONS16["flipy"] = transpose(ICONS16["flipx"])
 
+# Reflect top to bottom: the lower half becomes the mirror image (the paler
+# copy) of the upper half across the dashed axis.
 ICONS16["symmx"] = [
     "......KK........",
     ".....KbbK.......",
@@ -219,26 +294,27 @@ ICONS16["symmx"] = [
 ]
 ICONS16["symmy"] = transpose(ICONS16["symmx"])
 
-ICONS16["undo"] = [
+# Rotate: a circular arrow round a sprite.
+ICONS16["rotate"] = [
     "................",
-    "................",
-    "................",
-    "......KKKKKK....",
-    ".....KYYYYYYK...",
-    "....KYYYYYYYYK..",
-    "...KYYYKKKKYYYK.",
-    "..KYYYK....KYYYK",
-    ".KKYYYKK...KYYYK",
-    "KYYYYYYYK...KYYK",
-    ".KYYYYYK...KYYYK",
-    "..KYYYK....KYYYK",
-    "...KYK.....KYYK.",
-    "....K......KYK..",
-    "............K...",
-    "................",
+    "........K.......",
+    ".....KKKYK......",
+    "...KKYYYYYK.....",
+    "..KYYYYYYYYK....",
+    "..KYYYKKYYK.....",
+    ".KYYYK.KYK......",
+    ".KYYKKKKKKK.KK..",
+    ".KYYKBBBBBBKYYK.",
+    ".KYYKBBbbBBKYYK.",
+    ".KYYKBBbbBBKYYK.",
+    ".KYYYKBBBBKYYYK.",
+    "..KYYYKKKKYYYK..",
+    "..KYYYYYYYYYYK..",
+    "...KKYYYYYYKK...",
+    ".....KKKKKK.....",
 ]
-ICONS16["redo"] = mirror(ICONS16["undo"])
 
+# Animate: a film strip with a ball rising from frame to frame.
 ICONS16["anim"] = [
     "................",
     "................",
@@ -258,85 +334,10 @@ ICONS16["anim"] = [
     "................",
 ]
 
-# The animator's transport buttons.
-ICONS16["forw_play"] = [
-    "................",
-    "................",
-    ".....KK.........",
-    ".....KbK........",
-    ".....KbbK.......",
-    ".....KbbbK......",
-    ".....KbbbbK.....",
-    ".....KbbbbbK....",
-    ".....KbbbbbK....",
-    ".....KbbbbK.....",
-    ".....KbbbK......",
-    ".....KbbK.......",
-    ".....KbK........",
-    ".....KK.........",
-    "................",
-    "................",
-]
-ICONS16["rev_play"] = mirror(ICONS16["forw_play"])
-
-ICONS16["stop"] = [
-    "................",
-    "................",
-    "................",
-    "...KKKKKKKKKK...",
-    "...KbbbbbbbbK...",
-    "...KbbbbbbbbK...",
-    "...KbbbbbbbbK...",
-    "...KbbbbbbbbK...",
-    "...KbbbbbbbbK...",
-    "...KbbbbbbbbK...",
-    "...KbbbbbbbbK...",
-    "...KbbbbbbbbK...",
-    "...KKKKKKKKKK...",
-    "................",
-    "................",
-    "................",
-]
-
-ICONS16["pause"] = [
-    "................",
-    "................",
-    "................",
-    "...KKKK..KKKK...",
-    "...KbbK..KbbK...",
-    "...KbbK..KbbK...",
-    "...KbbK..KbbK...",
-    "...KbbK..KbbK...",
-    "...KbbK..KbbK...",
-    "...KbbK..KbbK...",
-    "...KbbK..KbbK...",
-    "...KbbK..KbbK...",
-    "...KKKK..KKKK...",
-    "................",
-    "................",
-    "................",
-]
-
-ICONS16["forw_step"] = [
-    "................",
-    "................",
-    "...KKKKKK.......",
-    "...KbbKbK.......",
-    "...KbbKbbK......",
-    "...KbbKbbbK.....",
-    "...KbbKbbbbK....",
-    "...KbbKbbbbbK...",
-    "...KbbKbbbbbK...",
-    "...KbbKbbbbK....",
-    "...KbbKbbbK.....",
-    "...KbbKbbK......",
-    "...KbbKbK.......",
-    "...KKKKKK.......",
-    "................",
-    "................",
-]
-ICONS16["rev_step"] = mirror(ICONS16["forw_step"])
-
+# The animator's transport buttons: jump to the first frame, step back, play
+# backwards, stop, pause, play forwards, step forwards, jump to the last frame.
+# The backward ones are mirror images of the forward ones.
+# Jump to last frame.
 ICONS16["forw_max"] = [
     "................",
     "................",
@@ -357,67 +358,93 @@ ICONS16["forw_max"] = [
 ]
 ICONS16["rev_max"] = mirror(ICONS16["forw_max"])
 
-
-ICONS16["flood"] = [
+# Step forwards one frame.
+ICONS16["forw_step"] = [
     "................",
-    ".........KK.....",
-    ".......KKllK....",
-    "......KlRRlWK...",
-    ".....KlRRRWWWK..",
-    ".....KRRRllWWWK.",
-    "....KRRRllllWWWK",
-    "...KRKlMlllllWWK",
-    "...KRKMMMlllllWK",
-    "...KRKKMMMllllK.",
-    "...KRK.KMMMllK..",
-    "...KRK..KMMMK...",
-    "...KRK...KKK....",
-    "..KRRRKK........",
-    ".KRRRRRRK.......",
-    "..KKKKKK........",
-]
-
-ICONS16["cut"] = [
-    ".KK..........KK.",
-    ".KWK........KlK.",
-    "..KWK......KlK..",
-    "..KWlK....KWlK..",
-    "...KWlK..KWlK...",
-    "....KWlKKWlK....",
-    ".....KWlWlK.....",
-    "......KlMK......",
-    ".....KRKKRK.....",
-    "....KRRKKRRK....",
-    "..KKKRK..KRKKK..",
-    ".KRRRRK..KRRRRK.",
-    ".KRKKRK..KRKKRK.",
-    ".KRKKRK..KRKKRK.",
-    ".KRRRRK..KRRRRK.",
-    "..KKKK....KKKK..",
-]
-
-ICONS16["rotate"] = [
     "................",
-    "........K.......",
-    ".....KKKYK......",
-    "...KKYYYYYK.....",
-    "..KYYYYYYYYK....",
-    "..KYYYKKYYK.....",
-    ".KYYYK.KYK......",
-    ".KYYKKKKKKK.KK..",
-    ".KYYKBBBBBBKYYK.",
-    ".KYYKBBbbBBKYYK.",
-    ".KYYKBBbbBBKYYK.",
-    ".KYYYKBBBBKYYYK.",
-    "..KYYYKKKKYYYK..",
-    "..KYYYYYYYYYYK..",
-    "...KKYYYYYYKK...",
-    ".....KKKKKK.....",
+    "...KKKKKK.......",
+    "...KbbKbK.......",
+    "...KbbKbbK......",
+    "...KbbKbbbK.....",
+    "...KbbKbbbbK....",
+    "...KbbKbbbbbK...",
+    "...KbbKbbbbbK...",
+    "...KbbKbbbbK....",
+    "...KbbKbbbK.....",
+    "...KbbKbbK......",
+    "...KbbKbK.......",
+    "...KKKKKK.......",
+    "................",
+    "................",
+]
+ICONS16["rev_step"] = mirror(ICONS16["forw_step"])
+
+# Play forwards.
+ICONS16["forw_play"] = [
+    "................",
+    "................",
+    ".....KK.........",
+    ".....KbK........",
+    ".....KbbK.......",
+    ".....KbbbK......",
+    ".....KbbbbK.....",
+    ".....KbbbbbK....",
+    ".....KbbbbbK....",
+    ".....KbbbbK.....",
+    ".....KbbbK......",
+    ".....KbbK.......",
+    ".....KbK........",
+    ".....KK.........",
+    "................",
+    "................",
+]
+ICONS16["rev_play"] = mirror(ICONS16["forw_play"])
+
+# Stop.
+ICONS16["stop"] = [
+    "................",
+    "................",
+    "................",
+    "...KKKKKKKKKK...",
+    "...KbbbbbbbbK...",
+    "...KbbbbbbbbK...",
+    "...KbbbbbbbbK...",
+    "...KbbbbbbbbK...",
+    "...KbbbbbbbbK...",
+    "...KbbbbbbbbK...",
+    "...KbbbbbbbbK...",
+    "...KbbbbbbbbK...",
+    "...KKKKKKKKKK...",
+    "................",
+    "................",
+    "................",
 ]
 
-# Not drawn yet: placeholders keep the script runnable while working.
-for _name in ["flood", "cut", "rotate"]:
-    ICONS16.setdefault(_name, ["K" * 16] + ["K" + "." * 14 + "K"] * 14 + ["K" * 16])
+# Pause.
+ICONS16["pause"] = [
+    "................",
+    "................",
+    "................",
+    "...KKKK..KKKK...",
+    "...KbbK..KbbK...",
+    "...KbbK..KbbK...",
+    "...KbbK..KbbK...",
+    "...KbbK..KbbK...",
+    "...KbbK..KbbK...",
+    "...KbbK..KbbK...",
+    "...KbbK..KbbK...",
+    "...KbbK..KbbK...",
+    "...KKKK..KKKK...",
+    "................",
+    "................",
+    "................",
+]
+
+# Tool bar order, for the contact sheet.
+TOOLBAR = ["brush1", "brush2", "flood", "cut", "copy", "paste", "undo", "redo",
+           "up", "down", "left", "right", "flipx", "flipy", "symmx", "symmy",
+           "rotate", "anim", "rev_max", "rev_step", "rev_play", "stop", "pause",
+           "forw_play", "forw_step", "forw_max"]
 
 
 # ---------------------------------------------------------------------------
@@ -806,12 +833,8 @@ def build():
     images = {}
     for name, rows in ICONS16.items():
         check(name, rows, 16)
-        big = ICONS32.get(name)
-        if big is None:
-            big = scale2x(rows)
-        check(name + "@2x", big, 32)
         images["icons/%s.png" % name] = rgba_rows(rows)
-        images["icons/%s@2x.png" % name] = rgba_rows(big)
+        images["icons/%s@2x.png" % name] = rgba_rows(scale2x(rows))
     check("kelmora", APP16, 16)
     images["icons/kelmora.png"] = rgba_rows(enlarge(APP16, 2))
     images["icons/kelmora@2x.png"] = rgba_rows(enlarge(APP16, 4))
@@ -845,7 +868,7 @@ def contact_sheet(images, path):
     on a dark background; then the application icon and the cursors (the
     magenta dot marks each hot spot)."""
     light, dark, blue = (239, 239, 239), (53, 53, 53), (46, 44, 155)
-    names = list(ICONS16)
+    names = TOOLBAR
     cell = 40
     width = max(cell * len(names) + 8, 8 + 256 + 8 + 136 + 8 + 72 * len(CURSORS))
     sheet = []
@@ -893,6 +916,19 @@ def contact_sheet(images, path):
     write_png(path, [[p + (255,) for p in line] for line in sheet])
 
 
+def compare_with_qrc(images):
+    """The resource list and the drawn images must name the same files."""
+    import xml.etree.ElementTree as ET
+    listed = {e.text.strip() for e in ET.parse(os.path.join(RESOURCES, "resources.qrc")).iter("file")}
+    listed = {f for f in listed if f.startswith(("icons/", "cursors/"))}
+    drawn = set(images)
+    for f in sorted(listed - drawn):
+        print("resources.qrc lists %s, which is not drawn here" % f)
+    for f in sorted(drawn - listed):
+        print("%s is drawn but not listed in resources.qrc" % f)
+    return listed == drawn
+
+
 def main(argv):
     sheet = None
     if len(argv) == 3 and argv[1] == "--sheet":
@@ -905,6 +941,8 @@ def main(argv):
     if sheet:
         contact_sheet(images, sheet)
     print("wrote %d images" % len(images))
+    if not compare_with_qrc(images):
+        sys.exit(1)
 
 
 if __name__ == "__main__":
