@@ -448,9 +448,11 @@ TOOLBAR = ["brush1", "brush2", "flood", "cut", "copy", "paste", "undo", "redo",
 
 
 # ---------------------------------------------------------------------------
-# Application icon: a multicolour sprite on the blue screen inside the light
-# blue border, drawn on a 16 x 16 grid of chunky pixels and enlarged to
-# 32, 64 and 256 pixels (the largest shows the grid).
+# Application icon: a rocket drawn like a multicolour sprite (three colours:
+# white, light red, yellow; the cockpit is the screen showing through) on the
+# blue screen inside the light blue border. It is drawn on a 16 x 16 grid of
+# chunky pixels and enlarged to 32, 64 and 256 pixels; the largest shows the
+# grid, as the editor does.
 
 APP16 = [
     ".bbbbbbbbbbbbbb.",
