@@ -12,12 +12,14 @@
 #pragma once
 
 #include <QCursor>
+#include <QIcon>
 #include <QImage>
 #include <QList>
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 #include "core/Palette.h"
@@ -61,6 +63,9 @@ public:
     // ---- Where the program's files are ----
     QString ProgramDir;   // folder of the executable
     QString TextDataPath; // the listing file written by View Text Data
+    // Opens a written listing in the user's viewer; empty means the desktop's default
+    // viewer. Tests put a recorder here.
+    std::function<void(const QString&)> OpenDocument;
     QString PaletteFilePath; // the palettes.pal found at start-up (empty when none)
     QString FileName;     // the name last given to SetFileName
 
@@ -101,6 +106,8 @@ public:
     const int* PaletteOrder() const; // the strip order in force
     int ColourAtStripPoint(int x, int y) const;
     QColor ScreenColour(int colourNumber) const;
+    // A tool bar image at 1x and 2x (also used by the animator's tool bar).
+    static QIcon ToolIcon(const QString& name);
 
     // ---- Controls (named as laid out; public so tool windows and tests reach them) ----
     QToolBar* ToolBar1 = nullptr;

@@ -392,6 +392,15 @@ void TForm1::CreateMenu()
     Mnu_About = item(Help1, "Mnu_About", QStringLiteral("About..."), none, &TForm1::Mnu_AboutClick);
 }
 
+QIcon TForm1::ToolIcon(const QString& name)
+{
+    // Both sizes explicitly, so a window moved to a 200% screen gets the crisp one.
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/%1.png").arg(name), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/icons/%1@2x.png").arg(name), QSize(32, 32));
+    return icon;
+}
+
 void TForm1::CreateToolBar()
 {
     ToolBar1 = new QToolBar(centralWidget());
@@ -403,7 +412,7 @@ void TForm1::CreateToolBar()
     ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
 
     auto button = [this](QAction* action, const char* name, const char* icon, const QString& hint) {
-        action->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(QString::fromLatin1(icon))));
+        action->setIcon(TForm1::ToolIcon(QString::fromLatin1(icon)));
         action->setToolTip(hint);
         action->setStatusTip(hint);
         ToolBar1->addAction(action);
