@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <cstddef>
+#include <utility>
 
 namespace kelmora::cli
 {
@@ -214,6 +215,14 @@ ParseResult Usage(std::string message)
     return result;
 }
 
+// A usage error that keeps the command, so the message can point at its help.
+ParseResult Usage(Command command, std::string message)
+{
+    ParseResult result = Usage(std::move(message));
+    result.options.command = command;
+    return result;
+}
+
 bool InputHasLayoutChoice(Format format) { return format != Format::Project; }
 bool OutputHasLayoutChoice(Format format) { return format == Format::Raw || format == Format::Prg; }
 
@@ -362,10 +371,10 @@ std::string Resolve(Options& o, const std::vector<bool>& given)
         if (o.attr != AttrLayout::Default)
         {
             if (!inChoice && !outChoice)
-                return std::string("--attr: neither the ") + FormatName(o.from) + " input" +
-                       (o.command == Command::Convert ? std::string(" nor the ") + FormatName(o.to) + " output"
-                                                      : std::string()) +
-                       " has an attribute layout choice";
+                return o.command == Command::Convert
+                           ? std::string("--attr: neither the project input nor the ") + FormatName(o.to) +
+                                 " output has an attribute layout choice"
+                           : std::string("--attr: a project file always holds native attribute bytes");
             if (o.attr == AttrLayout::Ignore && !inChoice)
                 return "--attr ignore applies to raw, PRG and SEUCK input only";
         }
@@ -532,27 +541,27 @@ ParseResult ParseArgs(const std::vector<std::string>& args)
         }
         else
         {
-            if (arg.size() != 2) return Usage(name + ": unknown option '" + arg + "'");
+            if (arg.size() != 2) return Usage(o.command, name + ": unknown option '" + arg + "'");
             spec = FindShort(arg[1]);
             shown = arg;
         }
         if (spec == nullptr || (spec->commands & bit) == 0)
-            return Usage(name + ": unknown option '" + shown + "'");
+            return Usage(o.command, name + ": unknown option '" + shown + "'");
         if (spec->takesValue && !inlineValue)
         {
-            if (i + 1 >= args.size()) return Usage(shown + " needs a value");
+            if (i + 1 >= args.size()) return Usage(o.command, shown + " needs a value");
             value = args[++i];
         }
         else if (!spec->takesValue && inlineValue)
-            return Usage(shown + " takes no value");
+            return Usage(o.command, shown + " takes no value");
 
         given[static_cast<std::size_t>(spec->id)] = true;
         const std::string error = Apply(*spec, value, o);
-        if (!error.empty()) return Usage(error);
+        if (!error.empty()) return Usage(o.command, error);
     }
 
     const std::string error = Resolve(o, given);
-    if (!error.empty()) return Usage(error);
+    if (!error.empty()) return Usage(o.command, error);
     result.outcome = ParseOutcome::Run;
     return result;
 }
