@@ -41,6 +41,12 @@ constexpr CursorImage kCursorImages[] = {
 
 } // namespace
 
+// The images live in the static ui library; make sure the linker keeps them.
+static void InitResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
 TForm1::TForm1(QWidget* parent) : TForm1(QCoreApplication::arguments().mid(1), parent) {}
 
 TForm1::TForm1(const QStringList& arguments, QWidget* parent) : QMainWindow(parent)
@@ -55,6 +61,8 @@ TForm1::~TForm1()
 
 void TForm1::Construct(const QStringList& arguments)
 {
+    InitResources();
+
     // 1. The window and its controls.
     setObjectName(QStringLiteral("Form1"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
