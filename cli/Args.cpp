@@ -26,12 +26,18 @@ unsigned CommandBit(Command command)
 {
     switch (command)
     {
-    case Command::Info: return kInfo;
-    case Command::Convert: return kConvert;
-    case Command::Listing: return kListing;
-    case Command::Rip: return kRip;
-    case Command::Sheet: return kSheet;
-    case Command::None: break;
+    case Command::Info:
+        return kInfo;
+    case Command::Convert:
+        return kConvert;
+    case Command::Listing:
+        return kListing;
+    case Command::Rip:
+        return kRip;
+    case Command::Sheet:
+        return kSheet;
+    case Command::None:
+        break;
     }
     return 0;
 }
@@ -143,34 +149,50 @@ bool ParseRange(const std::string& text, SpriteRange& range)
 bool ParseFormat(const std::string& text, Format& format)
 {
     const std::string t = Lower(text);
-    if (t == "project" || t == "kmd") format = Format::Project;
-    else if (t == "raw") format = Format::Raw;
-    else if (t == "prg") format = Format::Prg;
-    else if (t == "seuck") format = Format::Seuck;
-    else if (t == "auto") format = Format::Auto;
-    else return false;
+    if (t == "project" || t == "kmd")
+        format = Format::Project;
+    else if (t == "raw")
+        format = Format::Raw;
+    else if (t == "prg")
+        format = Format::Prg;
+    else if (t == "seuck")
+        format = Format::Seuck;
+    else if (t == "auto")
+        format = Format::Auto;
+    else
+        return false;
     return true;
 }
 
 bool ParseAttr(const std::string& text, AttrLayout& layout)
 {
     const std::string t = Lower(text);
-    if (t == "native" || t == "kelmora") layout = AttrLayout::Native;
-    else if (t == "seuck") layout = AttrLayout::Seuck;
-    else if (t == "ignore") layout = AttrLayout::Ignore;
-    else return false;
+    if (t == "native" || t == "kelmora")
+        layout = AttrLayout::Native;
+    else if (t == "seuck")
+        layout = AttrLayout::Seuck;
+    else if (t == "ignore")
+        layout = AttrLayout::Ignore;
+    else
+        return false;
     return true;
 }
 
 bool ParseDialect(const std::string& text, Dialect& dialect)
 {
     const std::string t = Lower(text);
-    if (t == "acme") dialect = Dialect::Acme;
-    else if (t == "kickass") dialect = Dialect::KickAss;
-    else if (t == "ca65") dialect = Dialect::Ca65;
-    else if (t == "64tass") dialect = Dialect::Tass64;
-    else if (t == "c") dialect = Dialect::C;
-    else return false;
+    if (t == "acme")
+        dialect = Dialect::Acme;
+    else if (t == "kickass")
+        dialect = Dialect::KickAss;
+    else if (t == "ca65")
+        dialect = Dialect::Ca65;
+    else if (t == "64tass")
+        dialect = Dialect::Tass64;
+    else if (t == "c")
+        dialect = Dialect::C;
+    else
+        return false;
     return true;
 }
 
@@ -223,8 +245,14 @@ ParseResult Usage(Command command, std::string message)
     return result;
 }
 
-bool InputHasLayoutChoice(Format format) { return format != Format::Project; }
-bool OutputHasLayoutChoice(Format format) { return format == Format::Raw || format == Format::Prg; }
+bool InputHasLayoutChoice(Format format)
+{
+    return format != Format::Project;
+}
+bool OutputHasLayoutChoice(Format format)
+{
+    return format == Format::Raw || format == Format::Prg;
+}
 
 // Applies one option's value. Returns an empty string or the usage error.
 std::string Apply(const OptionSpec& spec, const std::string& value, Options& o)
@@ -232,11 +260,21 @@ std::string Apply(const OptionSpec& spec, const std::string& value, Options& o)
     const std::string option = std::string("--") + spec.name;
     switch (spec.id)
     {
-    case Opt::Json: o.json = true; break;
-    case Opt::Force: o.force = true; break;
-    case Opt::NoInf: o.noInf = true; break;
-    case Opt::Hex: o.hex = true; break;
-    case Opt::Dec: o.hex = false; break;
+    case Opt::Json:
+        o.json = true;
+        break;
+    case Opt::Force:
+        o.force = true;
+        break;
+    case Opt::NoInf:
+        o.noInf = true;
+        break;
+    case Opt::Hex:
+        o.hex = true;
+        break;
+    case Opt::Dec:
+        o.hex = false;
+        break;
     case Opt::From:
         if (!ParseFormat(value, o.from))
             return option + ": unknown format '" + value + "' (project, raw, prg, seuck or auto)";
@@ -245,9 +283,12 @@ std::string Apply(const OptionSpec& spec, const std::string& value, Options& o)
         if (o.command == Command::Sheet)
         {
             const std::string t = Lower(value);
-            if (t == "png") o.image = ImageFormat::Png;
-            else if (t == "bmp") o.image = ImageFormat::Bmp;
-            else return option + ": unknown image format '" + value + "' (png or bmp)";
+            if (t == "png")
+                o.image = ImageFormat::Png;
+            else if (t == "bmp")
+                o.image = ImageFormat::Bmp;
+            else
+                return option + ": unknown image format '" + value + "' (png or bmp)";
         }
         else if (!ParseFormat(value, o.to) || o.to == Format::Auto)
             return option + ": unknown format '" + value + "' (project, raw, prg or seuck)";
@@ -259,7 +300,8 @@ std::string Apply(const OptionSpec& spec, const std::string& value, Options& o)
         AttrLayout layout = AttrLayout::Default;
         const bool outputOnly = spec.id == Opt::ToAttr;
         if (!ParseAttr(value, layout) || (outputOnly && layout == AttrLayout::Ignore))
-            return option + ": unknown layout '" + value + (outputOnly ? "' (native or seuck)" : "' (native, seuck or ignore)");
+            return option + ": unknown layout '" + value +
+                   (outputOnly ? "' (native or seuck)" : "' (native, seuck or ignore)");
         (spec.id == Opt::Attr ? o.attr : spec.id == Opt::FromAttr ? o.fromAttr : o.toAttr) = layout;
         break;
     }
@@ -339,8 +381,7 @@ std::string Resolve(Options& o, const std::vector<bool>& given)
                 return std::string(name) + ": cannot tell the format of '" + o.files[1] +
                        "' from its extension; use --to project, raw, prg or seuck";
         }
-        if (was(Opt::LoadAddress) && o.to != Format::Prg)
-            return "--load-address applies to PRG output only";
+        if (was(Opt::LoadAddress) && o.to != Format::Prg) return "--load-address applies to PRG output only";
         if (o.to == Format::Prg && !was(Opt::LoadAddress)) o.loadAddress = 0x8000;
         if (o.noInf && o.to != Format::Raw) return "--no-inf applies to raw output only";
     }
@@ -348,8 +389,10 @@ std::string Resolve(Options& o, const std::vector<bool>& given)
     if (o.command == Command::Sheet && o.image == ImageFormat::Guess)
     {
         const std::string ext = Extension(o.files[1]);
-        if (ext == ".png") o.image = ImageFormat::Png;
-        else if (ext == ".bmp") o.image = ImageFormat::Bmp;
+        if (ext == ".png")
+            o.image = ImageFormat::Png;
+        else if (ext == ".bmp")
+            o.image = ImageFormat::Bmp;
         else
             return std::string("sheet: cannot tell the image format of '") + o.files[1] +
                    "' from its extension; use --to png or bmp";
@@ -380,13 +423,17 @@ std::string Resolve(Options& o, const std::vector<bool>& given)
         }
         if (o.fromAttr == AttrLayout::Default)
         {
-            if (inChoice && o.attr != AttrLayout::Default) o.fromAttr = o.attr;
-            else o.fromAttr = o.from == Format::Seuck ? AttrLayout::Seuck : AttrLayout::Native;
+            if (inChoice && o.attr != AttrLayout::Default)
+                o.fromAttr = o.attr;
+            else
+                o.fromAttr = o.from == Format::Seuck ? AttrLayout::Seuck : AttrLayout::Native;
         }
         if (o.toAttr == AttrLayout::Default)
         {
-            if (outChoice && o.attr == AttrLayout::Seuck) o.toAttr = AttrLayout::Seuck;
-            else o.toAttr = o.to == Format::Seuck ? AttrLayout::Seuck : AttrLayout::Native;
+            if (outChoice && o.attr == AttrLayout::Seuck)
+                o.toAttr = AttrLayout::Seuck;
+            else
+                o.toAttr = o.to == Format::Seuck ? AttrLayout::Seuck : AttrLayout::Native;
         }
     }
     return {};
@@ -398,12 +445,18 @@ const char* CommandName(Command command)
 {
     switch (command)
     {
-    case Command::Info: return "info";
-    case Command::Convert: return "convert";
-    case Command::Listing: return "listing";
-    case Command::Rip: return "rip";
-    case Command::Sheet: return "sheet";
-    case Command::None: break;
+    case Command::Info:
+        return "info";
+    case Command::Convert:
+        return "convert";
+    case Command::Listing:
+        return "listing";
+    case Command::Rip:
+        return "rip";
+    case Command::Sheet:
+        return "sheet";
+    case Command::None:
+        break;
     }
     return "";
 }
@@ -412,12 +465,18 @@ const char* FormatName(Format format)
 {
     switch (format)
     {
-    case Format::Project: return "project";
-    case Format::Raw: return "raw";
-    case Format::Prg: return "prg";
-    case Format::Seuck: return "seuck";
-    case Format::Auto: return "auto";
-    case Format::Guess: break;
+    case Format::Project:
+        return "project";
+    case Format::Raw:
+        return "raw";
+    case Format::Prg:
+        return "prg";
+    case Format::Seuck:
+        return "seuck";
+    case Format::Auto:
+        return "auto";
+    case Format::Guess:
+        break;
     }
     return "unknown";
 }
@@ -426,10 +485,14 @@ const char* AttrLayoutName(AttrLayout layout)
 {
     switch (layout)
     {
-    case AttrLayout::Native: return "native";
-    case AttrLayout::Seuck: return "seuck";
-    case AttrLayout::Ignore: return "ignore";
-    case AttrLayout::Default: break;
+    case AttrLayout::Native:
+        return "native";
+    case AttrLayout::Seuck:
+        return "seuck";
+    case AttrLayout::Ignore:
+        return "ignore";
+    case AttrLayout::Default:
+        break;
     }
     return "default";
 }
@@ -437,8 +500,10 @@ const char* AttrLayoutName(AttrLayout layout)
 int ParseLoadAddress(const std::string& text)
 {
     std::string digits = text;
-    if (!digits.empty() && digits[0] == '$') digits.erase(0, 1);
-    else if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) digits.erase(0, 2);
+    if (!digits.empty() && digits[0] == '$')
+        digits.erase(0, 1);
+    else if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X'))
+        digits.erase(0, 2);
     if (digits.empty() || digits.size() > 4) return -1;
     int value = 0;
     for (char c : digits)
@@ -484,13 +549,20 @@ ParseResult ParseArgs(const std::vector<std::string>& args)
         commandWord = args[1];
         start = 2;
     }
-    if (commandWord == "info") o.command = Command::Info;
-    else if (commandWord == "convert") o.command = Command::Convert;
-    else if (commandWord == "listing") o.command = Command::Listing;
-    else if (commandWord == "rip") o.command = Command::Rip;
-    else if (commandWord == "sheet") o.command = Command::Sheet;
-    else if (!commandWord.empty() && commandWord[0] == '-') return Usage("unknown option '" + commandWord + "'");
-    else return Usage("unknown command '" + commandWord + "'");
+    if (commandWord == "info")
+        o.command = Command::Info;
+    else if (commandWord == "convert")
+        o.command = Command::Convert;
+    else if (commandWord == "listing")
+        o.command = Command::Listing;
+    else if (commandWord == "rip")
+        o.command = Command::Rip;
+    else if (commandWord == "sheet")
+        o.command = Command::Sheet;
+    else if (!commandWord.empty() && commandWord[0] == '-')
+        return Usage("unknown option '" + commandWord + "'");
+    else
+        return Usage("unknown command '" + commandWord + "'");
 
     // --help anywhere before "--" wins over everything else.
     bool help = helpCommand;

@@ -85,16 +85,16 @@ struct Options
     bool force = false;
     bool noInf = false;
 
-    bool json = false;                 // info
-    bool hex = true;                   // listing: --hex (default) or --dec
-    Dialect dialect = Dialect::Plain;  // listing
-    std::string label;                 // listing, empty when not given
-    int bank = 0;                      // rip
-    int count = 256;                   // rip
-    int columns = 8;                   // sheet
-    int scale = 2;                     // sheet
-    std::string palette;               // sheet, empty: the built-in palette
-    std::string paletteFile;           // sheet
+    bool json = false;                      // info
+    bool hex = true;                        // listing: --hex (default) or --dec
+    Dialect dialect = Dialect::Plain;       // listing
+    std::string label;                      // listing, empty when not given
+    int bank = 0;                           // rip
+    int count = 256;                        // rip
+    int columns = 8;                        // sheet
+    int scale = 2;                          // sheet
+    std::string palette;                    // sheet, empty: the built-in palette
+    std::string paletteFile;                // sheet
     ImageFormat image = ImageFormat::Guess; // sheet: --to png|bmp
 };
 

@@ -34,9 +34,12 @@ int ImportAttr(AttrLayout attr)
 {
     switch (attr)
     {
-    case AttrLayout::Seuck: return kelmora::kAttrSeuck;
-    case AttrLayout::Ignore: return kelmora::kAttrIgnore;
-    default: return kelmora::kAttrKeep;
+    case AttrLayout::Seuck:
+        return kelmora::kAttrSeuck;
+    case AttrLayout::Ignore:
+        return kelmora::kAttrIgnore;
+    default:
+        return kelmora::kAttrKeep;
     }
 }
 
@@ -48,7 +51,8 @@ std::string FormatProblem(const std::string& path, Format format)
     switch (format)
     {
     case Format::Project:
-        return "not a project file: a project is 3 + 64 x n bytes for 1 to 256 sprites, this file is " + bytes;
+        return "not a project file: a project is 3 + 64 x n bytes for 1 to 256 sprites, this file is " +
+               bytes;
     case Format::Raw:
         return "not raw sprite data: raw data is 64 x n bytes for 1 to 256 sprites, this file is " + bytes +
                " (--from prg or --from auto read other sizes)";
@@ -190,11 +194,20 @@ bool WriteSprites(const kelmora::SpriteBank& bank, const std::string& path, Form
     bool ok = false;
     switch (format)
     {
-    case Format::Project: ok = kelmora::SaveProject(&bank, name) == 1; break;
-    case Format::Raw: ok = kelmora::ExportSprites(&bank, name, bank.spriteCount, -1, layout) == 1; break;
-    case Format::Prg: ok = kelmora::ExportSprites(&bank, name, bank.spriteCount, loadAddress, layout) == 1; break;
-    case Format::Seuck: ok = kelmora::SaveSeuckFile(&bank, name) == 1; break;
-    default: break;
+    case Format::Project:
+        ok = kelmora::SaveProject(&bank, name) == 1;
+        break;
+    case Format::Raw:
+        ok = kelmora::ExportSprites(&bank, name, bank.spriteCount, -1, layout) == 1;
+        break;
+    case Format::Prg:
+        ok = kelmora::ExportSprites(&bank, name, bank.spriteCount, loadAddress, layout) == 1;
+        break;
+    case Format::Seuck:
+        ok = kelmora::SaveSeuckFile(&bank, name) == 1;
+        break;
+    default:
+        break;
     }
     if (!ok) reason = WriteProblem(path);
     return ok;

@@ -179,12 +179,18 @@ std::string HelpText(Command command)
 {
     switch (command)
     {
-    case Command::Info: return kInfoHelp;
-    case Command::Convert: return kConvertHelp;
-    case Command::Listing: return kListingHelp;
-    case Command::Rip: return kRipHelp;
-    case Command::Sheet: return kSheetHelp;
-    case Command::None: break;
+    case Command::Info:
+        return kInfoHelp;
+    case Command::Convert:
+        return kConvertHelp;
+    case Command::Listing:
+        return kListingHelp;
+    case Command::Rip:
+        return kRipHelp;
+    case Command::Sheet:
+        return kSheetHelp;
+    case Command::None:
+        break;
     }
     return kToolHelp;
 }

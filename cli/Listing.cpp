@@ -14,19 +14,25 @@ struct DialectShape
     const char* labelSuffix;  // after the label at the start of a line
     const char* commentStart; // before "Sprite N"
     const char* commentEnd;
-    const char* directive;    // before each line of values
+    const char* directive; // before each line of values
 };
 
 DialectShape ShapeOf(Dialect dialect)
 {
     switch (dialect)
     {
-    case Dialect::Acme: return {"", "; ", "", "\t!byte "};
-    case Dialect::KickAss: return {":", "// ", "", "\t.byte "};
-    case Dialect::Ca65: return {":", "; ", "", "\t.byte "};
-    case Dialect::Tass64: return {"", "; ", "", "\t.byte "};
-    case Dialect::C: return {"", "/* ", " */", ""};
-    case Dialect::Plain: break;
+    case Dialect::Acme:
+        return {"", "; ", "", "\t!byte "};
+    case Dialect::KickAss:
+        return {":", "// ", "", "\t.byte "};
+    case Dialect::Ca65:
+        return {":", "; ", "", "\t.byte "};
+    case Dialect::Tass64:
+        return {"", "; ", "", "\t.byte "};
+    case Dialect::C:
+        return {"", "/* ", " */", ""};
+    case Dialect::Plain:
+        break;
     }
     return {"", "; ", "", ""};
 }
@@ -34,8 +40,10 @@ DialectShape ShapeOf(Dialect dialect)
 void AppendValue(std::string& out, kelmora::u8 value, bool hex, bool c)
 {
     char text[8];
-    if (!hex) std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
-    else std::snprintf(text, sizeof text, c ? "0x%02X" : "$%02X", static_cast<int>(value));
+    if (!hex)
+        std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
+    else
+        std::snprintf(text, sizeof text, c ? "0x%02X" : "$%02X", static_cast<int>(value));
     out += text;
 }
 

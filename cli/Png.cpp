@@ -19,7 +19,8 @@ constexpr std::size_t kMaxImageBytes = std::size_t{1} << 30;
 
 const std::array<std::uint32_t, 256>& CrcTable()
 {
-    static const std::array<std::uint32_t, 256> table = [] {
+    static const std::array<std::uint32_t, 256> table = []
+    {
         std::array<std::uint32_t, 256> t{};
         for (std::uint32_t n = 0; n < 256; ++n)
         {

@@ -34,7 +34,8 @@ int Refuse(std::ostream& err, const std::string& file, const std::string& reason
 int UsageError(std::ostream& err, Command command, const std::string& message)
 {
     err << kProgramName << ": " << message << "\n";
-    err << "Try '" << kProgramName << (command == Command::None ? "" : std::string(" ") + CommandName(command))
+    err << "Try '" << kProgramName
+        << (command == Command::None ? "" : std::string(" ") + CommandName(command))
         << " --help' for more information.\n";
     return kExitUsage;
 }
@@ -63,8 +64,8 @@ bool SpritesToUse(const Options& o, const LoadedBank& loaded, int& first, int& l
     {
         Refuse(err, o.files[0],
                "holds " + std::to_string(count) + (count == 1 ? " sprite" : " sprites") + " (0-" +
-                   std::to_string(count - 1) + "), so it has no sprites " + std::to_string(o.range.first) + "-" +
-                   std::to_string(o.range.last));
+                   std::to_string(count - 1) + "), so it has no sprites " + std::to_string(o.range.first) +
+                   "-" + std::to_string(o.range.last));
         return false;
     }
     first = o.range.first;
@@ -87,8 +88,8 @@ int WriteBankOut(const Options& o, const LoadedBank& source, const std::string& 
     const int count = source.bank.spriteCount;
     if (o.to == Format::Seuck && count > kelmora::kSeuckSprites)
         return Refuse(err, o.files[0],
-                      "SEUCK sprite files cannot exceed 127 sprites, and this takes " + std::to_string(count) +
-                          " (choose fewer with " + fewerHint + ")");
+                      "SEUCK sprite files cannot exceed 127 sprites, and this takes " +
+                          std::to_string(count) + " (choose fewer with " + fewerHint + ")");
 
     const std::string sidePath = path + ".inf";
     const bool side = o.to == Format::Raw && source.hasColours && !o.noInf;
@@ -96,7 +97,8 @@ int WriteBankOut(const Options& o, const LoadedBank& source, const std::string& 
     if (side && RefuseIfTaken(o, sidePath, err)) return kExitRefused;
 
     std::string reason;
-    if (!WriteSprites(source.bank, path, o.to, o.toAttr, o.loadAddress, reason)) return Refuse(err, path, reason);
+    if (!WriteSprites(source.bank, path, o.to, o.toAttr, o.loadAddress, reason))
+        return Refuse(err, path, reason);
     if (side)
     {
         const std::vector<std::uint8_t> colours{source.bank.colourTransp, source.bank.colourMulti1,
@@ -140,8 +142,8 @@ int Info(const Options& o, std::ostream& out, std::ostream& err)
         out << "  \"spriteCount\": " << bank.spriteCount << ",\n";
         if (loaded.hasColours)
             out << "  \"colours\": {\"background\": " << int(bank.colourTransp)
-                << ", \"multicolour1\": " << int(bank.colourMulti1) << ", \"multicolour2\": " << int(bank.colourMulti2)
-                << "},\n";
+                << ", \"multicolour1\": " << int(bank.colourMulti1)
+                << ", \"multicolour2\": " << int(bank.colourMulti2) << "},\n";
         else
             out << "  \"colours\": null,\n";
         out << "  \"sprites\": [";
@@ -159,11 +161,12 @@ int Info(const Options& o, std::ostream& out, std::ostream& err)
 
     out << "File:     " << o.files[0] << "\n";
     out << "Format:   " << FormatLine(loaded) << "\n";
-    if (loaded.format != Format::Project) out << "Layout:   " << AttrLayoutName(o.fromAttr) << " attribute bytes\n";
+    if (loaded.format != Format::Project)
+        out << "Layout:   " << AttrLayoutName(o.fromAttr) << " attribute bytes\n";
     out << "Sprites:  " << bank.spriteCount << "\n";
     if (loaded.hasColours)
-        out << "Colours:  background " << int(bank.colourTransp) << ", multicolour 1 " << int(bank.colourMulti1)
-            << ", multicolour 2 " << int(bank.colourMulti2) << "\n";
+        out << "Colours:  background " << int(bank.colourTransp) << ", multicolour 1 "
+            << int(bank.colourMulti1) << ", multicolour 2 " << int(bank.colourMulti2) << "\n";
     else
         out << "Colours:  not stored in this file\n";
     if (bank.spriteCount > 0) out << "\nSprite  Mode         Colour  Overlay  Blank\n";
@@ -201,7 +204,8 @@ int Listing(const Options& o, std::ostream& err)
 
     bool written = false;
     if (o.dialect == Dialect::Plain)
-        written = kelmora::WriteTextListing(input.bank.sprites, first, last, path.c_str(), o.hex ? 1 : 0) == 1;
+        written =
+            kelmora::WriteTextListing(input.bank.sprites, first, last, path.c_str(), o.hex ? 1 : 0) == 1;
     else
     {
         const std::string text = FormatListing(input.bank.sprites, first, last, o.dialect, o.hex, o.label);
@@ -216,7 +220,8 @@ int Rip(const Options& o, std::ostream& err)
     std::vector<u8> ram(kelmora::kC64RamBytes);
     switch (kelmora::ReadSnapshotRam(path.c_str(), ram.data()))
     {
-    case kelmora::SnapshotStatus::Ok: break;
+    case kelmora::SnapshotStatus::Ok:
+        break;
     case kelmora::SnapshotStatus::CannotOpen:
     {
         const std::string problem = ReadProblem(path);
@@ -264,13 +269,15 @@ int Sheet(const Options& o, const RunContext& context, std::ostream& err)
 
     kelmora::NamedPalette chosen;
     if (o.palette.empty())
-        ChoosePalette(o.paletteFile.empty() ? kelmora::kBuiltInPaletteName : palettes[0].name, palettes, chosen);
+        ChoosePalette(o.paletteFile.empty() ? kelmora::kBuiltInPaletteName : palettes[0].name, palettes,
+                      chosen);
     else if (!ChoosePalette(o.palette, palettes, chosen))
     {
         std::string names = std::string("\"") + kelmora::kBuiltInPaletteName + "\"";
         for (const kelmora::NamedPalette& palette : palettes)
             names += ", \"" + palette.name + "\"";
-        return UsageError(err, o.command, "--palette: no palette named \"" + o.palette + "\" (there are " + names + ")");
+        return UsageError(err, o.command,
+                          "--palette: no palette named \"" + o.palette + "\" (there are " + names + ")");
     }
 
     const SheetImage image = RenderSheet(input.bank, first, last, o.columns, o.scale, chosen.colours);
@@ -278,10 +285,12 @@ int Sheet(const Options& o, const RunContext& context, std::ostream& err)
     if (RefuseIfTaken(o, path, err)) return kExitRefused;
     bool written = false;
     if (o.image == ImageFormat::Bmp)
-        written = kelmora::WriteBitmap32(path.c_str(), image.pixels.data(), image.width, image.height, image.width) == 1;
+        written = kelmora::WriteBitmap32(path.c_str(), image.pixels.data(), image.width, image.height,
+                                         image.width) == 1;
     else
     {
-        const std::vector<std::uint8_t> png = EncodePng(image.pixels.data(), image.width, image.height, image.width);
+        const std::vector<std::uint8_t> png =
+            EncodePng(image.pixels.data(), image.width, image.height, image.width);
         written = !png.empty() && WriteBytes(path, png);
     }
     return written ? kExitOk : Refuse(err, path, WriteProblem(path));
@@ -311,10 +320,14 @@ std::string JsonString(const std::string& text)
         }
         else if (c < 0x20 || c == 0x7F)
         {
-            if (c == '\n') out += "\\n";
-            else if (c == '\t') out += "\\t";
-            else if (c == '\r') out += "\\r";
-            else AppendUtf8Escaped(out, c);
+            if (c == '\n')
+                out += "\\n";
+            else if (c == '\t')
+                out += "\\t";
+            else if (c == '\r')
+                out += "\\r";
+            else
+                AppendUtf8Escaped(out, c);
             ++i;
         }
         else if (c < 0x80)
@@ -385,19 +398,31 @@ int Run(const std::vector<std::string>& args, const RunContext& context, std::os
         const Options& o = parsed.options;
         switch (parsed.outcome)
         {
-        case ParseOutcome::Help: out << HelpText(o.command); return kExitOk;
-        case ParseOutcome::Version: out << VersionText(); return kExitOk;
-        case ParseOutcome::Usage: return UsageError(err, o.command, parsed.message);
-        case ParseOutcome::Run: break;
+        case ParseOutcome::Help:
+            out << HelpText(o.command);
+            return kExitOk;
+        case ParseOutcome::Version:
+            out << VersionText();
+            return kExitOk;
+        case ParseOutcome::Usage:
+            return UsageError(err, o.command, parsed.message);
+        case ParseOutcome::Run:
+            break;
         }
         switch (o.command)
         {
-        case Command::Info: return Info(o, out, err);
-        case Command::Convert: return Convert(o, err);
-        case Command::Listing: return Listing(o, err);
-        case Command::Rip: return Rip(o, err);
-        case Command::Sheet: return Sheet(o, context, err);
-        case Command::None: break;
+        case Command::Info:
+            return Info(o, out, err);
+        case Command::Convert:
+            return Convert(o, err);
+        case Command::Listing:
+            return Listing(o, err);
+        case Command::Rip:
+            return Rip(o, err);
+        case Command::Sheet:
+            return Sheet(o, context, err);
+        case Command::None:
+            break;
         }
         return UsageError(err, Command::None, "missing command");
     }

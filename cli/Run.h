@@ -20,7 +20,8 @@ struct RunContext
 // The whole tool: main() hands its arguments over and returns the result.
 int Run(int argc, char** argv, std::ostream& out, std::ostream& err);
 // The same with the arguments after the program's name and an explicit context.
-int Run(const std::vector<std::string>& args, const RunContext& context, std::ostream& out, std::ostream& err);
+int Run(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
+        std::ostream& err);
 
 // The folder of the running program, from the system or from argv[0]; "" when unknown.
 std::string ProgramDir(const char* argv0);

@@ -38,8 +38,8 @@ SheetImage RenderSheet(const kelmora::SpriteBank& bank, int first, int last, int
                        const std::uint32_t colours[kelmora::kPaletteColours])
 {
     SheetImage image;
-    if (bank.sprites == nullptr || colours == nullptr || !ValidSlot(first) || !ValidSlot(last) || first > last ||
-        columns < 1 || scale < 1)
+    if (bank.sprites == nullptr || colours == nullptr || !ValidSlot(first) || !ValidSlot(last) ||
+        first > last || columns < 1 || scale < 1)
         return image;
     const int count = last - first + 1;
     const int across = columns < count ? columns : count;
@@ -54,7 +54,9 @@ SheetImage RenderSheet(const kelmora::SpriteBank& bank, int first, int last, int
     kelmora::PaletteTables tables;
     kelmora::BuildPaletteTables(colours, tables);
     const kelmora::RenderColours render{
-        {bank.colourTransp, bank.colourMulti1, bank.colourSprite, bank.colourMulti2}, tables.base, tables.highlight};
+        {bank.colourTransp, bank.colourMulti1, bank.colourSprite, bank.colourMulti2},
+        tables.base,
+        tables.highlight};
 
     std::uint32_t cell[kSpriteWidth * kSpriteHeight];
     for (int k = 0; k < count; ++k)
@@ -64,8 +66,8 @@ SheetImage RenderSheet(const kelmora::SpriteBank& bank, int first, int last, int
             pixel = kEmptyCellColour;
         kelmora::RenderSpritePixels(bank.sprites, index, bank.spriteCount, render, 0, cell, kSpriteWidth);
         if (kelmora::IsOverlay(bank.sprites, index) == 1 && index < kSlotCount - 1)
-            kelmora::RenderSpritePixels(bank.sprites, index + 1, bank.spriteCount, render, kelmora::kRenderOverlay,
-                                        cell, kSpriteWidth);
+            kelmora::RenderSpritePixels(bank.sprites, index + 1, bank.spriteCount, render,
+                                        kelmora::kRenderOverlay, cell, kSpriteWidth);
 
         const int left = (k % across) * cellWidth;
         const int top = (k / across) * cellHeight;
@@ -83,7 +85,8 @@ SheetImage RenderSheet(const kelmora::SpriteBank& bank, int first, int last, int
 std::vector<std::string> PaletteFileCandidates(const std::string& programDir)
 {
     std::vector<std::string> candidates;
-    const auto add = [&](const fs::path& folder) { candidates.push_back((folder / "palettes.pal").u8string()); };
+    const auto add = [&](const fs::path& folder)
+    { candidates.push_back((folder / "palettes.pal").u8string()); };
     if (!programDir.empty()) add(fs::u8path(programDir));
 
     std::string dataHome = Environment("XDG_DATA_HOME");
@@ -96,7 +99,8 @@ std::vector<std::string> PaletteFileCandidates(const std::string& programDir)
     while (start <= dataDirs.size())
     {
         const std::size_t colon = dataDirs.find(':', start);
-        const std::string dir = dataDirs.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
+        const std::string dir =
+            dataDirs.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
         if (!dir.empty()) add(fs::u8path(dir) / "kelmora");
         if (colon == std::string::npos) break;
         start = colon + 1;

@@ -26,7 +26,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 class TempFolder
 {
-public:
+  public:
     TempFolder()
     {
         static std::atomic<int> counter{0};
@@ -46,7 +46,7 @@ public:
     const fs::path& path() const { return path_; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     fs::path path_;
 };
 

@@ -97,7 +97,8 @@ TEST(Args, AttributeLayoutGoesToTheSideWithAChoice)
     EXPECT_EQ(o.toAttr, AttrLayout::Seuck);
     EXPECT_EQ(Ok({"info", "a.bin", "--attr", "IGNORE"}).fromAttr, AttrLayout::Ignore);
 
-    ExpectUsage({"convert", "a.kmd", "b.a", "--attr", "seuck"}, "neither the project input nor the seuck output");
+    ExpectUsage({"convert", "a.kmd", "b.a", "--attr", "seuck"},
+                "neither the project input nor the seuck output");
     ExpectUsage({"convert", "a.kmd", "b.prg", "--attr", "ignore"}, "--attr ignore applies");
     ExpectUsage({"convert", "a.kmd", "b.prg", "--from-attr", "seuck"}, "--from-attr");
     ExpectUsage({"convert", "a.prg", "b.kmd", "--to-attr", "seuck"}, "--to-attr: project output");
@@ -108,7 +109,8 @@ TEST(Args, AttributeLayoutGoesToTheSideWithAChoice)
 
 TEST(Args, ValuesAreChecked)
 {
-    Options o = Ok({"listing", "a.kmd", "b.txt", "--range", "3-17", "--dec", "--dialect", "64tass", "--label", "_s1"});
+    Options o = Ok(
+        {"listing", "a.kmd", "b.txt", "--range", "3-17", "--dec", "--dialect", "64tass", "--label", "_s1"});
     EXPECT_TRUE(o.range.given);
     EXPECT_EQ(o.range.first, 3);
     EXPECT_EQ(o.range.last, 17);

@@ -29,7 +29,8 @@ bool WriteWithStore(const SpriteBank& bank, const std::string& format, const std
         WriteBytes(path + ".inf", colours);
         return ExportSprites(&bank, path.c_str(), bank.spriteCount, -1, kExportNative) == 1;
     }
-    if (format == "prg") return ExportSprites(&bank, path.c_str(), bank.spriteCount, 0x8000, kExportNative) == 1;
+    if (format == "prg")
+        return ExportSprites(&bank, path.c_str(), bank.spriteCount, 0x8000, kExportNative) == 1;
     return SaveSeuckFile(&bank, path.c_str()) == 1;
 }
 
@@ -155,8 +156,9 @@ TEST(Convert, RefusalsNameTheFileAndTheReason)
     WriteBytes(dir.file("hundred.kmd"), Bytes(100, 7));
     CliResult r = RunCli(dir, {"convert", "hundred.kmd", "out.raw"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "kelmora-cli: hundred.kmd: not a project file: a project is 3 + 64 x n bytes for 1 to 256 "
-                     "sprites, this file is 100 bytes\n");
+    EXPECT_EQ(r.err,
+              "kelmora-cli: hundred.kmd: not a project file: a project is 3 + 64 x n bytes for 1 to 256 "
+              "sprites, this file is 100 bytes\n");
     EXPECT_FALSE(fs::exists(dir.file("out.raw")));
     r = RunCli(dir, {"info", "--from", "project", "hundred.kmd"});
     EXPECT_EQ(r.exitCode, 1);
@@ -230,8 +232,8 @@ TEST(Convert, ExistingOutputsNeedForce)
     EXPECT_EQ(ReadBytes(dir.file("out.raw.inf")), (Bytes{6, 2, 9}));
 
     // Every other command keeps to the same rule.
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"listing", "a.kmd", "out.raw"}, {"sheet", "a.kmd", "out.raw", "--to", "png"}})
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"listing", "a.kmd", "out.raw"},
+                                                 {"sheet", "a.kmd", "out.raw", "--to", "png"}})
     {
         r = RunCli(dir, args);
         EXPECT_EQ(r.exitCode, 1) << args[0];
@@ -242,10 +244,14 @@ TEST(Convert, ExistingOutputsNeedForce)
 TEST(Convert, UsageErrorsHelpAndVersion)
 {
     TempFolder dir;
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{}, {"explode"}, {"convert", "a.kmd"}, {"convert", "a.kmd", "b.xyz"},
-          {"convert", "a.kmd", "b.raw", "--range", "9-2"}, {"info", "a.kmd", "--columns", "3"},
-          {"listing", "a.kmd", "b.txt", "--label", "x"}, {"rip", "a.vsf", "b.kmd", "--bank", "7"}})
+    for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                                 {"explode"},
+                                                 {"convert", "a.kmd"},
+                                                 {"convert", "a.kmd", "b.xyz"},
+                                                 {"convert", "a.kmd", "b.raw", "--range", "9-2"},
+                                                 {"info", "a.kmd", "--columns", "3"},
+                                                 {"listing", "a.kmd", "b.txt", "--label", "x"},
+                                                 {"rip", "a.vsf", "b.kmd", "--bank", "7"}})
     {
         const CliResult r = RunCli(dir, args);
         EXPECT_EQ(r.exitCode, 2) << (args.empty() ? "(none)" : args[0]);
@@ -254,7 +260,8 @@ TEST(Convert, UsageErrorsHelpAndVersion)
         EXPECT_EQ(r.out, "");
     }
     // The usage error names the command whose help to read.
-    EXPECT_NE(RunCli(dir, {"convert", "a.kmd"}).err.find("Try 'kelmora-cli convert --help'"), std::string::npos);
+    EXPECT_NE(RunCli(dir, {"convert", "a.kmd"}).err.find("Try 'kelmora-cli convert --help'"),
+              std::string::npos);
 
     CliResult r = RunCli(dir, {"--version"});
     EXPECT_EQ(r.exitCode, 0);
@@ -303,8 +310,9 @@ TEST(Info, TextAndJsonDescribeEverySprite)
     EXPECT_NE(r.out.find("{\"index\": 1, \"mode\": \"multicolour\", \"colour\": 14, \"overlay\": true, "
                          "\"blank\": false}"),
               std::string::npos);
-    EXPECT_NE(r.out.find("{\"index\": 3, \"mode\": \"hires\", \"colour\": 10, \"overlay\": false, \"blank\": true}\n"
-                         "  ]\n}\n"),
+    EXPECT_NE(r.out.find(
+                  "{\"index\": 3, \"mode\": \"hires\", \"colour\": 10, \"overlay\": false, \"blank\": true}\n"
+                  "  ]\n}\n"),
               std::string::npos);
 
     // A file of no known extension is detected from its size, like the import dialog does.
@@ -322,9 +330,12 @@ TEST(Info, JsonStringsAreAlwaysValid)
     using kelmora::cli::JsonString;
     EXPECT_EQ(JsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
     EXPECT_EQ(JsonString("tab\there\n\x01"), "\"tab\\there\\n\\u0001\"");
-    EXPECT_EQ(JsonString("gr\xC3\xBC\xC3\x9F \xE2\x82\xAC \xF0\x9F\x98\x80"), "\"gr\xC3\xBC\xC3\x9F \xE2\x82\xAC \xF0\x9F\x98\x80\"");
+    EXPECT_EQ(JsonString("gr\xC3\xBC\xC3\x9F \xE2\x82\xAC \xF0\x9F\x98\x80"),
+              "\"gr\xC3\xBC\xC3\x9F \xE2\x82\xAC \xF0\x9F\x98\x80\"");
     // Stray, overlong, cut-short and surrogate sequences become U+FFFD.
-    EXPECT_EQ(JsonString("a\xFF" "b"), "\"a\\ufffdb\"");
+    EXPECT_EQ(JsonString("a\xFF"
+                         "b"),
+              "\"a\\ufffdb\"");
     EXPECT_EQ(JsonString("\xC0\xAF"), "\"\\ufffd\\ufffd\"");
     EXPECT_EQ(JsonString("\xE2\x82"), "\"\\ufffd\\ufffd\"");
     EXPECT_EQ(JsonString("\xED\xA0\x80"), "\"\\ufffd\\ufffd\\ufffd\"");

@@ -83,7 +83,8 @@ TEST_F(ListingFixture, DialectsKeepTheListingsLines)
             const std::size_t end = text.find('\n', at);
             std::string line = text.substr(at, end - at);
             at = end + 1;
-            if (line.rfind(c.comment, 0) == 0) line = "; " + line.substr(std::string(c.comment).size());
+            if (line.rfind(c.comment, 0) == 0)
+                line = "; " + line.substr(std::string(c.comment).size());
             else if (line.rfind(c.directive, 0) == 0)
             {
                 line = line.substr(std::string(c.directive).size());
@@ -163,8 +164,8 @@ TEST(ListingText, KickAssemblerShapeAndCValues)
 {
     Bank bank(3);
     // Without a label, the assembler dialects start with the first sprite's lines.
-    const std::string kick = kelmora::cli::FormatListing(bank.block.data(), 2, 2, kelmora::cli::Dialect::KickAss,
-                                                         true, "");
+    const std::string kick =
+        kelmora::cli::FormatListing(bank.block.data(), 2, 2, kelmora::cli::Dialect::KickAss, true, "");
     std::string expected = "\n// Sprite 2\n\n\t.byte ";
     for (int k = 0; k < 64; ++k)
     {
@@ -175,7 +176,8 @@ TEST(ListingText, KickAssemblerShapeAndCValues)
     EXPECT_EQ(kick, expected + "\n");
 
     // C: hexadecimal as 0x.., an array of exactly the listed bytes, no trailing comma.
-    const std::string c = kelmora::cli::FormatListing(bank.block.data(), 0, 1, kelmora::cli::Dialect::C, true, "");
+    const std::string c =
+        kelmora::cli::FormatListing(bank.block.data(), 0, 1, kelmora::cli::Dialect::C, true, "");
     EXPECT_EQ(c.rfind("const unsigned char sprites[128] = {\n\n/* Sprite 0 */\n\n0x", 0), 0u) << c;
     EXPECT_NE(c.find(",0x9E\n};\n"), std::string::npos); // sprite 1's attribute ends the array
     EXPECT_NE(c.find(",0x85,\n\n/* Sprite 1 */\n\n"), std::string::npos);

@@ -25,7 +25,8 @@ TEST(Rip, VideoBankOfARealSnapshot)
     const Bytes file = ReadBytes(snapshot);
     const std::size_t ram = 106 + 26;
     ASSERT_EQ(std::string(file.begin() + 106, file.begin() + 112), "C64MEM");
-    const Bytes shape(file.begin() + static_cast<long>(ram + 0x51C0), file.begin() + static_cast<long>(ram + 0x5200));
+    const Bytes shape(file.begin() + static_cast<long>(ram + 0x51C0),
+                      file.begin() + static_cast<long>(ram + 0x5200));
 
     CliResult r = RunCli(dir, {"rip", snapshot, "bank1.kmd", "--bank", "1"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -34,7 +35,8 @@ TEST(Rip, VideoBankOfARealSnapshot)
     EXPECT_EQ(Bytes(project.begin(), project.begin() + 3), (Bytes{11, 0, 1}));
     EXPECT_EQ(Bytes(project.begin() + 3 + 71 * 64, project.begin() + 3 + 72 * 64), shape);
     // The whole bank, byte for byte.
-    EXPECT_TRUE(std::equal(project.begin() + 3, project.end(), file.begin() + static_cast<long>(ram + 0x4000)));
+    EXPECT_TRUE(
+        std::equal(project.begin() + 3, project.end(), file.begin() + static_cast<long>(ram + 0x4000)));
 
     // Fewer sprites, as raw data (no colours, so no side file) and as a PRG file.
     r = RunCli(dir, {"rip", snapshot, "bank1.raw", "--bank", "1", "--count", "72"});
@@ -68,7 +70,8 @@ TEST(Rip, RefusesWhatIsNotAC64Snapshot)
         EXPECT_FALSE(fs::exists(dir.file("out.kmd")));
     }
     // A snapshot cut short inside its memory is refused too.
-    std::string head = "VICE Snapshot File\x1a\x01\x01" + std::string(16, '\0') + "C64MEM" + std::string(20, '\0');
+    std::string head =
+        "VICE Snapshot File\x1a\x01\x01" + std::string(16, '\0') + "C64MEM" + std::string(20, '\0');
     Bytes cut(head.begin(), head.end());
     cut.resize(cut.size() + 40000, 0x55);
     WriteBytes(dir.file("cut.vsf"), cut);

@@ -22,7 +22,8 @@ struct Picture
 
 std::uint32_t Be32(const Bytes& b, std::size_t at)
 {
-    return std::uint32_t(b[at]) << 24 | std::uint32_t(b[at + 1]) << 16 | std::uint32_t(b[at + 2]) << 8 | b[at + 3];
+    return std::uint32_t(b[at]) << 24 | std::uint32_t(b[at + 1]) << 16 | std::uint32_t(b[at + 2]) << 8 |
+           b[at + 3];
 }
 
 // Bit by bit, independent of the writer's table.
@@ -51,8 +52,10 @@ Picture DecodeStoredPng(const Bytes& png)
     {
         const std::uint32_t length = Be32(png, at);
         if (at + 12 + length > png.size()) return p.problem = "chunk length", p;
-        const std::string type(png.begin() + static_cast<long>(at + 4), png.begin() + static_cast<long>(at + 8));
-        if (SlowCrc(png.data() + at + 4, 4 + length) != Be32(png, at + 8 + length)) return p.problem = "crc " + type, p;
+        const std::string type(png.begin() + static_cast<long>(at + 4),
+                               png.begin() + static_cast<long>(at + 8));
+        if (SlowCrc(png.data() + at + 4, 4 + length) != Be32(png, at + 8 + length))
+            return p.problem = "crc " + type, p;
         const std::uint8_t* data = png.data() + at + 8;
         if (type == "IHDR")
         {
@@ -68,7 +71,8 @@ Picture DecodeStoredPng(const Bytes& png)
         at += 12 + length;
     }
     if (!ended || z.size() < 6) return p.problem = "no IEND or IDAT", p;
-    if ((z[0] & 0x0F) != 8 || (z[0] * 256 + z[1]) % 31 != 0 || (z[1] & 0x20)) return p.problem = "zlib header", p;
+    if ((z[0] & 0x0F) != 8 || (z[0] * 256 + z[1]) % 31 != 0 || (z[1] & 0x20))
+        return p.problem = "zlib header", p;
     Bytes raw;
     std::size_t at = 2;
     for (bool last = false; !last;)
@@ -77,7 +81,8 @@ Picture DecodeStoredPng(const Bytes& png)
         last = z[at] & 1;
         const unsigned len = z[at + 1] | z[at + 2] << 8, nlen = z[at + 3] | z[at + 4] << 8;
         if ((len ^ 0xFFFF) != nlen || at + 5 + len > z.size()) return p.problem = "stored length", p;
-        raw.insert(raw.end(), z.begin() + static_cast<long>(at + 5), z.begin() + static_cast<long>(at + 5 + len));
+        raw.insert(raw.end(), z.begin() + static_cast<long>(at + 5),
+                   z.begin() + static_cast<long>(at + 5 + len));
         at += 5 + len;
     }
     std::uint32_t a = 1, b = 0;
@@ -94,7 +99,8 @@ Picture DecodeStoredPng(const Bytes& png)
         const std::uint8_t* row = raw.data() + static_cast<std::size_t>(y) * rowBytes;
         if (row[0] != 0) return p.problem = "filter", p;
         for (int x = 0; x < p.width; ++x)
-            p.pixels.push_back(std::uint32_t(row[1 + 3 * x]) << 16 | std::uint32_t(row[2 + 3 * x]) << 8 | row[3 + 3 * x]);
+            p.pixels.push_back(std::uint32_t(row[1 + 3 * x]) << 16 | std::uint32_t(row[2 + 3 * x]) << 8 |
+                               row[3 + 3 * x]);
     }
     return p;
 }
@@ -103,7 +109,8 @@ Picture DecodeStoredPng(const Bytes& png)
 Picture DecodeBmp(const Bytes& bmp)
 {
     Picture p;
-    const auto le32 = [&](std::size_t at) {
+    const auto le32 = [&](std::size_t at)
+    {
         return std::uint32_t(bmp[at]) | std::uint32_t(bmp[at + 1]) << 8 | std::uint32_t(bmp[at + 2]) << 16 |
                std::uint32_t(bmp[at + 3]) << 24;
     };
@@ -147,7 +154,8 @@ std::vector<std::uint32_t> Expected(const SpriteBank& bank, int first, int count
     PaletteTables tables;
     BuildPaletteTables(colours, tables);
     const RenderColours rc{{bank.colourTransp, bank.colourMulti1, bank.colourSprite, bank.colourMulti2},
-                           tables.base, tables.highlight};
+                           tables.base,
+                           tables.highlight};
     const int across = std::min(columns, count);
     width = across * 24 * scale;
     height = (count + across - 1) / across * 21 * scale;
@@ -162,7 +170,8 @@ std::vector<std::uint32_t> Expected(const SpriteBank& bank, int first, int count
                 std::uint32_t cell[24 * 21];
                 RenderSpritePixels(bank.sprites, first + k, bank.spriteCount, rc, 0, cell, 24);
                 if (IsOverlay(bank.sprites, first + k) == 1)
-                    RenderSpritePixels(bank.sprites, first + k + 1, bank.spriteCount, rc, kRenderOverlay, cell, 24);
+                    RenderSpritePixels(bank.sprites, first + k + 1, bank.spriteCount, rc, kRenderOverlay,
+                                       cell, 24);
                 pixel = cell[(y % (21 * scale)) / scale * 24 + (x % (24 * scale)) / scale];
             }
             out[static_cast<std::size_t>(y * width + x)] = pixel;
@@ -205,7 +214,8 @@ TEST(Png, StoredBlocksDecodeToThePixels)
     ASSERT_EQ(p.height, height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            ASSERT_EQ(p.pixels[static_cast<std::size_t>(y * width + x)], pixels[static_cast<std::size_t>(y * stride + x)]);
+            ASSERT_EQ(p.pixels[static_cast<std::size_t>(y * width + x)],
+                      pixels[static_cast<std::size_t>(y * stride + x)]);
 
     // The checksums' published check values.
     const std::string check = "123456789";
@@ -278,12 +288,13 @@ TEST(Sheet, PalettesFromAFileAndBesideTheProgram)
     const auto expected = Expected(bank.bank, 0, 5, 8, 1, kTestPalette, width, height);
 
     // By name (in any case) from a given file.
-    CliResult r = RunCli(dir, {"sheet", "s.kmd", "a.png", "--scale", "1", "--palette-file", "my.pal", "--palette",
-                               "test colours"});
+    CliResult r = RunCli(dir, {"sheet", "s.kmd", "a.png", "--scale", "1", "--palette-file", "my.pal",
+                               "--palette", "test colours"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(DecodeStoredPng(ReadBytes(dir.file("a.png"))).pixels == expected);
     // The built-in palette is always there by name.
-    r = RunCli(dir, {"sheet", "s.kmd", "b.png", "--scale", "1", "--palette-file", "my.pal", "--palette", "Vantor"});
+    r = RunCli(
+        dir, {"sheet", "s.kmd", "b.png", "--scale", "1", "--palette-file", "my.pal", "--palette", "Vantor"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(DecodeStoredPng(ReadBytes(dir.file("b.png"))).pixels ==
                 Expected(bank.bank, 0, 5, 8, 1, kBuiltInPalette, width, height));
