@@ -95,7 +95,6 @@ void CommandsTest::transformsActOnTheRangeOneStepEach()
     Key(*w, Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
     QCOMPARE(GetPixel(w->Bank.sprites, 0, 1, 20), 2);
     QCOMPARE(GetPixel(w->Bank.sprites, 0, 1, 0), 0);
-
 }
 
 void CommandsTest::selectAllKeepsTheRangeInsideTheBank()
