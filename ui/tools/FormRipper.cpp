@@ -65,6 +65,7 @@ TFormRipper::TFormRipper(TForm1* owner) : QDialog(owner), m_owner(owner)
         radio->setObjectName(QString::fromLatin1(b.name));
         bankLayout->addWidget(radio);
         *b.button = radio;
+        if (radio == RadioButton1) radio->setChecked(true); // before it shows banks
         // A bank is shown when its button becomes checked (by click or arrow key);
         // clicking the button already checked changes nothing.
         const auto handler = b.handler;
@@ -74,7 +75,6 @@ TFormRipper::TFormRipper(TForm1* owner) : QDialog(owner), m_owner(owner)
                     if (on) (this->*handler)();
                 });
     }
-    RadioButton1->setChecked(true);
 
     Button2 = new QPushButton(QStringLiteral("OK"), this);
     Button2->setObjectName(QStringLiteral("Button2"));

@@ -1,0 +1,389 @@
+// The snapshot ripper: opened from the Tools menu, it copies video banks of a snapshot's
+// C64 memory into the main window's sprite slots while it is open.
+#include <QApplication>
+#include <QByteArray>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFont>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+
+#include "UiTestSupport.h"
+#include "ui/Form1.h"
+#include "ui/tools/FormRipper.h"
+
+using namespace kelmora;
+
+namespace
+{
+
+QByteArray Padded(const char* text, int size)
+{
+    QByteArray field(text);
+    field.resize(size, '\0');
+    return field;
+}
+
+// A module: 16-byte name, version 1.0, little-endian length including this 22-byte header.
+QByteArray Module(const char* name, const QByteArray& body)
+{
+    QByteArray out = Padded(name, 16);
+    out.append('\x01').append('\x00');
+    const quint32 length = static_cast<quint32>(body.size() + 22);
+    for (int i = 0; i < 4; ++i)
+        out.append(static_cast<char>((length >> (8 * i)) & 0xFF));
+    return out + body;
+}
+
+// A C64 snapshot as the emulator writes it: header, CPU module, memory module, another module.
+QByteArray Snapshot(const QByteArray& ram)
+{
+    QByteArray out("VICE Snapshot File\x1a\x01\x01");
+    out += Padded("C64", 16);
+    out += Module("MAINCPU", QByteArray(30, '\x11'));
+    out += Module("C64MEM", QByteArray("\x35\x27\x00\x00", 4) + ram);
+    out += Module("CIA1", QByteArray(20, '\x22'));
+    return out;
+}
+
+// 64 KB of memory with a marked sprite at each given address (attribute byte last).
+QByteArray Ram(std::initializer_list<std::pair<int, char>> sprites)
+{
+    QByteArray ram(int(kC64RamBytes), '\0');
+    for (const auto& [address, fill] : sprites)
+        for (int i = 0; i < 63; ++i)
+            ram[address + i] = fill;
+    return ram;
+}
+
+QString Write(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) return {};
+    return path;
+}
+
+QByteArray Slot(const TForm1& window, int slot)
+{
+    return QByteArray(reinterpret_cast<const char*>(window.Bank.sprites) + 64 * slot, 64);
+}
+
+QByteArray Block(const TForm1& window)
+{
+    return QByteArray(reinterpret_cast<const char*>(window.Bank.sprites), kBlockBytes);
+}
+
+// Opens the ripper with F11 and runs body on it; the ripper is closed afterwards whatever
+// body does. Returns whether the ripper was shown.
+bool WithRipper(TForm1& window, const std::function<void(TFormRipper&)>& body)
+{
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window)) return false;
+    bool shown = false;
+    // A ripper that never opens must not leave this answer to a later test.
+    auto waiting = std::make_shared<bool>(true);
+    uitest::WhenModal(
+        [&, waiting](QWidget* modal)
+        {
+            if (!*waiting) return;
+            if (auto* ripper = qobject_cast<TFormRipper*>(modal))
+            {
+                shown = true;
+                body(*ripper);
+            }
+            if (modal->isVisible()) modal->close();
+        });
+    QTest::keyClick(&window, Qt::Key_F11);
+    *waiting = false;
+    return shown;
+}
+
+// Reads path in the ripper, answering the message box if one comes. Returns the box's
+// caption and text (marked when it has an icon or more than an OK button), or nothing.
+QString ReadAnswering(TFormRipper& ripper, const QString& path)
+{
+    QString message;
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout,
+                     [&]
+                     {
+                         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                         if (!box || !box->isVisible()) return;
+                         message = box->windowTitle() + QLatin1Char('|') + box->text();
+                         if (box->icon() != QMessageBox::NoIcon) message += QStringLiteral("|icon");
+                         if (box->buttons().size() != 1 || !box->button(QMessageBox::Ok))
+                             message += QStringLiteral("|buttons");
+                         box->buttons().first()->click();
+                     });
+    guard.start(5);
+    ripper.ReadSnapshot(path);
+    guard.stop();
+    return message;
+}
+
+const QString kInvalid = QStringLiteral("Kelmora|Invalid VICE snapshot file");
+
+} // namespace
+
+class RipperTest : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void windowAndBankButtonsBeforeAnySnapshot()
+    {
+        auto window = uitest::NewWindow();
+        window->Bank.sprites[5] = 0x3C;
+        window->RefreshAll();
+        const QByteArray before = Block(*window);
+        const QString title = window->windowTitle();
+        const int position = HistoryPosition(), top = HistoryTop();
+
+        const bool shown = WithRipper(
+            *window,
+            [&](TFormRipper& ripper)
+            {
+                QCOMPARE(ripper.windowTitle(), QStringLiteral("Ripper"));
+                QCOMPARE(ripper.geometry().topLeft(), window->geometry().topLeft() + QPoint(80, 20));
+                QVERIFY(ripper.windowFlags() & Qt::WindowCloseButtonHint);
+                QVERIFY(
+                    !(ripper.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+                QCOMPARE(ripper.minimumSize(), ripper.maximumSize());
+                QCOMPARE(ripper.Button1->text(), QStringLiteral("Choose snapshot..."));
+                QVERIFY(ripper.Button1->font().bold());
+                QCOMPARE(ripper.GroupBox1->title(), QStringLiteral("Video bank"));
+                QCOMPARE(ripper.RadioButton1->text(), QStringLiteral("Bank 0 ($0000 - $3FFF)"));
+                QCOMPARE(ripper.RadioButton4->text(), QStringLiteral("Bank 3 ($C000 - $FFFF)"));
+                QVERIFY(ripper.RadioButton1->isChecked());
+
+                // The bank already checked changes nothing, not even before a snapshot.
+                QTest::mouseClick(ripper.RadioButton1, Qt::LeftButton);
+                QCOMPARE(Block(*window), before);
+
+                // Any other bank of the empty memory blanks every slot, attribute bytes included.
+                QTest::mouseClick(ripper.RadioButton2, Qt::LeftButton);
+                QVERIFY(ripper.RadioButton2->isChecked());
+                QCOMPARE(Block(*window), QByteArray(kBlockBytes, '\0'));
+                QVERIFY(!window->Chk_MulticolourMode->isChecked()); // the main window shows it at once
+
+                QTest::mouseClick(ripper.Button2, Qt::LeftButton);
+                QVERIFY(!ripper.isVisible());
+            });
+        QVERIFY(shown);
+        QCOMPARE(Block(*window), QByteArray(kBlockBytes, '\0'));
+        QCOMPARE(window->Bank.spriteCount, 32);
+        QCOMPARE(window->windowTitle(), title);
+        QCOMPARE(HistoryPosition(), position);
+        QCOMPARE(HistoryTop(), top);
+        QVERIFY(!window->findChild<TFormRipper*>()); // destroyed when it closed
+    }
+
+    void snapshotsFillTheSlotsBankByBank()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        // Sprites at $2000 (slot 128 of bank 0), $C800 (slot 32 of bank 3), $0140 (slot 5
+        // of bank 0: hires, colour 1) and $8000 in a second snapshot.
+        QByteArray ram = Ram({{0x2000, '\x2A'}, {0xC800, '\x5D'}, {0x0140, '\xFF'}});
+        ram[0x0140 + 63] = '\x01';
+        ram[0x2000 + 63] = '\x8E';
+        const QString first = Write(dir, QStringLiteral("first.vsf"), Snapshot(ram));
+        QByteArray ram2 = Ram({{0x8000, '\x66'}, {0x0040, '\x11'}});
+        const QString second = Write(dir, QStringLiteral("second.vsf"), Snapshot(ram2));
+        QVERIFY(!first.isEmpty() && !second.isEmpty());
+
+        auto window = uitest::NewWindow();
+        window->Bank.colourTransp = 6;
+        window->Bank.colourMulti1 = 2;
+        window->Bank.colourMulti2 = 7;
+        window->Bank.currentSprite = 5;
+        window->RefreshAll(); // collapses the range onto sprite 5
+        window->Bank.rangeEnd = 9;
+        const QString title = window->windowTitle();
+        const int position = HistoryPosition(), top = HistoryTop();
+
+        QStringList filters;
+        QString proposed;
+        const bool shown = WithRipper(
+            *window,
+            [&](TFormRipper& ripper)
+            {
+                QTest::mouseClick(ripper.RadioButton3, Qt::LeftButton); // bank 2 before the read
+
+                uitest::WhenModal(
+                    [&](QWidget* modal)
+                    {
+                        auto* dialog = qobject_cast<QFileDialog*>(modal);
+                        if (!dialog)
+                        {
+                            modal->close();
+                            return;
+                        }
+                        filters = dialog->nameFilters();
+                        if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                            proposed = edit->text();
+                        dialog->selectFile(first);
+                        static_cast<QDialog*>(dialog)->accept(); // as the Open button does
+                    });
+                QTest::mouseClick(ripper.Button1, Qt::LeftButton);
+
+                // Bank 0 at once, its button checked again.
+                QVERIFY(ripper.RadioButton1->isChecked());
+                QCOMPARE(Block(*window), ram.left(kBlockBytes));
+                QCOMPARE(Slot(*window, 128), ram.mid(0x2000, 64));
+                QCOMPARE(uitest::Rgb(window->EditorBitmap, 3, 3), kBuiltInPalette[1]); // sprite 5, white
+                QCOMPARE(uitest::Rgb(window->EditorBitmap, 3 + 8 * 23, 3), kBuiltInPalette[1]);
+
+                QTest::mouseClick(ripper.RadioButton4, Qt::LeftButton);
+                QCOMPARE(Slot(*window, 32), ram.mid(0xC800, 64));
+                QCOMPARE(Block(*window), ram.mid(0xC000, kBlockBytes));
+                QTest::mouseClick(ripper.RadioButton2, Qt::LeftButton);
+                QCOMPARE(Block(*window), ram.mid(0x4000, kBlockBytes));
+
+                // A cancelled choice changes nothing.
+                uitest::AnswerFileDialog(QString());
+                QTest::mouseClick(ripper.Button1, Qt::LeftButton);
+                QVERIFY(ripper.RadioButton2->isChecked());
+                QCOMPARE(Block(*window), ram.mid(0x4000, kBlockBytes));
+
+                // A second snapshot replaces the first and shows its bank 0.
+                QVERIFY(ripper.ReadSnapshot(second));
+                QVERIFY(ripper.RadioButton1->isChecked());
+                QCOMPARE(Block(*window), ram2.left(kBlockBytes));
+                QTest::mouseClick(ripper.RadioButton3, Qt::LeftButton);
+                QCOMPARE(Block(*window), ram2.mid(0x8000, kBlockBytes));
+            });
+        QVERIFY(shown);
+        QCOMPARE(filters, QStringList{QStringLiteral("VICE Snapshot File (*.vsf)")});
+        QCOMPARE(proposed, QStringLiteral("*.vsf"));
+
+        // Nothing but the sprite slots has changed, and nothing was recorded.
+        QCOMPARE(window->Bank.spriteCount, 32);
+        QCOMPARE(int(window->Bank.colourTransp), 6);
+        QCOMPARE(int(window->Bank.colourMulti1), 2);
+        QCOMPARE(int(window->Bank.colourMulti2), 7);
+        QCOMPARE(window->Bank.currentSprite, 5);
+        QCOMPARE(window->Bank.rangeStart, 5);
+        QCOMPARE(window->Bank.rangeEnd, 9);
+        QCOMPARE(window->windowTitle(), title);
+        QCOMPARE(HistoryPosition(), position);
+        QCOMPARE(HistoryTop(), top);
+        QVERIFY(!window->Mnu_Redo->isEnabled());
+
+        // A new ripper starts from empty memory again.
+        QVERIFY(WithRipper(*window,
+                           [&](TFormRipper& ripper)
+                           {
+                               QVERIFY(ripper.RadioButton1->isChecked());
+                               QTest::mouseClick(ripper.RadioButton3, Qt::LeftButton);
+                               QCOMPARE(Block(*window), QByteArray(kBlockBytes, '\0'));
+                           }));
+    }
+
+    void refusedFilesChangeNothing()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QByteArray ram = Ram({{0x0000, '\x44'}, {0x4000, '\x55'}});
+        const QByteArray good = Snapshot(ram);
+        const int ramStart = good.indexOf("C64MEM") + 26;
+        const QString goodPath = Write(dir, QStringLiteral("good.vsf"), good);
+
+        QByteArray noMagic = good;
+        noMagic.replace("VICE Snapshot File", "vice snapshot file");
+        const QString onlyMemory = Write(dir, QStringLiteral("memory.vsf"), noMagic);
+        const QString cut =
+            Write(dir, QStringLiteral("cut.vsf"), good.left(ramStart + int(kC64RamBytes) - 1));
+        QByteArray other("VICE Snapshot File\x1a\x01\x01");
+        other += Padded("C128", 16) + Module("C128MEM", QByteArray(4 + 131072, '\x33'));
+        const QString c128 = Write(dir, QStringLiteral("c128.vsf"), other);
+
+        auto window = uitest::NewWindow();
+        QVERIFY(WithRipper(
+            *window,
+            [&](TFormRipper& ripper)
+            {
+                QVERIFY(ripper.ReadSnapshot(goodPath));
+                QTest::mouseClick(ripper.RadioButton2, Qt::LeftButton);
+                const QByteArray shown = Block(*window);
+                QCOMPARE(shown, ram.mid(0x4000, kBlockBytes));
+
+                for (const QString& path : {onlyMemory, cut, c128})
+                {
+                    QCOMPARE(ReadAnswering(ripper, path), kInvalid);
+                    QVERIFY(ripper.RadioButton2->isChecked());
+                    QCOMPARE(Block(*window), shown);
+                }
+                // The memory of the good snapshot is still there.
+                QTest::mouseClick(ripper.RadioButton1, Qt::LeftButton);
+                QCOMPARE(Block(*window), ram.left(kBlockBytes));
+
+                // Files that cannot be opened are passed over in silence.
+                for (const QString& path : {dir.filePath(QStringLiteral("missing.vsf")), dir.path()})
+                {
+                    QCOMPARE(ReadAnswering(ripper, path), QString());
+                    QCOMPARE(Block(*window), ram.left(kBlockBytes));
+                }
+            }));
+    }
+
+    void realSnapshots()
+    {
+        const QDir vsf(QStringLiteral(KELMORA_REALDATA_DIR "/vsf"));
+        if (!vsf.exists(QStringLiteral("c64-rambo2-norom.vsf"))) QSKIP("no real snapshots");
+        auto bytes = [&](const char* name)
+        {
+            QFile file(vsf.filePath(QString::fromLatin1(name)));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+
+        auto window = uitest::NewWindow();
+        QVERIFY(WithRipper(
+            *window,
+            [&](TFormRipper& ripper)
+            {
+                // Rambo: the game's sprites in bank 1, the first of them at $51C0.
+                const QByteArray rambo = bytes("c64-rambo2-norom.vsf");
+                const int ram = 106 + 26;
+                QVERIFY(ripper.ReadSnapshot(vsf.filePath(QStringLiteral("c64-rambo2-norom.vsf"))));
+                QCOMPARE(Block(*window), rambo.mid(ram, kBlockBytes));
+                QTest::mouseClick(ripper.RadioButton2, Qt::LeftButton);
+                QCOMPARE(Slot(*window, (0x51C0 - 0x4000) / 64), rambo.mid(ram + 0x51C0, 64));
+                QVERIFY(Slot(*window, 71).left(63).count('\0') < 63);
+                QCOMPARE(Block(*window), rambo.mid(ram + 0x4000, kBlockBytes));
+                QTest::mouseClick(ripper.RadioButton4, Qt::LeftButton);
+                QCOMPARE(Block(*window), rambo.mid(ram + 0xC000, kBlockBytes));
+
+                // A newer snapshot format; Frogger's frog at $5800 in bank 1.
+                const QByteArray frogger = bytes("c64_frogger.vsf");
+                QVERIFY(ripper.ReadSnapshot(vsf.filePath(QStringLiteral("c64_frogger.vsf"))));
+                QVERIFY(ripper.RadioButton1->isChecked());
+                QTest::mouseClick(ripper.RadioButton2, Qt::LeftButton);
+                QCOMPARE(Slot(*window, 0x60), frogger.mid(183 + 26 + 0x5800, 64));
+
+                // A C128 snapshot holds no C64 memory.
+                const QByteArray shown = Block(*window);
+                QCOMPARE(ReadAnswering(ripper, vsf.filePath(QStringLiteral("c128-rhps-norom.vsf"))),
+                         kInvalid);
+                QCOMPARE(Block(*window), shown);
+                QVERIFY(ripper.RadioButton2->isChecked());
+            }));
+        QCOMPARE(window->Bank.spriteCount, 32);
+    }
+};
+
+QTEST_MAIN(RipperTest)
+#include "ripper_test.moc"
