@@ -3,8 +3,18 @@
 
 #include "ui/tools/FormAbout.h"
 #include "ui/tools/FormRipper.h"
+#include "ui/tools/FormRotate.h"
 
-void TForm1::Mnu_RotatorClick() {}
+void TForm1::Mnu_RotatorClick()
+{
+    // The rotator opens 3 pixels right of the main window, at its top (client to client);
+    // it renders angle 0 of the current sprite as it is created and refreshes this window
+    // however it closes.
+    TFormRotate rotator(this);
+    const QRect main = geometry();
+    rotator.setGeometry(QRect(QPoint(main.left() + main.width() + 3, main.top()), rotator.size()));
+    rotator.exec();
+}
 void TForm1::Mnu_AnimatorClick() {}
 void TForm1::VICESnapshotRipper1Click()
 {

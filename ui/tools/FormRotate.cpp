@@ -56,7 +56,7 @@ void TFormRotate::CreateControls()
     // The angle counts, top to bottom in increasing order.
     GroupBox1 = new QGroupBox(QStringLiteral("# Angles"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(8, 8, 97, 236);
+    GroupBox1->setGeometry(4, 8, 97, 236);
     const int step = 26;
     RadioButton1 = NewRadio(GroupBox1, "RadioButton1", QStringLiteral("4"), 12, 22 + 0 * step, 76);
     RadioButton2 = NewRadio(GroupBox1, "RadioButton2", QStringLiteral("8"), 12, 22 + 1 * step, 76);
@@ -97,15 +97,15 @@ void TFormRotate::CreateControls()
 
     GroupBox2 = new QGroupBox(QStringLiteral("Action"), this);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-    GroupBox2->setGeometry(8, 252, 269, 124);
+    GroupBox2->setGeometry(4, 252, 280, 124);
     Radio_FrameToCurrent = NewRadio(GroupBox2, "Radio_FrameToCurrent",
-                                    QStringLiteral("Place this Frame at the Current sprite"), 12, 22, 250);
+                                    QStringLiteral("Place this Frame at the Current sprite"), 4, 22, 274);
     Radio_FrameToBuffer = NewRadio(GroupBox2, "Radio_FrameToBuffer",
-                                   QStringLiteral("Place this Frame in the Copy buffer"), 12, 46, 250);
+                                   QStringLiteral("Place this Frame in the Copy buffer"), 4, 46, 274);
     Radio_SeqToCurrent = NewRadio(GroupBox2, "Radio_SeqToCurrent",
-                                  QStringLiteral("Place this Sequence at the Current sprite"), 12, 70, 250);
+                                  QStringLiteral("Place this Sequence at the Current sprite"), 4, 70, 274);
     Radio_SeqToBuffer = NewRadio(GroupBox2, "Radio_SeqToBuffer",
-                                 QStringLiteral("Place this Sequence in the Copy buffer"), 12, 94, 250);
+                                 QStringLiteral("Place this Sequence in the Copy buffer"), 4, 94, 274);
     Radio_FrameToCurrent->setChecked(true);
 
     Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
