@@ -1,0 +1,106 @@
+// The import dialog.
+#include "ui/tools/FormImportSprites.h"
+
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "ui/Form1.h"
+
+using namespace kelmora;
+
+namespace
+{
+
+QRadioButton* AddRadio(QGroupBox* group, const char* name, const QString& caption)
+{
+    auto* radio = new QRadioButton(caption, group);
+    radio->setObjectName(QString::fromLatin1(name));
+    group->layout()->addWidget(radio);
+    return radio;
+}
+
+} // namespace
+
+TFormImport::TFormImport(TForm1* owner) : QDialog(owner), m_owner(owner)
+{
+    setObjectName(QStringLiteral("FormImport"));
+    setWindowTitle(QStringLiteral("Import"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("File Format"), this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    new QVBoxLayout(GroupBox1);
+    RadioAuto = AddRadio(GroupBox1, "RadioAuto", QStringLiteral("Auto Detect"));
+    RadioRaw = AddRadio(GroupBox1, "RadioRaw", QStringLiteral("Raw Data"));
+    RadioPrg = AddRadio(GroupBox1, "RadioPrg", QStringLiteral("PRG File"));
+    RadioAuto->setChecked(true);
+
+    GroupBox2 = new QGroupBox(QStringLiteral("Atrribute Byte Format"), this);
+    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    new QVBoxLayout(GroupBox2);
+    RadioSeuck = AddRadio(GroupBox2, "RadioSeuck", QStringLiteral("SEUCK (XXXM:CCCC)"));
+    RadioKelmora = AddRadio(GroupBox2, "RadioKelmora", QStringLiteral("Kelmora (MXXO:CCCC)"));
+    RadioIgnore = AddRadio(GroupBox2, "RadioIgnore", QStringLiteral("Ignore"));
+    RadioSeuck->setChecked(true);
+
+    Button1 = new QPushButton(QStringLiteral("OK"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setDefault(true);
+    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    connect(Button1, &QPushButton::clicked, this, &TFormImport::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TFormImport::Button2Click);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(GroupBox1);
+    layout->addWidget(GroupBox2);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize); // a fixed border that fits the host's font
+
+    OpenDialog1 = new QFileDialog(this);
+    OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
+    OpenDialog1->setOption(QFileDialog::DontUseNativeDialog, true);
+    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+    OpenDialog1->setNameFilters({QStringLiteral("Any File (*.*)")});
+
+    // 20 pixels below and 80 right of the main window's top-left corner.
+    if (owner) move(owner->geometry().topLeft() + QPoint(80, 20));
+}
+
+TFormImport::~TFormImport() = default;
+
+void TFormImport::Button1Click()
+{
+    int fileKind = kFileRaw;
+    if (RadioPrg->isChecked()) fileKind = kFilePrg;
+    if (RadioAuto->isChecked()) fileKind = kFileAuto;
+    int attrFormat = kAttrKeep;
+    if (RadioSeuck->isChecked()) attrFormat = kAttrSeuck;
+    if (RadioIgnore->isChecked()) attrFormat = kAttrIgnore;
+
+    if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty()) return;
+    const QString path = OpenDialog1->selectedFiles().first();
+
+    if (m_owner && ImportSprites(&m_owner->Bank, path.toUtf8().constData(), fileKind, attrFormat) == 1)
+    {
+        m_owner->ResetAfterLoad();
+        accept();
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Error"), QStringLiteral("Invalid File Format"),
+                    QMessageBox::Ok, this);
+    box.exec();
+}
+
+void TFormImport::Button2Click() { reject(); }
