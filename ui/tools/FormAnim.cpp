@@ -1,0 +1,490 @@
+// The animator window: set-up, playback, the spinners and closing.
+#include "ui/tools/FormAnim.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolBar>
+
+#include <algorithm>
+
+#include "core/SpriteBankStore.h"
+#include "ui/Form1.h"
+#include "ui/Widgets.h"
+
+namespace
+{
+
+// Timer intervals of the five playback rates, in milliseconds.
+constexpr int kFastest = 1;
+constexpr int k50Hz = 20;
+constexpr int k25Hz = 40;
+constexpr int k12Hz = 80;
+constexpr int k6Hz = 160;
+
+} // namespace
+
+TFormAnim::TFormAnim(TForm1* owner) : QDialog(owner), m_owner(owner)
+{
+    CreateControls();
+
+    // Set-up. The three playback values the set-up does not take from the bank start
+    // fresh with every window: forward, no hold pending, not playing.
+    kelmora::SpriteBank& bank = m_owner->Bank;
+    SavedCurrent = bank.currentSprite;
+    SavedRangeStart = bank.rangeStart;
+    SavedRangeEnd = bank.rangeEnd;
+
+    UpDown1->setRange(0, LastSprite());
+    UpDown2->setRange(0, LastSprite());
+
+    // The selection may reach past the sprites in use when the quantity was lowered
+    // after it was made; the frames stay inside the sprites in use.
+    StartFrame = std::clamp(bank.rangeStart, 0, LastSprite());
+    EndFrame = std::clamp(bank.rangeEnd, 0, LastSprite());
+    CurrentFrame = StartFrame;
+
+    // A bound on the second sprite of an overlay pair moves to the pair's first sprite.
+    if (StartFrame > 0 && Overlay(StartFrame - 1)) --StartFrame;
+    if (EndFrame > 0 && Overlay(EndFrame - 1)) --EndFrame;
+
+    UpDown1->setPosition(StartFrame);
+    UpDown2->setPosition(EndFrame);
+}
+
+TFormAnim::~TFormAnim() = default;
+
+void TFormAnim::CreateControls()
+{
+    setObjectName(QStringLiteral("FormAnim"));
+    setWindowTitle(QStringLiteral("Animator"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(209, 415);
+
+    CreateToolBar();
+
+    auto label = [this](const char* name, const QString& caption, int x, int y)
+    {
+        auto* l = new QLabel(caption, this);
+        l->setObjectName(QString::fromLatin1(name));
+        l->move(x, y);
+        l->adjustSize();
+        return l;
+    };
+    auto spinner =
+        [this](const char* editName, const char* spinName, int y, QLineEdit** edit, TUpDown** upDown)
+    {
+        *edit = new QLineEdit(this);
+        (*edit)->setObjectName(QString::fromLatin1(editName));
+        (*edit)->setGeometry(112, y, 49, 21);
+        (*edit)->setReadOnly(true);
+        *upDown = new TUpDown(this);
+        (*upDown)->setObjectName(QString::fromLatin1(spinName));
+        (*upDown)->setGeometry(161, y, 16, 21);
+        (*upDown)->setAssociate(*edit);
+    };
+    auto check = [this](const char* name, const QString& caption, int y)
+    {
+        auto* c = new QCheckBox(caption, this);
+        c->setObjectName(QString::fromLatin1(name));
+        c->setGeometry(16, y, 177, 17);
+        return c;
+    };
+
+    Label1 = label("Label1", QStringLiteral("Start Frame"), 16, 48);
+    spinner("Edit1", "UpDown1", 44, &Edit1, &UpDown1);
+    UpDown1->setRange(0, 255);
+    UpDown1->setPosition(0);
+
+    Label2 = label("Label2", QStringLiteral("End Frame"), 16, 80);
+    spinner("Edit2", "UpDown2", 76, &Edit2, &UpDown2);
+    UpDown2->setRange(0, 255);
+    UpDown2->setPosition(10);
+
+    PingPong = check("PingPong", QStringLiteral("Ping-Pong"), 108);
+    HoldStart = check("HoldStart", QStringLiteral("Hold Start Frame"), 132);
+    HoldEnd = check("HoldEnd", QStringLiteral("Hold End Frame"), 156);
+
+    Label3 = label("Label3", QStringLiteral("Hold Interval"), 16, 188);
+    spinner("Edit3", "UpDown3", 184, &Edit3, &UpDown3);
+    UpDown3->setRange(1, 100);
+    UpDown3->setPosition(5);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Playback Rate"), this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(8, 220, 193, 141);
+    auto radio = [this](const char* name, const QString& caption, int row)
+    {
+        auto* r = new QRadioButton(caption, GroupBox1);
+        r->setObjectName(QString::fromLatin1(name));
+        r->setGeometry(16, 22 + 22 * row, 161, 17);
+        return r;
+    };
+    RadioButton1 = radio("RadioButton1", QStringLiteral("Fastest"), 0);
+    Hz50 = radio("Hz50", QStringLiteral("50 Hz"), 1);
+    Hz25 = radio("Hz25", QStringLiteral("25 Hz"), 2);
+    Hz12 = radio("Hz12", QStringLiteral("12.5 Hz"), 3);
+    Hz6 = radio("Hz6", QStringLiteral("6.25 Hz"), 4);
+    Hz25->setChecked(true);
+
+    Button1 = new QPushButton(QStringLiteral("Close"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(67, 376, 75, 25);
+    Button1->setAutoDefault(false);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer1->setInterval(k25Hz);
+
+    connect(Timer1, &QTimer::timeout, this, &TFormAnim::Timer1Timer);
+    UpDown1->onChanging = [this](int direction, bool* allow) { UpDown1ChangingEx(direction, allow); };
+    UpDown2->onChanging = [this](int direction, bool* allow) { UpDown2ChangingEx(direction, allow); };
+    connect(PingPong, &QCheckBox::clicked, this, &TFormAnim::PingPongClick);
+    connect(RadioButton1, &QRadioButton::clicked, this, &TFormAnim::RadioButton1Click);
+    connect(Hz50, &QRadioButton::clicked, this, &TFormAnim::Hz50Click);
+    connect(Hz25, &QRadioButton::clicked, this, &TFormAnim::Hz25Click);
+    connect(Hz12, &QRadioButton::clicked, this, &TFormAnim::Hz12Click);
+    connect(Hz6, &QRadioButton::clicked, this, &TFormAnim::Hz6Click);
+    connect(Button1, &QPushButton::clicked, this, &TFormAnim::Button1Click);
+}
+
+void TFormAnim::CreateToolBar()
+{
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setGeometry(0, 0, 209, 29);
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setIconSize(QSize(16, 16));
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+
+    auto button = [this](const char* name, const char* icon, const QString& hint, bool toggle,
+                         void (TFormAnim::*handler)())
+    {
+        auto* a =
+            new QAction(QIcon(QStringLiteral(":/icons/%1.png").arg(QString::fromLatin1(icon))), hint, this);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setToolTip(hint);
+        a->setStatusTip(hint);
+        a->setCheckable(toggle);
+        connect(a, &QAction::triggered, this, handler);
+        ToolBar1->addAction(a);
+        QWidget* widget = ToolBar1->widgetForAction(a);
+        widget->setObjectName(QString::fromLatin1(name));
+        // The bar shows no hints.
+        widget->installEventFilter(this);
+        return a;
+    };
+
+    Btn_Rev_Max = button("Btn_Rev_Max", "rev_max", QStringLiteral("jump to first frame"), false,
+                         &TFormAnim::Btn_Rev_MaxClick);
+    Btn_Rev_Step = button("Btn_Rev_Step", "rev_step", QStringLiteral("step backwards 1 frame"), false,
+                          &TFormAnim::Btn_Rev_StepClick);
+    Btn_Rev_Play = button("Btn_Rev_Play", "rev_play", QStringLiteral("play backwards"), true,
+                          &TFormAnim::Btn_Rev_PlayClick);
+    ToolBar1->addSeparator();
+    Btn_Stop = button("Btn_Stop", "stop", QStringLiteral("stop animation"), false, &TFormAnim::Btn_StopClick);
+    Btn_Pause =
+        button("Btn_Pause", "pause", QStringLiteral("pause animation"), true, &TFormAnim::Btn_PauseClick);
+    ToolBar1->addSeparator();
+    Btn_Forw_Play = button("Btn_Forw_Play", "forw_play", QStringLiteral("play forwards"), true,
+                           &TFormAnim::Btn_Forw_PlayClick);
+    Btn_Forw_Step = button("Btn_Forw_Step", "forw_step", QStringLiteral("step forwards 1 frame"), false,
+                           &TFormAnim::Btn_Forw_StepClick);
+    Btn_Forw_Max = button("Btn_Forw_Max", "forw_max", QStringLiteral("jump to last frame"), false,
+                          &TFormAnim::Btn_Forw_MaxClick);
+
+    SetToolBarFlat(true);
+}
+
+void TFormAnim::SetToolBarFlat(bool flat)
+{
+    // The same two looks the main window's tool bar switches between.
+    ToolBar1->setProperty("flat", flat);
+    ToolBar1->setStyleSheet(
+        flat ? QString() : QStringLiteral("QToolButton { border: 1px outset palette(mid); margin: 1px; }"));
+}
+
+bool TFormAnim::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) return true;
+    return QDialog::eventFilter(watched, event);
+}
+
+// ---- Frames ----
+
+bool TFormAnim::Overlay(int index) const
+{
+    return kelmora::IsOverlay(m_owner->Bank.sprites, index) == 1;
+}
+
+int TFormAnim::LastSprite() const
+{
+    return std::clamp(m_owner->Bank.spriteCount, 1, kelmora::kSlotCount) - 1;
+}
+
+void TFormAnim::ShowFrame(int f)
+{
+    f = std::clamp(f, 0, LastSprite());
+    kelmora::SpriteBank& bank = m_owner->Bank;
+    bank.currentSprite = f;
+    bank.rangeStart = f;
+    bank.rangeEnd = f;
+    // The two check boxes that steer the views follow the frame shown, so an overlay
+    // pair is drawn as one frame; setting them runs none of their handlers.
+    m_owner->Chk_OverlayNext->setChecked(Overlay(f));
+    m_owner->Chk_MulticolourMode->setChecked(kelmora::IsMulticolour(bank.sprites, f) == 1);
+    m_owner->DrawPreview();
+    m_owner->DrawEditor();
+    m_owner->DrawBrowser();
+}
+
+void TFormAnim::Timer1Timer()
+{
+    if (HoldCount != 0)
+    {
+        --HoldCount;
+        return;
+    }
+
+    ShowFrame(CurrentFrame);
+
+    if (Direction == TDirection::Forward)
+    {
+        ++CurrentFrame;
+        if (Overlay(CurrentFrame - 1) && CurrentFrame < EndFrame) ++CurrentFrame;
+    }
+    else
+    {
+        --CurrentFrame;
+        if (CurrentFrame > 0 && Overlay(CurrentFrame - 1)) --CurrentFrame;
+    }
+
+    if (!PingPong->isChecked())
+    {
+        if (CurrentFrame > EndFrame)
+            CurrentFrame = StartFrame;
+        else if (CurrentFrame < StartFrame)
+            CurrentFrame = EndFrame;
+        return;
+    }
+
+    const int holdInterval = UpDown3->position();
+    if (CurrentFrame > EndFrame)
+    {
+        Direction = TDirection::Backward;
+        Btn_Rev_Play->setChecked(true);
+        Btn_Forw_Play->setChecked(false);
+        if (HoldEnd->isChecked())
+        {
+            HoldCount = holdInterval - 1;
+            CurrentFrame = EndFrame;
+        }
+        else
+        {
+            CurrentFrame = EndFrame - 1;
+        }
+        if (CurrentFrame > 0 && Overlay(CurrentFrame - 1)) --CurrentFrame;
+    }
+    if (CurrentFrame < StartFrame)
+    {
+        Direction = TDirection::Forward;
+        Btn_Rev_Play->setChecked(false);
+        Btn_Forw_Play->setChecked(true);
+        if (HoldStart->isChecked())
+        {
+            HoldCount = holdInterval - 1;
+            CurrentFrame = StartFrame;
+        }
+        else
+        {
+            CurrentFrame = StartFrame + 1;
+        }
+        if (CurrentFrame > 0 && Overlay(CurrentFrame - 1)) ++CurrentFrame;
+        // Skipping an overlay partner must not carry playback past the last frame
+        // (nor past the last sprite slot).
+        if (CurrentFrame > EndFrame) CurrentFrame = EndFrame;
+    }
+}
+
+// ---- Tool bar ----
+
+void TFormAnim::SetPlayControlsEnabled(bool enabled)
+{
+    for (QWidget* w : {static_cast<QWidget*>(UpDown1), static_cast<QWidget*>(UpDown2),
+                       static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Edit2)})
+        w->setEnabled(enabled);
+    for (QAction* a : {Btn_Rev_Play, Btn_Rev_Step, Btn_Rev_Max, Btn_Forw_Play, Btn_Forw_Step, Btn_Forw_Max})
+        a->setEnabled(enabled);
+}
+
+void TFormAnim::StartPlay(TDirection direction)
+{
+    QAction* pressed = direction == TDirection::Forward ? Btn_Forw_Play : Btn_Rev_Play;
+    QAction* other = direction == TDirection::Forward ? Btn_Rev_Play : Btn_Forw_Play;
+
+    StartFrame = UpDown1->position();
+    EndFrame = UpDown2->position();
+    if (EndFrame <= StartFrame)
+    {
+        // Nothing plays, so the button does not stay down as if it did.
+        pressed->setChecked(false);
+        return;
+    }
+
+    pressed->setChecked(true);
+    other->setChecked(false);
+    SetPlayControlsEnabled(false);
+
+    CurrentFrame = direction == TDirection::Forward ? StartFrame : EndFrame;
+    Direction = direction;
+    // A hold left over from a stopped run would delay the first frame.
+    HoldCount = 0;
+    Playing = true;
+
+    if (!Btn_Pause->isChecked()) Timer1->start();
+}
+
+void TFormAnim::Btn_Forw_PlayClick()
+{
+    StartPlay(TDirection::Forward);
+}
+
+void TFormAnim::Btn_Rev_PlayClick()
+{
+    StartPlay(TDirection::Backward);
+}
+
+void TFormAnim::Btn_StopClick()
+{
+    Timer1->stop();
+    Btn_Pause->setChecked(false);
+    Btn_Forw_Play->setChecked(false);
+    Btn_Rev_Play->setChecked(false);
+    Playing = false;
+    SetPlayControlsEnabled(true);
+    CurrentFrame = StartFrame;
+    ShowFrame(StartFrame);
+}
+
+void TFormAnim::Btn_PauseClick()
+{
+    if (Btn_Pause->isChecked() && Timer1->isActive())
+    {
+        Timer1->stop();
+        ShowFrame(CurrentFrame);
+    }
+    else if (!Btn_Pause->isChecked() && Playing)
+    {
+        Timer1->start();
+        ShowFrame(CurrentFrame);
+    }
+}
+
+void TFormAnim::Btn_Forw_StepClick()
+{
+    if (CurrentFrame >= EndFrame) return;
+    ++CurrentFrame;
+    if (Overlay(CurrentFrame - 1)) ++CurrentFrame;
+    ShowFrame(CurrentFrame);
+}
+
+void TFormAnim::Btn_Rev_StepClick()
+{
+    if (CurrentFrame <= StartFrame) return;
+    --CurrentFrame;
+    if (CurrentFrame != 0 && Overlay(CurrentFrame - 1)) --CurrentFrame;
+    ShowFrame(CurrentFrame);
+}
+
+void TFormAnim::Btn_Forw_MaxClick()
+{
+    CurrentFrame = EndFrame;
+    ShowFrame(EndFrame);
+}
+
+void TFormAnim::Btn_Rev_MaxClick()
+{
+    CurrentFrame = StartFrame;
+    ShowFrame(StartFrame);
+}
+
+// ---- Spinners and options ----
+
+void TFormAnim::UpDown1ChangingEx(int direction, bool* allow)
+{
+    // The start may rise up to the end but never past it.
+    if (direction > 0) *allow = UpDown1->position() < UpDown2->position();
+}
+
+void TFormAnim::UpDown2ChangingEx(int direction, bool* allow)
+{
+    // The end may fall down to the start but never below it.
+    if (direction < 0) *allow = UpDown2->position() > UpDown1->position();
+}
+
+void TFormAnim::PingPongClick()
+{
+    const bool on = PingPong->isChecked();
+    HoldStart->setEnabled(on);
+    HoldEnd->setEnabled(on);
+    Edit3->setEnabled(on);
+    UpDown3->setEnabled(on);
+}
+
+// A new rate takes effect at once; a running timer keeps running.
+void TFormAnim::RadioButton1Click()
+{
+    Timer1->setInterval(kFastest);
+}
+void TFormAnim::Hz50Click()
+{
+    Timer1->setInterval(k50Hz);
+}
+void TFormAnim::Hz25Click()
+{
+    Timer1->setInterval(k25Hz);
+}
+void TFormAnim::Hz12Click()
+{
+    Timer1->setInterval(k12Hz);
+}
+void TFormAnim::Hz6Click()
+{
+    Timer1->setInterval(k6Hz);
+}
+
+// ---- Closing ----
+
+void TFormAnim::Button1Click()
+{
+    Timer1->stop();
+    close();
+}
+
+void TFormAnim::done(int result)
+{
+    FormClose();
+    QDialog::done(result);
+}
+
+void TFormAnim::FormClose()
+{
+    if (m_closed) return;
+    m_closed = true;
+    Timer1->stop();
+    kelmora::SpriteBank& bank = m_owner->Bank;
+    bank.currentSprite = SavedCurrent;
+    bank.rangeStart = SavedRangeStart;
+    bank.rangeEnd = SavedRangeEnd;
+    m_owner->RefreshAll();
+}
