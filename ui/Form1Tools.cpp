@@ -1,6 +1,9 @@
 // The commands that open the tool windows.
 #include "ui/Form1.h"
 
+#include <QMessageBox>
+
+#include "ui/tools/FormAnim.h"
 #include "ui/tools/FormAbout.h"
 #include "ui/tools/FormRipper.h"
 #include "ui/tools/FormRotate.h"
@@ -15,7 +18,24 @@ void TForm1::Mnu_RotatorClick()
     rotator.setGeometry(QRect(QPoint(main.left() + main.width() + 3, main.top()), rotator.size()));
     rotator.exec();
 }
-void TForm1::Mnu_AnimatorClick() {}
+void TForm1::Mnu_AnimatorClick()
+{
+    // The animator opens 3 pixels right of the main window, at its top (client to client),
+    // with the tool bar look of this window. A one-sprite selection gives nothing to play.
+    TFormAnim animator(this);
+    const QRect main = geometry();
+    animator.setGeometry(QRect(QPoint(main.left() + main.width() + 3, main.top()), animator.size()));
+    animator.SetToolBarFlat(Mnu_ToolBar_Flat->isChecked());
+    if (Bank.rangeStart == Bank.rangeEnd)
+    {
+        QMessageBox hint(QMessageBox::NoIcon, QStringLiteral("Hint..."),
+                         QStringLiteral("First select a range using SHIFT and Left Mouse Button."),
+                         QMessageBox::Ok, this);
+        hint.exec();
+        return;
+    }
+    animator.exec();
+}
 void TForm1::VICESnapshotRipper1Click()
 {
     // The ripper changes the bank while it is open and redraws it itself; closing it
