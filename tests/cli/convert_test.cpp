@@ -231,6 +231,14 @@ TEST(Convert, ExistingOutputsNeedForce)
     EXPECT_EQ(ReadBytes(dir.file("out.raw")).size(), 3u * 64);
     EXPECT_EQ(ReadBytes(dir.file("out.raw.inf")), (Bytes{6, 2, 9}));
 
+    // Data without colours leaves an older side file alone, and says so.
+    ASSERT_EQ(ExportSprites(&bank.bank, dir.file("a.prg").c_str(), 3, 0x8000, kExportNative), 1);
+    r = RunCli(dir, {"convert", "-f", "a.prg", "out.raw"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "kelmora-cli: warning: out.raw.inf is left as it was; the editor reads its colours with "
+                     "out.raw\n");
+    EXPECT_EQ(ReadBytes(dir.file("out.raw.inf")), (Bytes{6, 2, 9}));
+
     // Every other command keeps to the same rule.
     for (const std::vector<std::string>& args : {std::vector<std::string>{"listing", "a.kmd", "out.raw"},
                                                  {"sheet", "a.kmd", "out.raw", "--to", "png"}})
@@ -246,11 +254,8 @@ TEST(Convert, UsageErrorsHelpAndVersion)
     TempFolder dir;
     for (const std::vector<std::string>& args : {std::vector<std::string>{},
                                                  {"explode"},
-                                                 {"convert", "a.kmd"},
                                                  {"convert", "a.kmd", "b.xyz"},
-                                                 {"convert", "a.kmd", "b.raw", "--range", "9-2"},
                                                  {"info", "a.kmd", "--columns", "3"},
-                                                 {"listing", "a.kmd", "b.txt", "--label", "x"},
                                                  {"rip", "a.vsf", "b.kmd", "--bank", "7"}})
     {
         const CliResult r = RunCli(dir, args);

@@ -4,8 +4,6 @@
 
 #include "cli/Listing.h"
 
-#include <cstdio>
-
 using namespace kelmora;
 using namespace kelmora_cli_test;
 
@@ -160,21 +158,9 @@ TEST_F(ListingFixture, CArrayCompilesToTheRawExport)
     EXPECT_EQ(ReadBytes(dir.file("all.bin")), RawExport(dir, bank, 0, 11));
 }
 
-TEST(ListingText, KickAssemblerShapeAndCValues)
+TEST(ListingText, CArrayValues)
 {
     Bank bank(3);
-    // Without a label, the assembler dialects start with the first sprite's lines.
-    const std::string kick =
-        kelmora::cli::FormatListing(bank.block.data(), 2, 2, kelmora::cli::Dialect::KickAss, true, "");
-    std::string expected = "\n// Sprite 2\n\n\t.byte ";
-    for (int k = 0; k < 64; ++k)
-    {
-        char value[8];
-        std::snprintf(value, sizeof value, "$%02X", bank.block[static_cast<std::size_t>(128 + k)]);
-        expected += (k ? "," : "") + std::string(value);
-    }
-    EXPECT_EQ(kick, expected + "\n");
-
     // C: hexadecimal as 0x.., an array of exactly the listed bytes, no trailing comma.
     const std::string c =
         kelmora::cli::FormatListing(bank.block.data(), 0, 1, kelmora::cli::Dialect::C, true, "");

@@ -292,6 +292,10 @@ TEST(Sheet, PalettesFromAFileAndBesideTheProgram)
                                "--palette", "test colours"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(DecodeStoredPng(ReadBytes(dir.file("a.png"))).pixels == expected);
+    // A file given without a name lends its first palette (all black here).
+    r = RunCli(dir, {"sheet", "s.kmd", "f.png", "--scale", "1", "--palette-file", "my.pal"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(DecodeStoredPng(ReadBytes(dir.file("f.png"))).pixels.at(0), 0u);
     // The built-in palette is always there by name.
     r = RunCli(
         dir, {"sheet", "s.kmd", "b.png", "--scale", "1", "--palette-file", "my.pal", "--palette", "Vantor"});
