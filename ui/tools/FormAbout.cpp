@@ -2,8 +2,9 @@
 #include "ui/tools/FormAbout.h"
 
 #include <QFrame>
-#include <QIcon>
+#include <QImage>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 
 #include "ui/Form1.h"
@@ -30,8 +31,10 @@ TFormAbout::TFormAbout(TForm1* owner) : QDialog(owner)
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry((kClientWidth - kIconSize) / 2, 28, kIconSize, kIconSize);
-    Image1->setPixmap(QIcon(QStringLiteral(":/icons/kelmora.png"))
-                          .pixmap(QSize(kIconSize, kIconSize), devicePixelRatioF()));
+    QImage icon(QStringLiteral(":/icons/kelmora@2x.png")); // drawn for 64 x 64
+    icon.setDevicePixelRatio(1.0);
+    Image1->setPixmap(
+        QPixmap::fromImage(icon.scaled(kIconSize, kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     Image1->setAlignment(Qt::AlignCenter);
 
     Label1 = new QLabel(QStringLiteral("Kelmora 1.8"), this);
