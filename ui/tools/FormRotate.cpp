@@ -117,10 +117,13 @@ void TFormRotate::CreateControls()
 
     // A radio button's handler runs when it becomes checked, not when a checked one is
     // clicked again (that would throw the chosen angle away).
-    const auto onChecked = [this](QRadioButton* radio, void (TFormRotate::*handler)()) {
-        connect(radio, &QRadioButton::toggled, this, [this, handler](bool on) {
-            if (on) (this->*handler)();
-        });
+    const auto onChecked = [this](QRadioButton* radio, void (TFormRotate::*handler)())
+    {
+        connect(radio, &QRadioButton::toggled, this,
+                [this, handler](bool on)
+                {
+                    if (on) (this->*handler)();
+                });
     };
     onChecked(RadioButton1, &TFormRotate::RadioButton1Click);
     onChecked(RadioButton2, &TFormRotate::RadioButton2Click);
@@ -192,7 +195,8 @@ void TFormRotate::RenderRotatedFrame(int angleCount, int angleIndex)
     {
         const std::uint32_t* in = Images.composite.px[y * kSpriteHeight / height];
         auto* out = reinterpret_cast<std::uint32_t*>(PreviewImage.scanLine(y));
-        for (int x = 0; x < width; ++x) out[x] = 0xFF000000u | in[x * kSpriteWidth / width];
+        for (int x = 0; x < width; ++x)
+            out[x] = 0xFF000000u | in[x * kSpriteWidth / width];
     }
     PaintBox1->update();
 }
@@ -243,8 +247,10 @@ void TFormRotate::UpdateRotatorControls()
 
 void TFormRotate::ShowAngle(int angleIndex)
 {
-    if (ScrollBar1->value() != angleIndex) ScrollBar1->setValue(angleIndex); // runs ScrollBar1Change
-    else ScrollBar1Change(angleIndex);
+    if (ScrollBar1->value() != angleIndex)
+        ScrollBar1->setValue(angleIndex); // runs ScrollBar1Change
+    else
+        ScrollBar1Change(angleIndex);
 }
 
 // ---- Handlers ----
@@ -265,19 +271,55 @@ void TFormRotate::AngleCountClick(int angleCount)
     UpdateRotatorControls();
 }
 
-void TFormRotate::RadioButton1Click() { AngleCountClick(4); }
-void TFormRotate::RadioButton2Click() { AngleCountClick(8); }
-void TFormRotate::RadioButton3Click() { AngleCountClick(16); }
-void TFormRotate::RadioButton4Click() { AngleCountClick(32); }
-void TFormRotate::RadioButton5Click() { AngleCountClick(64); }
-void TFormRotate::RadioButton6Click() { AngleCountClick(360); }
-void TFormRotate::RadioButton7Click() { AngleCountClick(128); }
-void TFormRotate::RadioButton8Click() { AngleCountClick(256); }
+void TFormRotate::RadioButton1Click()
+{
+    AngleCountClick(4);
+}
+void TFormRotate::RadioButton2Click()
+{
+    AngleCountClick(8);
+}
+void TFormRotate::RadioButton3Click()
+{
+    AngleCountClick(16);
+}
+void TFormRotate::RadioButton4Click()
+{
+    AngleCountClick(32);
+}
+void TFormRotate::RadioButton5Click()
+{
+    AngleCountClick(64);
+}
+void TFormRotate::RadioButton6Click()
+{
+    AngleCountClick(360);
+}
+void TFormRotate::RadioButton7Click()
+{
+    AngleCountClick(128);
+}
+void TFormRotate::RadioButton8Click()
+{
+    AngleCountClick(256);
+}
 
-void TFormRotate::Radio_FrameToCurrentClick() { UpdateRotatorControls(); }
-void TFormRotate::Radio_FrameToBufferClick() { UpdateRotatorControls(); }
-void TFormRotate::Radio_SeqToCurrentClick() { UpdateRotatorControls(); }
-void TFormRotate::Radio_SeqToBufferClick() { UpdateRotatorControls(); }
+void TFormRotate::Radio_FrameToCurrentClick()
+{
+    UpdateRotatorControls();
+}
+void TFormRotate::Radio_FrameToBufferClick()
+{
+    UpdateRotatorControls();
+}
+void TFormRotate::Radio_SeqToCurrentClick()
+{
+    UpdateRotatorControls();
+}
+void TFormRotate::Radio_SeqToBufferClick()
+{
+    UpdateRotatorControls();
+}
 
 void TFormRotate::Btn_OkClick()
 {
@@ -348,4 +390,7 @@ void TFormRotate::Btn_OkClick()
     accept();
 }
 
-void TFormRotate::Button2Click() { reject(); }
+void TFormRotate::Button2Click()
+{
+    reject();
+}

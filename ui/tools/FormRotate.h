@@ -22,13 +22,13 @@ class TPaintBox;
 class TFormRotate : public QDialog
 {
     Q_OBJECT
-public:
+  public:
     explicit TFormRotate(TForm1* owner);
     ~TFormRotate() override;
 
     // ---- State ----
     int AngleCount = kelmora::kDefaultAngleCount; // N: the circle is divided into N steps
-    int FramesRequired = 0;                        // sprite slots the chosen action fills
+    int FramesRequired = 0;                       // sprite slots the chosen action fills
 
     // The work pictures and the last frame (FrameSprite, PartnerSprite) of the turn.
     kelmora::RotatorState Images{};
@@ -63,7 +63,7 @@ public:
     // True when the current sprite has an overlay partner (the overlay flag, below 255).
     bool HasPartner() const;
 
-public slots:
+  public slots:
     void ScrollBar1Change(int position);
     void RadioButton1Click();
     void RadioButton2Click();
@@ -83,7 +83,7 @@ public slots:
     // Every way of closing (OK, Cancel, Escape, the close box) passes here.
     void done(int result) override;
 
-private:
+  private:
     void CreateControls();
     void FormCreate();
     void FormClose();
