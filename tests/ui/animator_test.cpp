@@ -103,6 +103,11 @@ void AnimatorTest::controlsAtOpening()
     QCOMPARE(animator.Timer1->interval(), 40);
     QVERIFY(!animator.Timer1->isActive());
 
+    // All eight buttons fit on the bar.
+    animator.show();
+    for (QAction* action : animator.ToolBar1->actions())
+        QVERIFY2(animator.ToolBar1->widgetForAction(action)->isVisible(), qPrintable(action->objectName()));
+
     // The play buttons and Pause stay down; the others are plain buttons.
     QVERIFY(animator.Btn_Rev_Play->isCheckable() && animator.Btn_Pause->isCheckable() &&
             animator.Btn_Forw_Play->isCheckable() && !animator.Btn_Stop->isCheckable());

@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -166,6 +167,10 @@ void TFormAnim::CreateToolBar()
     ToolBar1->setFloatable(false);
     ToolBar1->setIconSize(QSize(16, 16));
     ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    // Eight buttons and two separators share the window's narrow width.
+    ToolBar1->setContentsMargins(0, 0, 0, 0);
+    ToolBar1->layout()->setContentsMargins(2, 2, 2, 2);
+    ToolBar1->layout()->setSpacing(0);
 
     auto button = [this](const char* name, const char* icon, const QString& hint, bool toggle,
                          void (TFormAnim::*handler)())
