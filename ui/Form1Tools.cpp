@@ -2,11 +2,31 @@
 #include "ui/Form1.h"
 
 #include <QMessageBox>
+#include <QScreen>
 
 #include "ui/tools/FormAnim.h"
 #include "ui/tools/FormAbout.h"
 #include "ui/tools/FormRipper.h"
 #include "ui/tools/FormRotate.h"
+
+namespace
+{
+
+// A tool window opens where the editor's layout puts it; only when that would leave part
+// of it off the screen is it moved back inside, so the user always sees all of it.
+QRect OnScreen(const QWidget* owner, QRect wanted)
+{
+    const QScreen* screen = owner->screen();
+    if (!screen) return wanted;
+    const QRect area = screen->availableGeometry();
+    if (wanted.right() > area.right()) wanted.moveRight(area.right());
+    if (wanted.bottom() > area.bottom()) wanted.moveBottom(area.bottom());
+    if (wanted.left() < area.left()) wanted.moveLeft(area.left());
+    if (wanted.top() < area.top()) wanted.moveTop(area.top());
+    return wanted;
+}
+
+} // namespace
 
 void TForm1::Mnu_RotatorClick()
 {
@@ -15,16 +35,18 @@ void TForm1::Mnu_RotatorClick()
     // however it closes.
     TFormRotate rotator(this);
     const QRect main = geometry();
-    rotator.setGeometry(QRect(QPoint(main.left() + main.width() + 3, main.top()), rotator.size()));
+    rotator.setGeometry(OnScreen(this, QRect(QPoint(main.left() + main.width() + 3, main.top()), rotator.size())));
     rotator.exec();
 }
+
 void TForm1::Mnu_AnimatorClick()
 {
     // The animator opens 3 pixels right of the main window, at its top (client to client),
     // with the tool bar look of this window. A one-sprite selection gives nothing to play.
     TFormAnim animator(this);
     const QRect main = geometry();
-    animator.setGeometry(QRect(QPoint(main.left() + main.width() + 3, main.top()), animator.size()));
+    animator.setGeometry(
+        OnScreen(this, QRect(QPoint(main.left() + main.width() + 3, main.top()), animator.size())));
     animator.SetToolBarFlat(Mnu_ToolBar_Flat->isChecked());
     if (Bank.rangeStart == Bank.rangeEnd)
     {
@@ -36,17 +58,19 @@ void TForm1::Mnu_AnimatorClick()
     }
     animator.exec();
 }
+
 void TForm1::VICESnapshotRipper1Click()
 {
     // The ripper changes the bank while it is open and redraws it itself; closing it
     // neither refreshes nor records an undo step.
     TFormRipper ripper(this);
-    ripper.setGeometry(QRect(geometry().topLeft() + QPoint(80, 20), ripper.size())); // client to client
+    ripper.setGeometry(OnScreen(this, QRect(geometry().topLeft() + QPoint(80, 20), ripper.size())));
     ripper.exec();
 }
+
 void TForm1::Mnu_AboutClick()
 {
     TFormAbout about(this);
-    about.setGeometry(QRect(geometry().topLeft() + QPoint(80, 20), about.size())); // client to client
+    about.setGeometry(OnScreen(this, QRect(geometry().topLeft() + QPoint(80, 20), about.size())));
     about.exec();
 }

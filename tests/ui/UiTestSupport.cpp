@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -87,6 +88,18 @@ std::unique_ptr<TForm1> NewWindow(const QStringList& arguments)
     window->activateWindow();
     (void)QTest::qWaitForWindowActive(window.get());
     return window;
+}
+
+bool PlacedAt(const QWidget* tool, QPoint wanted)
+{
+    const QRect placed = tool->geometry();
+    const QRect area = tool->screen()->availableGeometry();
+    const QRect target(wanted, placed.size());
+    if (area.contains(target)) return placed == target;
+    // Moved only along the edges it crossed, and now wholly visible.
+    const bool xKept = placed.left() == wanted.x() || placed.right() == area.right() || placed.left() == area.left();
+    const bool yKept = placed.top() == wanted.y() || placed.bottom() == area.bottom() || placed.top() == area.top();
+    return area.contains(placed) && xKept && yKept;
 }
 
 unsigned Rgb(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFFu; }

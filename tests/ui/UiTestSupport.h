@@ -34,6 +34,10 @@ void AnswerFileDialog(const QString& path);
 // A main window without command-line arguments, shown and active.
 std::unique_ptr<TForm1> NewWindow(const QStringList& arguments = {});
 
+// A tool window opens at the place its command gives it, moved back onto the screen
+// only as far as needed to show all of it. Checks that rule for the window's geometry.
+bool PlacedAt(const QWidget* tool, QPoint wanted);
+
 // 24-bit 0xRRGGBB of one pixel of an image.
 unsigned Rgb(const QImage& image, int x, int y);
 
