@@ -36,9 +36,19 @@ std::FILE* OpenPath(const fs::path& path, const char* mode)
 #endif
 }
 
-// Opens a regular file for reading and finds its size. Anything that is not a
-// regular file is refused before it is opened, so a pipe never blocks the caller.
-ReadStatus OpenForReading(const char* path, std::FILE*& file, std::uint64_t& size)
+// What a file looked like when it was opened: a change seen after reading means the
+// bytes read may be a mix of old and new contents (a file cut short while it is read
+// can even show zeros where it was cut).
+struct FileStamp
+{
+#ifndef _WIN32
+    struct stat info;
+#endif
+};
+
+// Opens a regular file for reading and finds its size. Anything that is not a regular
+// file is refused before a byte is read, so a pipe never blocks the caller.
+ReadStatus OpenForReading(const char* path, std::FILE*& file, std::uint64_t& size, FileStamp& stamp)
 {
     file = nullptr;
     size = 0;
@@ -54,9 +64,10 @@ ReadStatus OpenForReading(const char* path, std::FILE*& file, std::uint64_t& siz
     }
     std::error_code ec;
     if (!fs::is_regular_file(fs::status(p, ec)) || ec) return ReadStatus::CannotOpen;
+#ifdef _WIN32
+    (void)stamp;
     file = OpenPath(p, "rb");
     if (file == nullptr) return ReadStatus::CannotOpen;
-#ifdef _WIN32
     size = fs::file_size(p, ec);
     if (ec)
     {
@@ -65,17 +76,41 @@ ReadStatus OpenForReading(const char* path, std::FILE*& file, std::uint64_t& siz
         return ReadStatus::CannotOpen;
     }
 #else
-    // The opened file itself decides: it may have been replaced since the check.
-    struct stat info;
-    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0)
+    // The opened file itself decides: it may have been replaced since the check, by a
+    // pipe even, which the non-blocking open keeps from waiting for a writer.
+    const int fd = ::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return ReadStatus::CannotOpen;
+    struct stat& info = stamp.info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0)
     {
-        std::fclose(file);
-        file = nullptr;
+        ::close(fd);
+        return ReadStatus::CannotOpen;
+    }
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 || (file = fdopen(fd, "rb")) == nullptr)
+    {
+        ::close(fd);
         return ReadStatus::CannotOpen;
     }
     size = static_cast<std::uint64_t>(info.st_size);
 #endif
     return ReadStatus::Ok;
+}
+
+// False when the open file's size or times moved while it was read.
+bool UnchangedSinceOpened(std::FILE* file, const FileStamp& stamp)
+{
+#ifdef _WIN32
+    (void)file;
+    (void)stamp;
+    return true;
+#else
+    struct stat now;
+    const struct stat& then = stamp.info;
+    return fstat(fileno(file), &now) == 0 && now.st_size == then.st_size &&
+           now.st_mtim.tv_sec == then.st_mtim.tv_sec && now.st_mtim.tv_nsec == then.st_mtim.tv_nsec &&
+           now.st_ctim.tv_sec == then.st_ctim.tv_sec && now.st_ctim.tv_nsec == then.st_ctim.tv_nsec;
+#endif
 }
 
 ReadStatus ReadBytes(std::FILE* file, std::uint64_t count, std::vector<std::uint8_t>& out)
@@ -163,13 +198,17 @@ ReadStatus ReadWholeFile(const char* path, std::uint64_t maxBytes, std::vector<s
 {
     std::FILE* file = nullptr;
     std::uint64_t size = 0;
-    ReadStatus status = OpenForReading(path, file, size);
+    FileStamp stamp;
+    ReadStatus status = OpenForReading(path, file, size, stamp);
     if (status != ReadStatus::Ok) return status;
+    std::vector<std::uint8_t> data;
     if (size > maxBytes)
         status = ReadStatus::TooLarge;
     else
-        status = ReadBytes(file, size, out);
+        status = ReadBytes(file, size, data);
+    if (status == ReadStatus::Ok && !UnchangedSinceOpened(file, stamp)) status = ReadStatus::ReadError;
     std::fclose(file);
+    if (status == ReadStatus::Ok) out.swap(data);
     return status;
 }
 
@@ -178,11 +217,18 @@ ReadStatus ReadFileHead(const char* path, std::uint64_t maxBytes, std::vector<st
 {
     std::FILE* file = nullptr;
     std::uint64_t size = 0;
-    ReadStatus status = OpenForReading(path, file, size);
+    FileStamp stamp;
+    ReadStatus status = OpenForReading(path, file, size, stamp);
     if (status != ReadStatus::Ok) return status;
-    status = ReadBytes(file, size < maxBytes ? size : maxBytes, out);
+    std::vector<std::uint8_t> data;
+    status = ReadBytes(file, size < maxBytes ? size : maxBytes, data);
+    if (status == ReadStatus::Ok && !UnchangedSinceOpened(file, stamp)) status = ReadStatus::ReadError;
     std::fclose(file);
-    if (status == ReadStatus::Ok) fileSize = size;
+    if (status == ReadStatus::Ok)
+    {
+        out.swap(data);
+        fileSize = size;
+    }
     return status;
 }
 

@@ -14,8 +14,10 @@ namespace kelmora
 
 enum class ReadStatus { Ok, CannotOpen, TooLarge, ReadError };
 
-// Reads a whole regular file of at most maxBytes. A folder, a device or a file that
-// cannot be opened is CannotOpen; a longer file is TooLarge (nothing is read past the limit).
+// Reads a whole regular file of at most maxBytes. A folder, a device, a pipe or a file that
+// cannot be opened is CannotOpen; a longer file is TooLarge (nothing is read past the limit);
+// a file that turns out shorter than its size, or changes while it is read, is ReadError.
+// out is changed only on Ok.
 ReadStatus ReadWholeFile(const char* path, std::uint64_t maxBytes, std::vector<std::uint8_t>& out);
 
 // Reads the first min(size, maxBytes) bytes of a regular file of any size and reports
