@@ -29,34 +29,33 @@ constexpr std::uint32_t kBiRgb = 0;
 std::vector<std::uint8_t> EncodeBitmap32(const std::uint32_t* pixels, int width, int height, int rowStride)
 {
     std::vector<std::uint8_t> out;
-    if (pixels == nullptr || width < 1 || height < 1 || rowStride < width)
-        return out;
-    const std::uint64_t imageBytes = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * 4u;
+    if (pixels == nullptr || width < 1 || height < 1 || rowStride < width) return out;
+    const std::uint64_t imageBytes =
+        static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * 4u;
     const std::uint64_t fileBytes = imageBytes + kBitmapHeaderBytes;
-    if (fileBytes > 0xFFFFFFFFull)
-        return out;
+    if (fileBytes > 0xFFFFFFFFull) return out;
     out.reserve(static_cast<std::size_t>(fileBytes));
 
     // BITMAPFILEHEADER
     out.push_back('B');
     out.push_back('M');
     PutU32(out, static_cast<std::uint32_t>(fileBytes)); // bfSize
-    PutU16(out, 0);                                    // bfReserved1
-    PutU16(out, 0);                                    // bfReserved2
-    PutU32(out, kBitmapHeaderBytes);                   // bfOffBits
+    PutU16(out, 0);                                     // bfReserved1
+    PutU16(out, 0);                                     // bfReserved2
+    PutU32(out, kBitmapHeaderBytes);                    // bfOffBits
 
     // BITMAPINFOHEADER
-    PutU32(out, kInfoHeaderBytes);                      // biSize
-    PutU32(out, static_cast<std::uint32_t>(width));     // biWidth
-    PutU32(out, static_cast<std::uint32_t>(height));    // biHeight: positive, rows bottom-up
-    PutU16(out, 1);                                     // biPlanes
-    PutU16(out, 32);                                    // biBitCount
-    PutU32(out, kBiRgb);                                // biCompression
+    PutU32(out, kInfoHeaderBytes);                       // biSize
+    PutU32(out, static_cast<std::uint32_t>(width));      // biWidth
+    PutU32(out, static_cast<std::uint32_t>(height));     // biHeight: positive, rows bottom-up
+    PutU16(out, 1);                                      // biPlanes
+    PutU16(out, 32);                                     // biBitCount
+    PutU32(out, kBiRgb);                                 // biCompression
     PutU32(out, static_cast<std::uint32_t>(imageBytes)); // biSizeImage
-    PutU32(out, 0);                                     // biXPelsPerMeter
-    PutU32(out, 0);                                     // biYPelsPerMeter
-    PutU32(out, 0);                                     // biClrUsed
-    PutU32(out, 0);                                     // biClrImportant
+    PutU32(out, 0);                                      // biXPelsPerMeter
+    PutU32(out, 0);                                      // biYPelsPerMeter
+    PutU32(out, 0);                                      // biClrUsed
+    PutU32(out, 0);                                      // biClrImportant
 
     // Rows of 32-bit pixels never need padding.
     for (int y = height - 1; y >= 0; --y)
@@ -76,11 +75,9 @@ std::vector<std::uint8_t> EncodeBitmap32(const std::uint32_t* pixels, int width,
 
 int WriteBitmap32(const char* path, const std::uint32_t* pixels, int width, int height, int rowStride)
 {
-    if (path == nullptr || *path == '\0')
-        return -1;
+    if (path == nullptr || *path == '\0') return -1;
     const std::vector<std::uint8_t> data = EncodeBitmap32(pixels, width, height, rowStride);
-    if (data.empty())
-        return -1;
+    if (data.empty()) return -1;
     return WriteWholeFile(path, data.data(), data.size()) ? 1 : -1;
 }
 

@@ -27,20 +27,36 @@ struct FileDialogSetup
     bool confirmOverwrite;
 };
 
-const FileDialogSetup kOpenProject{"OpenDialog_Project", "Open Project",
-                                   {QStringLiteral("Kelmora Project (*.kmd)"), QStringLiteral("Any file (*.*)")},
-                                   "kmd", false, false};
-const FileDialogSetup kSaveProject{"SaveDialog_Project", "Save Project",
-                                   {QStringLiteral("Kelmora Projects (*.kmd)"), QStringLiteral("Any file (*.*)")},
-                                   "kmd", true, true};
-const FileDialogSetup kOpenSeuck{"OpenDialog_SEUCK", "Load SEUCK Sprite File",
-                                 {QStringLiteral("SEUCK Sprite Files (*.a)"), QStringLiteral("Any File (*.*)")},
-                                 "a", false, false};
-const FileDialogSetup kSaveSeuck{"SaveDialog_SEUCK", "Save SEUCK Sprite File",
-                                 {QStringLiteral("SEUCK Sprite Files (*.a)"), QStringLiteral("Any File (*.*)")},
-                                 "a", true, true};
-const FileDialogSetup kSaveBitmap{"SaveDialog_Bitmaps", "Save Bitmap", {QStringLiteral("Windows Bitmaps (*.bmp)")},
-                                  "bmp", true, false};
+const FileDialogSetup kOpenProject{
+    "OpenDialog_Project",
+    "Open Project",
+    {QStringLiteral("Kelmora Project (*.kmd)"), QStringLiteral("Any file (*.*)")},
+    "kmd",
+    false,
+    false};
+const FileDialogSetup kSaveProject{
+    "SaveDialog_Project",
+    "Save Project",
+    {QStringLiteral("Kelmora Projects (*.kmd)"), QStringLiteral("Any file (*.*)")},
+    "kmd",
+    true,
+    true};
+const FileDialogSetup kOpenSeuck{
+    "OpenDialog_SEUCK",
+    "Load SEUCK Sprite File",
+    {QStringLiteral("SEUCK Sprite Files (*.a)"), QStringLiteral("Any File (*.*)")},
+    "a",
+    false,
+    false};
+const FileDialogSetup kSaveSeuck{
+    "SaveDialog_SEUCK",
+    "Save SEUCK Sprite File",
+    {QStringLiteral("SEUCK Sprite Files (*.a)"), QStringLiteral("Any File (*.*)")},
+    "a",
+    true,
+    true};
+const FileDialogSetup kSaveBitmap{
+    "SaveDialog_Bitmaps", "Save Bitmap", {QStringLiteral("Windows Bitmaps (*.bmp)")}, "bmp", true, false};
 
 // Runs a file dialog that proposes the folder and name in remembered. On acceptance
 // the chosen file is stored back into remembered (so the next use starts there) and
@@ -72,7 +88,10 @@ void ShowMessage(QWidget* parent, const QString& text, const QString& caption)
     box.exec();
 }
 
-QByteArray Utf8(const QString& path) { return path.toUtf8(); }
+QByteArray Utf8(const QString& path)
+{
+    return path.toUtf8();
+}
 
 } // namespace
 
@@ -160,7 +179,8 @@ void TForm1::SaveSpriteFile1Click()
 {
     if (Bank.spriteCount >= 128)
     {
-        ShowMessage(this, QStringLiteral("SEUCK sprite files cannot exceed 127 sprites"), QStringLiteral("Kelmora"));
+        ShowMessage(this, QStringLiteral("SEUCK sprite files cannot exceed 127 sprites"),
+                    QStringLiteral("Kelmora"));
         return;
     }
     if (!RunFileDialog(this, kSaveSeuck, SeuckSavePath)) return;
@@ -174,8 +194,9 @@ void TForm1::Mnu_SaveBitmapClick()
     const QImage& image = PreviewBitmap;
     int result = -1;
     if (!image.isNull() && image.depth() == 32)
-        result = WriteBitmap32(Utf8(BitmapSavePath).constData(), reinterpret_cast<const std::uint32_t*>(image.constBits()),
-                               image.width(), image.height(), static_cast<int>(image.bytesPerLine() / 4));
+        result = WriteBitmap32(Utf8(BitmapSavePath).constData(),
+                               reinterpret_cast<const std::uint32_t*>(image.constBits()), image.width(),
+                               image.height(), static_cast<int>(image.bytesPerLine() / 4));
     if (result != 1) ShowWriteError(BitmapSavePath);
 }
 
@@ -190,8 +211,10 @@ bool ViewTextData(TForm1& window, int hex)
     if (WriteTextListing(bank.sprites, bank.rangeStart, bank.rangeEnd, Utf8(window.TextDataPath).constData(),
                          hex) != 1)
         return false;
-    if (window.OpenDocument) window.OpenDocument(window.TextDataPath);
-    else QDesktopServices::openUrl(QUrl::fromLocalFile(window.TextDataPath));
+    if (window.OpenDocument)
+        window.OpenDocument(window.TextDataPath);
+    else
+        QDesktopServices::openUrl(QUrl::fromLocalFile(window.TextDataPath));
     return true;
 }
 
@@ -209,5 +232,6 @@ void TForm1::Mnu_HexClick()
 
 void TForm1::ShowWriteError(const QString& path)
 {
-    ShowMessage(this, QStringLiteral("Could not write ") + QDir::toNativeSeparators(path), QStringLiteral("File Error"));
+    ShowMessage(this, QStringLiteral("Could not write ") + QDir::toNativeSeparators(path),
+                QStringLiteral("File Error"));
 }

@@ -34,17 +34,17 @@ TEST(Bitmap, HeaderAndBottomUpPixels)
     ASSERT_EQ(b.size(), 54u + 3 * 2 * 4);
     EXPECT_EQ(b[0], 'B');
     EXPECT_EQ(b[1], 'M');
-    EXPECT_EQ(U32(b, 2), b.size());  // bfSize
-    EXPECT_EQ(U32(b, 6), 0u);        // reserved
-    EXPECT_EQ(U32(b, 10), 54u);      // bfOffBits
-    EXPECT_EQ(U32(b, 14), 40u);      // biSize
-    EXPECT_EQ(U32(b, 18), 3u);       // biWidth
-    EXPECT_EQ(U32(b, 22), 2u);       // biHeight, positive: bottom-up
-    EXPECT_EQ(U16(b, 26), 1u);       // biPlanes
-    EXPECT_EQ(U16(b, 28), 32u);      // biBitCount
-    EXPECT_EQ(U32(b, 30), 0u);       // BI_RGB
-    EXPECT_EQ(U32(b, 34), 24u);      // biSizeImage
-    EXPECT_EQ(U32(b, 46), 0u);       // biClrUsed
+    EXPECT_EQ(U32(b, 2), b.size()); // bfSize
+    EXPECT_EQ(U32(b, 6), 0u);       // reserved
+    EXPECT_EQ(U32(b, 10), 54u);     // bfOffBits
+    EXPECT_EQ(U32(b, 14), 40u);     // biSize
+    EXPECT_EQ(U32(b, 18), 3u);      // biWidth
+    EXPECT_EQ(U32(b, 22), 2u);      // biHeight, positive: bottom-up
+    EXPECT_EQ(U16(b, 26), 1u);      // biPlanes
+    EXPECT_EQ(U16(b, 28), 32u);     // biBitCount
+    EXPECT_EQ(U32(b, 30), 0u);      // BI_RGB
+    EXPECT_EQ(U32(b, 34), 24u);     // biSizeImage
+    EXPECT_EQ(U32(b, 46), 0u);      // biClrUsed
     // The bottom row (y = 1) comes first, each pixel as blue, green, red, 0.
     const Bytes expected = {0xC3, 0xB2, 0xA1, 0, 0xF6, 0xE5, 0xD4, 0, 0x00, 0x00, 0x00, 0,
                             0x30, 0x20, 0x10, 0, 0x60, 0x50, 0x40, 0, 0x90, 0x80, 0x70, 0};
@@ -60,7 +60,7 @@ TEST(Bitmap, RefusalsWriteNothing)
     EXPECT_EQ(WriteBitmap32(path.c_str(), nullptr, 1, 1, 1), -1);
     EXPECT_EQ(WriteBitmap32(path.c_str(), &pixel, 0, 1, 1), -1);
     EXPECT_EQ(WriteBitmap32(path.c_str(), &pixel, 1, -1, 1), -1);
-    EXPECT_EQ(WriteBitmap32(path.c_str(), &pixel, 2, 1, 1), -1); // stride below the width
+    EXPECT_EQ(WriteBitmap32(path.c_str(), &pixel, 2, 1, 1), -1);                   // stride below the width
     EXPECT_EQ(WriteBitmap32(path.c_str(), &pixel, 0x10000, 0x10000, 0x10000), -1); // over 4 GiB
     EXPECT_EQ(WriteBitmap32(nullptr, &pixel, 1, 1, 1), -1);
     EXPECT_EQ(WriteBitmap32("", &pixel, 1, 1, 1), -1);
@@ -79,9 +79,8 @@ TEST(Bitmap, FailedWriteKeepsTheOlderFile)
     WriteBytes(path, old);
     std::vector<std::uint32_t> picture(68 * 62, 0xFF336699);
     // A disk that fills after 100 bytes: the 16,918-byte picture cannot be written.
-    const int result = RunWithFileSizeLimit(100, [&] {
-        return WriteBitmap32(path.c_str(), picture.data(), 68, 62, 68);
-    });
+    const int result =
+        RunWithFileSizeLimit(100, [&] { return WriteBitmap32(path.c_str(), picture.data(), 68, 62, 68); });
     EXPECT_EQ(result, -1);
     EXPECT_EQ(ReadBytes(path), old);
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"keep.bmp"}); // no temporary file left

@@ -48,56 +48,65 @@ struct SeenDialog
 // that follows the dialog with OK (see uitest::LastMessage).
 void AnswerFileDialog(SeenDialog* seen, const QString& path, bool overwrite = false, bool thenMessage = false)
 {
-    uitest::WhenModal([seen, path, overwrite, thenMessage](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        if (!dialog)
+    uitest::WhenModal(
+        [seen, path, overwrite, thenMessage](QWidget* modal)
         {
-            modal->close();
-            return;
-        }
-        seen->seen = true;
-        seen->objectName = dialog->objectName();
-        seen->title = dialog->windowTitle();
-        seen->suffix = dialog->defaultSuffix();
-        seen->filters = dialog->nameFilters();
-        seen->mode = dialog->acceptMode();
-        seen->confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
-        seen->directory = dialog->directory().absolutePath();
-        if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) seen->name = edit->text();
-        if (path.isEmpty())
-        {
-            dialog->reject();
-            return;
-        }
-        if (overwrite)
-        {
-            uitest::WhenModal([thenMessage](QWidget* question) {
-                auto* box = qobject_cast<QMessageBox*>(question);
-                if (thenMessage) uitest::AnswerMessage(QStringLiteral("OK"));
-                if (box && box->button(QMessageBox::Yes)) box->button(QMessageBox::Yes)->click();
-                else question->close();
-            });
-        }
-        else if (thenMessage)
-        {
-            uitest::AnswerMessage(QStringLiteral("OK"));
-        }
-        dialog->selectFile(path);
-        static_cast<QDialog*>(dialog)->accept(); // runs the file dialog's own checks
-    });
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            if (!dialog)
+            {
+                modal->close();
+                return;
+            }
+            seen->seen = true;
+            seen->objectName = dialog->objectName();
+            seen->title = dialog->windowTitle();
+            seen->suffix = dialog->defaultSuffix();
+            seen->filters = dialog->nameFilters();
+            seen->mode = dialog->acceptMode();
+            seen->confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+            seen->directory = dialog->directory().absolutePath();
+            if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                seen->name = edit->text();
+            if (path.isEmpty())
+            {
+                dialog->reject();
+                return;
+            }
+            if (overwrite)
+            {
+                uitest::WhenModal(
+                    [thenMessage](QWidget* question)
+                    {
+                        auto* box = qobject_cast<QMessageBox*>(question);
+                        if (thenMessage) uitest::AnswerMessage(QStringLiteral("OK"));
+                        if (box && box->button(QMessageBox::Yes))
+                            box->button(QMessageBox::Yes)->click();
+                        else
+                            question->close();
+                    });
+            }
+            else if (thenMessage)
+            {
+                uitest::AnswerMessage(QStringLiteral("OK"));
+            }
+            dialog->selectFile(path);
+            static_cast<QDialog*>(dialog)->accept(); // runs the file dialog's own checks
+        });
 }
 
 // Runs action; any modal window it opens is noted and closed.
 bool OpensModal(const std::function<void()>& action)
 {
     auto opened = std::make_shared<bool>(false);
-    QTimer::singleShot(0, [opened] {
-        if (QWidget* modal = QApplication::activeModalWidget())
-        {
-            *opened = true;
-            modal->close();
-        }
-    });
+    QTimer::singleShot(0,
+                       [opened]
+                       {
+                           if (QWidget* modal = QApplication::activeModalWidget())
+                           {
+                               *opened = true;
+                               modal->close();
+                           }
+                       });
     action();
     QTest::qWait(30);
     return *opened;
@@ -121,7 +130,8 @@ void WriteAll(const QString& path, const QByteArray& data)
 QByteArray Pattern(int size, int seed)
 {
     QByteArray data(size, '\0');
-    for (int i = 0; i < size; ++i) data[i] = static_cast<char>((i * 7 + seed) % 251);
+    for (int i = 0; i < size; ++i)
+        data[i] = static_cast<char>((i * 7 + seed) % 251);
     return data;
 }
 
@@ -131,7 +141,10 @@ QByteArray Project(int count, int seed)
     return QByteArray("\x02\x06\x0e", 3) + Pattern(count * 64, seed);
 }
 
-QByteArray Block(const TForm1& w) { return QByteArray(reinterpret_cast<const char*>(w.Bank.sprites), kBlockBytes); }
+QByteArray Block(const TForm1& w)
+{
+    return QByteArray(reinterpret_cast<const char*>(w.Bank.sprites), kBlockBytes);
+}
 
 void SetQuantity(TForm1& w, int count)
 {
@@ -159,11 +172,11 @@ class FilesTest : public QObject
 {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString Tmp(const QString& name) const { return m_dir->filePath(name); }
 
-private slots:
+  private slots:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
@@ -237,9 +250,11 @@ void FilesTest::saveFailureOnAFullDiskKeepsTheOldFile()
     QCOMPARE(WEXITSTATUS(status), 0);
     // The first save is still there: colours 11, 0, 1 and 32 blank sprites.
     QByteArray old("\x0b\x00\x01", 3);
-    for (int i = 0; i < 32; ++i) old += QByteArray(63, '\0') + QByteArray(1, char(133));
+    for (int i = 0; i < 32; ++i)
+        old += QByteArray(63, '\0') + QByteArray(1, char(133));
     QCOMPARE(ReadAll(path), old);
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("keep.kmd")});
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("keep.kmd")});
 }
 
 void FilesTest::newAsksFirstAndKeepsTheCount()
@@ -258,20 +273,23 @@ void FilesTest::newAsksFirstAndKeepsTheCount()
     QMessageBox::StandardButtons buttons;
     QMessageBox::Icon icon = QMessageBox::Information;
     QString title, text;
-    auto answer = [&](QMessageBox::StandardButton button) {
-        uitest::WhenModal([&, button](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            if (!box)
+    auto answer = [&](QMessageBox::StandardButton button)
+    {
+        uitest::WhenModal(
+            [&, button](QWidget* modal)
             {
-                modal->close();
-                return;
-            }
-            buttons = box->standardButtons();
-            icon = box->icon();
-            title = box->windowTitle();
-            text = box->text();
-            box->button(button)->click();
-        });
+                auto* box = qobject_cast<QMessageBox*>(modal);
+                if (!box)
+                {
+                    modal->close();
+                    return;
+                }
+                buttons = box->standardButtons();
+                icon = box->icon();
+                title = box->windowTitle();
+                text = box->text();
+                box->button(button)->click();
+            });
     };
 
     answer(QMessageBox::No);
@@ -331,20 +349,37 @@ void FilesTest::fileDialogsAreSetUpAndRemembered()
         bool confirms;
         const char* name;
     };
-    const QStringList seuckFilters{QStringLiteral("SEUCK Sprite Files (*.a)"), QStringLiteral("Any File (*.*)")};
+    const QStringList seuckFilters{QStringLiteral("SEUCK Sprite Files (*.a)"),
+                                   QStringLiteral("Any File (*.*)")};
     const Expected expected[] = {
-        {w->Mnu_Open, "OpenDialog_Project", "Open Project",
-         {QStringLiteral("Kelmora Project (*.kmd)"), QStringLiteral("Any file (*.*)")}, "kmd",
-         QFileDialog::AcceptOpen, false, "Untitled.kmd"},
-        {w->Mnu_SaveProject, "SaveDialog_Project", "Save Project",
-         {QStringLiteral("Kelmora Projects (*.kmd)"), QStringLiteral("Any file (*.*)")}, "kmd",
-         QFileDialog::AcceptSave, true, "Untitled.spr"},
+        {w->Mnu_Open,
+         "OpenDialog_Project",
+         "Open Project",
+         {QStringLiteral("Kelmora Project (*.kmd)"), QStringLiteral("Any file (*.*)")},
+         "kmd",
+         QFileDialog::AcceptOpen,
+         false,
+         "Untitled.kmd"},
+        {w->Mnu_SaveProject,
+         "SaveDialog_Project",
+         "Save Project",
+         {QStringLiteral("Kelmora Projects (*.kmd)"), QStringLiteral("Any file (*.*)")},
+         "kmd",
+         QFileDialog::AcceptSave,
+         true,
+         "Untitled.spr"},
         {w->LoadSpriteFile1, "OpenDialog_SEUCK", "Load SEUCK Sprite File", seuckFilters, "a",
          QFileDialog::AcceptOpen, false, "Untitled.a"},
         {w->SaveSpriteFile1, "SaveDialog_SEUCK", "Save SEUCK Sprite File", seuckFilters, "a",
          QFileDialog::AcceptSave, true, "Untitled.a"},
-        {w->Mnu_SaveBitmap, "SaveDialog_Bitmaps", "Save Bitmap", {QStringLiteral("Windows Bitmaps (*.bmp)")},
-         "bmp", QFileDialog::AcceptSave, false, "Untitled.bmp"},
+        {w->Mnu_SaveBitmap,
+         "SaveDialog_Bitmaps",
+         "Save Bitmap",
+         {QStringLiteral("Windows Bitmaps (*.bmp)")},
+         "bmp",
+         QFileDialog::AcceptSave,
+         false,
+         "Untitled.bmp"},
     };
     const QString before = w->windowTitle();
     for (const Expected& e : expected)
@@ -449,7 +484,8 @@ void FilesTest::droppedProject()
 {
     // A path far beyond 255 characters.
     QString folder = m_dir->path();
-    for (int i = 0; i < 6; ++i) folder += QStringLiteral("/") + QString(60, QLatin1Char('a' + i));
+    for (int i = 0; i < 6; ++i)
+        folder += QStringLiteral("/") + QString(60, QLatin1Char('a' + i));
     QVERIFY(QDir().mkpath(folder));
     const QString path = folder + QStringLiteral("/dropped.kmd");
     QVERIFY(path.size() > 380);
@@ -477,6 +513,7 @@ void FilesTest::droppedProject()
     QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - dropped.kmd"));
     QCOMPARE(w->Bank.spriteCount, 12);
     QCOMPARE(w->Edit2->text(), QStringLiteral("12"));
+    QCOMPARE(w->ScrollBar1->maximum(), 11);
     QCOMPARE(w->Bank.currentSprite, 0);
     QVERIFY(!w->Mnu_Undo->isEnabled());
 
@@ -573,7 +610,8 @@ void FilesTest::bitmapHoldsThePreview()
     auto w = uitest::NewWindow();
     // Sprite 0: multicolour pixels of every value in its first row, colour 7.
     w->Bank.sprites[63] = 0x80 | 7;
-    for (int x = 0; x < 4; ++x) SetPixel(w->Bank.sprites, 0, x, 0, x);
+    for (int x = 0; x < 4; ++x)
+        SetPixel(w->Bank.sprites, 0, x, 0, x);
     SetPixel(w->Bank.sprites, 0, 11, 20, 2);
     w->Bank.colourMulti1 = 2;
     w->Bank.colourMulti2 = 13;
@@ -598,7 +636,8 @@ void FilesTest::bitmapHoldsThePreview()
     for (int y = 0; y < 62; ++y)
         for (int x = 0; x < 68; ++x)
             QCOMPARE(BmpPixel(b, 68, 62, x, y), uitest::Rgb(w->PreviewBitmap, x, y));
-    for (int i = 54 + 3; i < b.size(); i += 4) QCOMPARE(int(b[i]), 0);
+    for (int i = 54 + 3; i < b.size(); i += 4)
+        QCOMPARE(int(b[i]), 0);
     // The picture itself: border in the transparent colour, then the sprite's first row at
     // (10, 10), each multicolour pixel 4 x 2 output pixels.
     const unsigned transparent = w->Palette.base[11];
@@ -623,8 +662,10 @@ void FilesTest::bitmapHoldsThePreview()
     for (int y = 0; y < 62; ++y)
         for (int x = 0; x < 68; ++x)
         {
-            if (y % 2) QCOMPARE(BmpPixel(c, 68, 62, x, y), 0u);
-            else QCOMPARE(BmpPixel(c, 68, 62, x, y), BmpPixel(b, 68, 62, x, y));
+            if (y % 2)
+                QCOMPARE(BmpPixel(c, 68, 62, x, y), 0u);
+            else
+                QCOMPARE(BmpPixel(c, 68, 62, x, y), BmpPixel(b, 68, 62, x, y));
         }
 
     // The file holds the preview as last drawn: a change not yet shown is not in it.
@@ -648,7 +689,8 @@ void FilesTest::bitmapReadsBackElsewhere()
         QSKIP("ImageMagick is not installed");
 
     auto w = uitest::NewWindow();
-    for (int i = 0; i < 63; ++i) w->Bank.sprites[i] = static_cast<u8>(i * 37);
+    for (int i = 0; i < 63; ++i)
+        w->Bank.sprites[i] = static_cast<u8>(i * 37);
     w->Bank.sprites[63] = 0x80 | 3;
     w->Bank.colourTransp = 6;
     w->RefreshAll();
@@ -673,7 +715,8 @@ void FilesTest::bitmapReadsBackElsewhere()
     const QImage decoded(png);
     QCOMPARE(decoded.size(), QSize(68, 62));
     for (int y = 0; y < 62; ++y)
-        for (int x = 0; x < 68; ++x) QCOMPARE(uitest::Rgb(decoded, x, y), uitest::Rgb(w->PreviewBitmap, x, y));
+        for (int x = 0; x < 68; ++x)
+            QCOMPARE(uitest::Rgb(decoded, x, y), uitest::Rgb(w->PreviewBitmap, x, y));
 }
 
 void FilesTest::listingCoversTheRange()
@@ -682,7 +725,8 @@ void FilesTest::listingCoversTheRange()
     QStringList opened;
     w->OpenDocument = [&](const QString& path) { opened << path; };
     w->TextDataPath = Tmp(QStringLiteral("spritedata.txt"));
-    for (int i = 0; i < 64; ++i) w->Bank.sprites[4 * 64 + i] = static_cast<u8>(i == 63 ? 0x9E : i * 4);
+    for (int i = 0; i < 64; ++i)
+        w->Bank.sprites[4 * 64 + i] = static_cast<u8>(i == 63 ? 0x9E : i * 4);
     w->Bank.currentSprite = w->Bank.rangeStart = 3;
     w->Bank.rangeEnd = 5;
 
@@ -691,7 +735,8 @@ void FilesTest::listingCoversTheRange()
     QStringList lines = QString::fromLatin1(ReadAll(w->TextDataPath)).split(QLatin1Char('\n'));
     QCOMPARE(lines.size(), 13); // 4 lines a sprite, then the end of the last line
     QCOMPARE(lines.filter(QStringLiteral("; Sprite")),
-             (QStringList{QStringLiteral("; Sprite 3"), QStringLiteral("; Sprite 4"), QStringLiteral("; Sprite 5")}));
+             (QStringList{QStringLiteral("; Sprite 3"), QStringLiteral("; Sprite 4"),
+                          QStringLiteral("; Sprite 5")}));
     QVERIFY(lines[7].startsWith(QStringLiteral("$00,$04,$08,")));
     QVERIFY(lines[7].endsWith(QStringLiteral(",$F8,$9E")));
     QVERIFY(lines[3].endsWith(QStringLiteral(",$00,$85")));
@@ -733,7 +778,8 @@ void FilesTest::failedWritesAreReported()
         c.item->trigger();
         QVERIFY(seen.seen);
         QCOMPARE(uitest::LastMessage().title, QStringLiteral("File Error"));
-        QCOMPARE(uitest::LastMessage().text, QStringLiteral("Could not write ") + QDir::toNativeSeparators(c.path));
+        QCOMPARE(uitest::LastMessage().text,
+                 QStringLiteral("Could not write ") + QDir::toNativeSeparators(c.path));
         QCOMPARE(w->windowTitle(), title); // Save Project keeps the old title
     }
     QCOMPARE(ReadAll(plain), QByteArray("not a folder"));
@@ -743,7 +789,8 @@ void FilesTest::failedWritesAreReported()
     uitest::ClearLastMessage();
     uitest::AnswerMessage(QStringLiteral("OK"));
     w->Mnu_Hex->trigger();
-    QCOMPARE(uitest::LastMessage().text, QStringLiteral("Could not write ") + QDir::toNativeSeparators(w->TextDataPath));
+    QCOMPARE(uitest::LastMessage().text,
+             QStringLiteral("Could not write ") + QDir::toNativeSeparators(w->TextDataPath));
     QCOMPARE(uitest::LastMessage().title, QStringLiteral("File Error"));
     QVERIFY(opened.isEmpty());
 }

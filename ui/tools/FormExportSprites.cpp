@@ -10,8 +10,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QValidator>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include "ui/Form1.h"
 
@@ -23,7 +23,7 @@ namespace
 // Turns whatever is typed into upper case.
 class UpperCaseValidator : public QValidator
 {
-public:
+  public:
     using QValidator::QValidator;
     State validate(QString& input, int&) const override
     {
@@ -96,12 +96,16 @@ TFormExport::TFormExport(TForm1* owner) : QDialog(owner), m_owner(owner)
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize); // a fixed border that fits the host's font
 
-    connect(RadioPrg, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) RadioPrgClick();
-    });
-    connect(RadioRaw, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) RadioRawClick();
-    });
+    connect(RadioPrg, &QRadioButton::toggled, this,
+            [this](bool on)
+            {
+                if (on) RadioPrgClick();
+            });
+    connect(RadioRaw, &QRadioButton::toggled, this,
+            [this](bool on)
+            {
+                if (on) RadioRawClick();
+            });
     connect(Edit1, &QLineEdit::textChanged, this, &TFormExport::Edit1Change);
     connect(BtnOk, &QPushButton::clicked, this, &TFormExport::BtnOkClick);
     connect(BtnCancel, &QPushButton::clicked, this, &TFormExport::BtnCancelClick);
@@ -129,18 +133,27 @@ int TFormExport::ParseLoadAddress(const QString& text)
     for (const QChar c : text)
     {
         int digit = -1;
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) digit = c.unicode() - '0';
-        else if (c >= QLatin1Char('A') && c <= QLatin1Char('F')) digit = c.unicode() - 'A' + 10;
-        else if (c >= QLatin1Char('a') && c <= QLatin1Char('f')) digit = c.unicode() - 'a' + 10;
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            digit = c.unicode() - '0';
+        else if (c >= QLatin1Char('A') && c <= QLatin1Char('F'))
+            digit = c.unicode() - 'A' + 10;
+        else if (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
+            digit = c.unicode() - 'a' + 10;
         if (digit < 0) return -1;
         value = value * 16 + digit;
     }
     return value;
 }
 
-void TFormExport::RadioPrgClick() { Edit1->setEnabled(true); }
+void TFormExport::RadioPrgClick()
+{
+    Edit1->setEnabled(true);
+}
 
-void TFormExport::RadioRawClick() { Edit1->setEnabled(false); }
+void TFormExport::RadioRawClick()
+{
+    Edit1->setEnabled(false);
+}
 
 void TFormExport::Edit1Change()
 {
@@ -180,10 +193,14 @@ void TFormExport::BtnOkClick()
     if (ExportSprites(&m_owner->Bank, path.toUtf8().constData(), count, loadAddress, attrFormat) != 1)
     {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("File Error"),
-                        QStringLiteral("Could not write ") + QDir::toNativeSeparators(path), QMessageBox::Ok, this);
+                        QStringLiteral("Could not write ") + QDir::toNativeSeparators(path), QMessageBox::Ok,
+                        this);
         box.exec();
     }
     accept();
 }
 
-void TFormExport::BtnCancelClick() { reject(); }
+void TFormExport::BtnCancelClick()
+{
+    reject();
+}

@@ -15,7 +15,7 @@ class TForm1;
 class TFormExport : public QDialog
 {
     Q_OBJECT
-public:
+  public:
     explicit TFormExport(TForm1* owner);
     ~TFormExport() override;
 
@@ -35,14 +35,14 @@ public:
     QPushButton* BtnCancel = nullptr;
     QFileDialog* SaveDialog1 = nullptr;
 
-public slots:
+  public slots:
     void RadioPrgClick();
     void RadioRawClick();
     void Edit1Change();
     void BtnOkClick();
     void BtnCancelClick();
 
-private:
+  private:
     TForm1* m_owner;
     QPalette m_normalPalette; // the edit box's colours while its text is valid
 };

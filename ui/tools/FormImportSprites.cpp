@@ -103,4 +103,7 @@ void TFormImport::Button1Click()
     box.exec();
 }
 
-void TFormImport::Button2Click() { reject(); }
+void TFormImport::Button2Click()
+{
+    reject();
+}

@@ -12,7 +12,7 @@ class TForm1;
 class TFormImport : public QDialog
 {
     Q_OBJECT
-public:
+  public:
     explicit TFormImport(TForm1* owner);
     ~TFormImport() override;
 
@@ -28,10 +28,10 @@ public:
     QPushButton* Button2 = nullptr; // Cancel
     QFileDialog* OpenDialog1 = nullptr;
 
-public slots:
+  public slots:
     void Button1Click();
     void Button2Click();
 
-private:
+  private:
     TForm1* m_owner;
 };
