@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include "ui/FileDialogs.h"
 #include "ui/tools/FormExportSprites.h"
 #include "ui/tools/FormImportSprites.h"
 
@@ -72,6 +73,7 @@ bool RunFileDialog(QWidget* parent, const FileDialogSetup& setup, QString& remem
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !setup.confirmOverwrite);
     dialog.setNameFilters(setup.filters);
     dialog.setDefaultSuffix(QString::fromLatin1(setup.defaultSuffix));
+    ListEveryFileForAnyFilter(&dialog);
     const QFileInfo proposed(remembered);
     dialog.setDirectory(proposed.absolutePath());
     dialog.selectFile(proposed.fileName());

@@ -2,11 +2,13 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
@@ -164,6 +166,24 @@ unsigned BmpPixel(const QByteArray& b, int width, int height, int x, int y)
     const int at = 54 + ((height - 1 - y) * width + x) * 4;
     const auto* p = reinterpret_cast<const unsigned char*>(b.constData()) + at;
     return (p[2] << 16) | (p[1] << 8) | p[0];
+}
+
+// The names a file dialog lists in its current folder, once it has read them.
+QStringList ListedNames(QFileDialog* dialog, int expected)
+{
+    QStringList names;
+    auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+    for (int wait = 0; view && wait < 100; ++wait)
+    {
+        names.clear();
+        const QModelIndex root = view->rootIndex();
+        for (int row = 0; row < view->model()->rowCount(root); ++row)
+            names << view->model()->index(row, 0, root).data().toString();
+        if (names.size() >= expected) break;
+        QTest::qWait(20);
+    }
+    names.sort();
+    return names;
 }
 
 } // namespace
@@ -381,6 +401,30 @@ void FilesTest::fileDialogsAreSetUpAndRemembered()
          false,
          "Untitled.bmp"},
     };
+    // Choosing "Any file" in Open Project lists names without a dot as well.
+    WriteAll(Tmp(QStringLiteral("sprites")), Project(1, 1));
+    WriteAll(Tmp(QStringLiteral("level.kmd")), Project(1, 2));
+    w->ProjectOpenPath = Tmp(QStringLiteral("Untitled.kmd"));
+    QStringList kmdOnly, every;
+    uitest::WhenModal(
+        [&](QWidget* modal)
+        {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            auto* types = modal->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            if (dialog && types)
+            {
+                kmdOnly = ListedNames(dialog, 1);
+                types->setFocus();
+                QTest::keyClick(types, Qt::Key_Down); // as a user picks the second filter
+                every = ListedNames(dialog, 2);
+            }
+            modal->close();
+        });
+    w->Mnu_Open->trigger();
+    QCOMPARE(kmdOnly, QStringList{QStringLiteral("level.kmd")});
+    QCOMPARE(every, (QStringList{QStringLiteral("level.kmd"), QStringLiteral("sprites")}));
+    w->ProjectOpenPath = QStringLiteral("Untitled.kmd");
+
     const QString before = w->windowTitle();
     for (const Expected& e : expected)
     {

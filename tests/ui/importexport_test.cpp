@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -166,6 +167,24 @@ ImportRun Import(TForm1& w, const char* fileKind, const char* attrFormat, const 
     return *run;
 }
 
+// The names a file dialog lists in its current folder, once it has read them.
+QStringList ListedNames(QFileDialog* dialog, int expected)
+{
+    QStringList names;
+    auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+    for (int wait = 0; view && wait < 100; ++wait)
+    {
+        names.clear();
+        const QModelIndex root = view->rootIndex();
+        for (int row = 0; row < view->model()->rowCount(root); ++row)
+            names << view->model()->index(row, 0, root).data().toString();
+        if (names.size() >= expected) break;
+        QTest::qWait(20);
+    }
+    names.sort();
+    return names;
+}
+
 } // namespace
 
 class ImportExportTest : public QObject
@@ -188,6 +207,7 @@ class ImportExportTest : public QObject
     void importAutoDetectAndRaw();
     void importRefusalAndIgnore();
     void importRealFiles();
+    void anyFileListsNamesWithoutDot();
     void exportDialogAndLoadAddress();
     void exportFiles();
     void exportFailureIsReported();
@@ -352,6 +372,42 @@ void ImportExportTest::importRealFiles()
     for (int i = 0; i < 10; ++i)
         QCOMPARE(GetAttribute(w->Bank.sprites, i), 0x81);
     QCOMPARE(w->Edit2->text(), QStringLiteral("10"));
+}
+
+void ImportExportTest::anyFileListsNamesWithoutDot()
+{
+    WriteAll(Tmp(QStringLiteral("sprites")), Pattern(64, 1));
+    WriteAll(Tmp(QStringLiteral("more.bin")), Pattern(64, 2));
+    auto w = uitest::NewWindow();
+    QStringList listed;
+    uitest::WhenModal(
+        [&](QWidget* modal)
+        {
+            auto* d = qobject_cast<TFormImport*>(modal);
+            if (!d)
+            {
+                modal->close();
+                return;
+            }
+            d->OpenDialog1->setDirectory(m_dir->path());
+            uitest::WhenModal(
+                [&](QWidget* next)
+                {
+                    if (auto* files = qobject_cast<QFileDialog*>(next))
+                    {
+                        listed = ListedNames(files, 2);
+                        files->reject();
+                    }
+                    else
+                    {
+                        next->close();
+                    }
+                });
+            d->Button1->click();
+            d->Button2->click();
+        });
+    w->Import1->trigger();
+    QCOMPARE(listed, (QStringList{QStringLiteral("more.bin"), QStringLiteral("sprites")}));
 }
 
 void ImportExportTest::exportDialogAndLoadAddress()

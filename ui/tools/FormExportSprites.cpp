@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <QValidator>
 
+#include "ui/FileDialogs.h"
 #include "ui/Form1.h"
 
 using namespace kelmora;
@@ -118,6 +119,7 @@ TFormExport::TFormExport(TForm1* owner) : QDialog(owner), m_owner(owner)
     SaveDialog1->setFileMode(QFileDialog::AnyFile);
     SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, true);
     SaveDialog1->setNameFilters({QStringLiteral("Any File (*.*)")});
+    ListEveryFileForAnyFilter(SaveDialog1);
     SaveDialog1->selectFile(QStringLiteral("Untitled"));
 
     // 20 pixels below and 80 right of the main window's top-left corner.

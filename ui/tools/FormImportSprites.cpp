@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "ui/FileDialogs.h"
 #include "ui/Form1.h"
 
 using namespace kelmora;
@@ -73,6 +74,7 @@ TFormImport::TFormImport(TForm1* owner) : QDialog(owner), m_owner(owner)
     OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
     OpenDialog1->setFileMode(QFileDialog::ExistingFile);
     OpenDialog1->setNameFilters({QStringLiteral("Any File (*.*)")});
+    ListEveryFileForAnyFilter(OpenDialog1);
 
     // 20 pixels below and 80 right of the main window's top-left corner.
     if (owner) move(owner->geometry().topLeft() + QPoint(80, 20));
