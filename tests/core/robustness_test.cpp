@@ -421,12 +421,17 @@ TEST(Robustness, ASaveKilledHalfwayLeavesTheOldOrTheNewFile)
         const std::string path = dir.file("target");
         ASSERT_EQ(w.saveNew(path.c_str()), 1);
         const Bytes newFile = ReadBytes(path);
+        const auto started = std::chrono::steady_clock::now();
         ASSERT_EQ(w.saveOld(path.c_str()), 1);
         const Bytes oldFile = ReadBytes(path);
         ASSERT_NE(oldFile, newFile);
+        // Kills land anywhere from the first save's start to a few saves later.
+        const auto saveTime =
+            std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+        const unsigned spread = static_cast<unsigned>(3 * saveTime.count() + 1);
 
         int sawOld = 0, sawNew = 0;
-        for (int round = 0; round < 12; ++round)
+        for (int round = 0; round < 10; ++round)
         {
             ASSERT_EQ(w.saveOld(path.c_str()), 1);
             int ready[2];
@@ -444,7 +449,7 @@ TEST(Robustness, ASaveKilledHalfwayLeavesTheOldOrTheNewFile)
             char buffer[2];
             ASSERT_EQ(read(ready[0], buffer, 2), 2);
             close(ready[0]);
-            std::this_thread::sleep_for(std::chrono::microseconds(random() % 4000));
+            std::this_thread::sleep_for(std::chrono::microseconds(random() % spread));
             kill(pid, SIGKILL);
             int status = 0;
             ASSERT_EQ(waitpid(pid, &status, 0), pid);
