@@ -7,7 +7,6 @@
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("kelmora"));
-    setApplicationDisplayName(QStringLiteral("Kelmora"));
     setApplicationVersion(QStringLiteral("1.8"));
 }
 

@@ -93,7 +93,6 @@ int TForm1::LoadPaletteFile(const QString& path)
     {
         QAction* separator = ColourPalette1->addSeparator();
         separator->setObjectName(QStringLiteral("Sep1"));
-        separator->setText(QStringLiteral("-"));
     }
     int added = 0;
     for (int k = 0; k < kept && LoadedPalettes.size() < static_cast<std::size_t>(kMaxLoadedPalettes); ++k)
