@@ -22,45 +22,77 @@ namespace
 
 inline std::uint32_t Opaque(std::uint32_t rgb) { return 0xFF000000u | rgb; }
 
-inline std::uint32_t* Row(QImage& image, int y) { return reinterpret_cast<std::uint32_t*>(image.scanLine(y)); }
-inline const std::uint32_t* Row(const QImage& image, int y)
+// The pixels of a 32-bit image, taken once per drawing step: QImage::scanLine() checks
+// for sharing on every call, which costs more than the row it returns.
+struct Pixels
 {
-    return reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
-}
+    std::uint32_t* first;
+    std::ptrdiff_t stride; // pixels from one row to the next
+    int width;
+    int height;
 
-// Every source pixel becomes a factor x factor block, starting at the destination's top-left.
-void Stretch(QImage& destination, const QImage& source, int factor)
-{
-    const int width = source.width();
-    for (int y = 0; y < source.height(); ++y)
+    explicit Pixels(QImage& image)
+        : first(reinterpret_cast<std::uint32_t*>(image.bits())),
+          stride(image.bytesPerLine() / static_cast<qsizetype>(sizeof(std::uint32_t))), width(image.width()),
+          height(image.height())
     {
-        const std::uint32_t* in = Row(source, y);
-        std::uint32_t* out = Row(destination, y * factor);
-        for (int x = 0; x < width; ++x)
+    }
+    std::uint32_t* row(int y) const { return first + y * stride; }
+};
+
+struct ConstPixels
+{
+    const std::uint32_t* first;
+    std::ptrdiff_t stride;
+    int width;
+    int height;
+
+    explicit ConstPixels(const QImage& image)
+        : first(reinterpret_cast<const std::uint32_t*>(image.constBits())),
+          stride(image.bytesPerLine() / static_cast<qsizetype>(sizeof(std::uint32_t))), width(image.width()),
+          height(image.height())
+    {
+    }
+    const std::uint32_t* row(int y) const { return first + y * stride; }
+};
+
+// Every source pixel becomes a Factor x Factor block, starting at the destination's top-left.
+template <int Factor> void Stretch(QImage& destination, const QImage& source)
+{
+    const ConstPixels in(source);
+    const Pixels out(destination);
+    const std::size_t bytes = static_cast<std::size_t>(in.width) * Factor * sizeof(std::uint32_t);
+    for (int y = 0; y < in.height; ++y)
+    {
+        const std::uint32_t* from = in.row(y);
+        std::uint32_t* to = out.row(y * Factor);
+        for (int x = 0; x < in.width; ++x)
         {
-            const std::uint32_t pixel = in[x];
-            for (int k = 0; k < factor; ++k) out[x * factor + k] = pixel;
+            const std::uint32_t pixel = from[x];
+            std::uint32_t* block = to + x * Factor;
+            for (int k = 0; k < Factor; ++k) block[k] = pixel;
         }
-        const std::size_t bytes = static_cast<std::size_t>(width) * factor * sizeof(std::uint32_t);
-        for (int k = 1; k < factor; ++k) std::memcpy(Row(destination, y * factor + k), out, bytes);
+        for (int k = 1; k < Factor; ++k) std::memcpy(out.row(y * Factor + k), to, bytes);
     }
 }
 
 void CopyInto(QImage& destination, const QImage& source, int left, int top)
 {
-    const std::size_t bytes = static_cast<std::size_t>(source.width()) * sizeof(std::uint32_t);
-    for (int y = 0; y < source.height(); ++y) std::memcpy(Row(destination, top + y) + left, Row(source, y), bytes);
+    const ConstPixels in(source);
+    const Pixels out(destination);
+    const std::size_t bytes = static_cast<std::size_t>(in.width) * sizeof(std::uint32_t);
+    for (int y = 0; y < in.height; ++y) std::memcpy(out.row(top + y) + left, in.row(y), bytes);
 }
 
-void VerticalLine(QImage& image, int x, std::uint32_t colour)
+void VerticalLine(const Pixels& image, int x, std::uint32_t colour)
 {
-    for (int y = 0; y < image.height(); ++y) Row(image, y)[x] = colour;
+    for (int y = 0; y < image.height; ++y) image.row(y)[x] = colour;
 }
 
-void HorizontalLine(QImage& image, int y, std::uint32_t colour)
+void HorizontalLine(const Pixels& image, int y, std::uint32_t colour)
 {
-    std::uint32_t* row = Row(image, y);
-    for (int x = 0; x < image.width(); ++x) row[x] = colour;
+    std::uint32_t* row = image.row(y);
+    for (int x = 0; x < image.width; ++x) row[x] = colour;
 }
 
 } // namespace
@@ -162,19 +194,21 @@ void TForm1::RenderSprite(const u8* data, int index, QImage& bitmap, int flags)
     RenderColours colours{{Bank.colourTransp, Bank.colourMulti1, Bank.colourSprite, Bank.colourMulti2},
                           BaseArgb,
                           HighlightArgb};
-    RenderSpritePixels(data, index, Bank.spriteCount, colours, flags, Row(bitmap, 0),
-                       static_cast<int>(bitmap.bytesPerLine() / sizeof(std::uint32_t)));
+    const Pixels out(bitmap);
+    RenderSpritePixels(data, index, Bank.spriteCount, colours, flags, out.first, static_cast<int>(out.stride));
 }
 
 void TForm1::ScanlineDouble(QImage& destination, const QImage& source)
 {
-    for (int i = 0; i < source.height(); ++i)
+    const ConstPixels in(source);
+    const Pixels out(destination);
+    for (int i = 0; i < in.height; ++i)
     {
-        const std::uint32_t* in = Row(source, i);
-        std::uint32_t* out = Row(destination, 2 * i);
-        for (int j = 0; j < source.width(); ++j) out[2 * j] = out[2 * j + 1] = in[j];
-        std::uint32_t* black = Row(destination, 2 * i + 1);
-        for (int j = 0; j < destination.width(); ++j) black[j] = 0xFF000000u;
+        const std::uint32_t* from = in.row(i);
+        std::uint32_t* to = out.row(2 * i);
+        for (int j = 0; j < in.width; ++j) to[2 * j] = to[2 * j + 1] = from[j];
+        std::uint32_t* black = out.row(2 * i + 1);
+        for (int j = 0; j < out.width; ++j) black[j] = 0xFF000000u;
     }
 }
 
@@ -186,7 +220,7 @@ void TForm1::DrawPreview()
     if (Chk_OverlayNext->isChecked() && Bank.currentSprite < 255)
         RenderSprite(Bank.sprites, Bank.currentSprite + 1, SpriteBitmap, kRenderOverlay);
     CopyInto(PreviewFrame, SpriteBitmap, 5, 5);
-    if (Mnu_DoubleScan->isChecked()) Stretch(PreviewBitmap, PreviewFrame, 2);
+    if (Mnu_DoubleScan->isChecked()) Stretch<2>(PreviewBitmap, PreviewFrame);
     else ScanlineDouble(PreviewBitmap, PreviewFrame);
     PaintBox_Preview->update();
     Label1->setText(QString::asprintf("%03d ", Bank.currentSprite));
@@ -198,23 +232,24 @@ void TForm1::DrawEditor()
     RenderSprite(Bank.sprites, Bank.currentSprite, SpriteBitmap, 0);
     if (Chk_OverlayNext->isChecked() && Bank.currentSprite < 255)
         RenderSprite(Bank.sprites, Bank.currentSprite + 1, SpriteBitmap, kRenderOverlay);
-    Stretch(EditorBitmap, SpriteBitmap, 8);
+    Stretch<8>(EditorBitmap, SpriteBitmap);
 
+    const Pixels editor(EditorBitmap);
     if (CkShowGrid->isChecked())
     {
         const std::uint32_t grid = Opaque(ScreenToRgb(Palette.grid[Bank.colourTransp & 15]));
         const int step = Chk_MulticolourMode->isChecked() ? 16 : 8;
-        for (int x = step - 1; x <= 191; x += step) VerticalLine(EditorBitmap, x, grid);
-        for (int y = 7; y <= 167; y += 8) HorizontalLine(EditorBitmap, y, grid);
+        for (int x = step - 1; x <= 191; x += step) VerticalLine(editor, x, grid);
+        for (int y = 7; y <= 167; y += 8) HorizontalLine(editor, y, grid);
     }
     if (CkShowCross->isChecked())
     {
         const std::uint32_t orange = Opaque(0xFF7F00);
         const std::uint32_t red = Opaque(0xFF0000);
-        VerticalLine(EditorBitmap, 64, orange);
-        VerticalLine(EditorBitmap, 128, orange);
-        VerticalLine(EditorBitmap, 96, red);
-        HorizontalLine(EditorBitmap, 83, red);
+        VerticalLine(editor, 64, orange);
+        VerticalLine(editor, 128, orange);
+        VerticalLine(editor, 96, red);
+        HorizontalLine(editor, 83, red);
         QPainter painter(&EditorBitmap);
         painter.setPen(QColor(255, 0, 0));
         painter.setBrush(Qt::NoBrush);
@@ -249,14 +284,15 @@ void TForm1::DrawBrowser()
             CopyInto(BrowserFrame, SpriteBitmap, 24 * c, 21 * r);
         }
     }
-    if (Mnu_DoubleScan->isChecked()) Stretch(BrowserBitmap, BrowserFrame, 2);
+    if (Mnu_DoubleScan->isChecked()) Stretch<2>(BrowserBitmap, BrowserFrame);
     else ScanlineDouble(BrowserBitmap, BrowserFrame);
 
     if (CkShowGrid->isChecked())
     {
         const std::uint32_t grid = Opaque(ScreenToRgb(Palette.grid[Bank.colourTransp & 15]));
-        for (int k = 0; k < 8; ++k) VerticalLine(BrowserBitmap, 47 + 48 * k, grid);
-        for (int k = 0; k < 7; ++k) HorizontalLine(BrowserBitmap, 41 + 42 * k, grid);
+        const Pixels browser(BrowserBitmap);
+        for (int k = 0; k < 8; ++k) VerticalLine(browser, 47 + 48 * k, grid);
+        for (int k = 0; k < 7; ++k) HorizontalLine(browser, 41 + 42 * k, grid);
     }
     PaintBox_Browser->update();
 }
