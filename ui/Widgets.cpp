@@ -83,7 +83,11 @@ void TUpDown::setRange(int minimum, int maximum)
 void TUpDown::setPosition(int position)
 {
     m_position = position < m_min ? m_min : (position > m_max ? m_max : position);
-    if (m_associate) m_associate->setText(QString::number(m_position));
+    if (!m_associate) return;
+    // Every refresh of the main window lands here: rewrite the box only when it shows
+    // something else, so an unchanged count costs no relayout or repaint of the box.
+    const QString text = QString::number(m_position);
+    if (m_associate->text() != text) m_associate->setText(text);
 }
 
 void TUpDown::setAssociate(QLineEdit* edit)
