@@ -103,7 +103,11 @@ std::string WriteProblem(const std::string& path)
     std::error_code ec;
     if (fs::is_directory(p, ec)) return std::make_error_code(std::errc::is_a_directory).message();
     const fs::path parent = p.parent_path().empty() ? fs::path(".") : p.parent_path();
-    if (!fs::is_directory(parent, ec)) return "the folder " + parent.u8string() + " does not exist";
+    if (!fs::is_directory(parent, ec))
+    {
+        if (fs::exists(parent, ec)) return parent.u8string() + " is not a folder";
+        return "the folder " + parent.u8string() + " does not exist";
+    }
     return "the file could not be written (no permission, or the disk is full)";
 }
 
