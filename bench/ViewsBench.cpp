@@ -1,0 +1,220 @@
+// The window paths: a full RefreshAll of the editor, one brush stroke event end to
+// end, and the sprite renderer underneath both.
+#include <QApplication>
+#include <QCoreApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTest>
+
+#include <cstring>
+#include <vector>
+
+#include "bench/BenchSupport.h"
+#include "core/Palette.h"
+#include "core/Render.h"
+#include "core/SpriteBankStore.h"
+#include "ui/Form1.h"
+#include "ui/Widgets.h"
+
+using namespace kelmora;
+
+namespace bench
+{
+
+namespace
+{
+
+TForm1* gWindow = nullptr;
+
+// The sprite the window benchmarks edit: multicolour with the overlay flag, so the
+// editor and preview draw its partner too.
+constexpr int kCurrentSprite = 9;
+
+void RefreshAllFigure(benchmark::State& state)
+{
+    TForm1* window = Window();
+    for (auto _ : state)
+    {
+        window->RefreshAll();
+        benchmark::ClobberMemory();
+    }
+    benchmark::DoNotOptimize(window->BrowserBitmap.constBits());
+}
+
+// The bytes the three views leave in their images: preview, editor and browser.
+void RefreshAllReference(benchmark::State& state)
+{
+    TForm1* window = Window();
+    const std::size_t sizes[3] = {static_cast<std::size_t>(window->PreviewBitmap.sizeInBytes()),
+                                  static_cast<std::size_t>(window->EditorBitmap.sizeInBytes()),
+                                  static_cast<std::size_t>(window->BrowserBitmap.sizeInBytes())};
+    std::vector<unsigned char> from[3], to[3];
+    for (int k = 0; k < 3; ++k)
+    {
+        from[k].assign(sizes[k], static_cast<unsigned char>(k + 1));
+        to[k].assign(sizes[k], 0);
+    }
+    for (auto _ : state)
+    {
+        for (int k = 0; k < 3; ++k)
+        {
+            benchmark::DoNotOptimize(from[k].data());
+            std::memcpy(to[k].data(), from[k].data(), sizes[k]);
+            benchmark::DoNotOptimize(to[k].data());
+        }
+        benchmark::ClobberMemory();
+    }
+}
+
+// One mouse move with the left button held over the editor, and everything it causes
+// up to the repainted window (the posted paints are processed after each event).
+void Stroke(benchmark::State& state, bool connected)
+{
+    TForm1* window = Window();
+    TPaintBox* editor = window->PaintBox_Editor;
+    if (!connected)
+        QObject::disconnect(editor, &TPaintBox::mouseMove, window, &TForm1::PaintBox_EditorMouseMove);
+    QTest::mousePress(editor, Qt::LeftButton, Qt::NoModifier, QPoint(4, 4));
+    QCoreApplication::processEvents();
+    int cell = 0;
+    for (auto _ : state)
+    {
+        // Every event lands on another sprite pixel, so each one paints.
+        const QPointF at(8 * (cell % 24) + 4, 8 * ((cell / 24) % 21) + 4);
+        ++cell;
+        QMouseEvent move(QEvent::MouseMove, at, editor->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(editor, &move);
+        QCoreApplication::processEvents();
+    }
+    QTest::mouseRelease(editor, Qt::LeftButton, Qt::NoModifier, QPoint(4, 4));
+    QCoreApplication::processEvents();
+    if (!connected)
+        QObject::connect(editor, &TPaintBox::mouseMove, window, &TForm1::PaintBox_EditorMouseMove);
+    benchmark::DoNotOptimize(window->Bank.sprites[kCurrentSprite * kSpriteBytes]);
+}
+
+struct RenderSetup
+{
+    std::vector<u8> block = std::vector<u8>(kBlockBytes);
+    PaletteTables tables{};
+    RenderColours colours{};
+    std::uint32_t pixels[kSpriteHeight * kSpriteWidth] = {};
+
+    RenderSetup()
+    {
+        FillSampleBank(block.data());
+        BuildPaletteTables(kBuiltInPalette, tables);
+        colours = RenderColours{{11, 0, 5, 1}, tables.base, tables.highlight};
+    }
+};
+
+void RenderSpriteFigure(benchmark::State& state, bool multicolour)
+{
+    RenderSetup setup;
+    // Sample sprites alternate: odd slots are multicolour, even ones hires.
+    const int index = multicolour ? 1 : 2;
+    if ((IsMulticolour(setup.block.data(), index) == 1) != multicolour)
+        state.SkipWithError("sample bank changed");
+    for (auto _ : state)
+    {
+        RenderSpritePixels(setup.block.data(), index, kSlotCount, setup.colours, 0, setup.pixels,
+                           kSpriteWidth);
+        benchmark::DoNotOptimize(setup.pixels);
+        benchmark::ClobberMemory();
+    }
+}
+
+// The same 504 pixels written by a plain loop, row by row.
+void RenderSpriteReference(benchmark::State& state)
+{
+    RenderSetup setup;
+    std::uint32_t colour = setup.tables.base[5];
+    for (auto _ : state)
+    {
+        benchmark::DoNotOptimize(colour);
+        for (int y = 0; y < kSpriteHeight; ++y)
+        {
+            std::uint32_t* row = setup.pixels + y * kSpriteWidth;
+            for (int x = 0; x < kSpriteWidth; ++x)
+                row[x] = colour;
+        }
+        benchmark::DoNotOptimize(setup.pixels);
+        benchmark::ClobberMemory();
+    }
+}
+
+} // namespace
+
+void FillSampleBank(u8* block)
+{
+    std::uint32_t seed = 0x2545F491u;
+    for (int i = 0; i < kSlotCount; ++i)
+    {
+        u8* sprite = block + i * kSpriteBytes;
+        for (int b = 0; b < kPixelBytes; ++b)
+        {
+            seed = seed * 1664525u + 1013904223u;
+            sprite[b] = static_cast<u8>(seed >> 24);
+        }
+        u8 attribute = static_cast<u8>(i & kAttrColourMask);
+        if (i % 2 == 1) attribute |= kAttrMulticolour;
+        if (i % 3 == 0) attribute |= kAttrOverlay;
+        sprite[kAttributeByte] = attribute;
+    }
+}
+
+TForm1* Window()
+{
+    if (gWindow) return gWindow;
+    gWindow = new TForm1(QStringList{});
+    gWindow->show();
+    gWindow->activateWindow();
+    (void)QTest::qWaitForWindowExposed(gWindow);
+    FillSampleBank(gWindow->Bank.sprites);
+    gWindow->UpDown1->setPosition(kSlotCount);
+    gWindow->ApplySpriteQuantity();
+    gWindow->ScrollBar1->setValue(kCurrentSprite);
+    gWindow->ResetUndo();
+    gWindow->RefreshAll();
+    QCoreApplication::processEvents();
+    return gWindow;
+}
+
+void ReleaseWindow()
+{
+    if (!gWindow) return;
+    delete gWindow;
+    gWindow = nullptr;
+    HistoryClear();
+}
+
+void RegisterViewBenchmarks()
+{
+    Rows().push_back(TimeRow("Full RefreshAll (preview, editor, browser, controls)", "RefreshAll/figure",
+                             "RefreshAll/reference", 200e3, 6));
+    benchmark::RegisterBenchmark("RefreshAll/figure", RefreshAllFigure);
+    benchmark::RegisterBenchmark("RefreshAll/reference", RefreshAllReference);
+
+    Rows().push_back(TimeRow("One brush stroke event, end to end, repainted", "Stroke/figure",
+                             "Stroke/reference", 0.5e6, 0));
+    benchmark::RegisterBenchmark("Stroke/figure", Stroke, true);
+    benchmark::RegisterBenchmark("Stroke/reference", Stroke, false);
+
+    Rows().push_back(
+        TimeRow("RenderSprite, hires sprite", "RenderSprite/hires", "RenderSprite/reference", 0, 2));
+    Rows().push_back(TimeRow("RenderSprite, multicolour sprite", "RenderSprite/multicolour",
+                             "RenderSprite/reference", 0, 2));
+    benchmark::RegisterBenchmark("RenderSprite/hires", RenderSpriteFigure, false);
+    benchmark::RegisterBenchmark("RenderSprite/multicolour", RenderSpriteFigure, true);
+    benchmark::RegisterBenchmark("RenderSprite/reference", RenderSpriteReference);
+}
+
+std::vector<Row>& Rows()
+{
+    static std::vector<Row> rows;
+    return rows;
+}
+
+} // namespace bench
