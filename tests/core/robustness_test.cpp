@@ -17,10 +17,16 @@ using namespace kelmora_test;
 namespace
 {
 
-Bytes Of(const std::string& text) { return Bytes(text.begin(), text.end()); }
+Bytes Of(const std::string& text)
+{
+    return Bytes(text.begin(), text.end());
+}
 
 // text followed by zero bytes up to size, as the snapshot's name fields are.
-std::string Padded(const std::string& text, std::size_t size) { return text + std::string(size - text.size(), '\0'); }
+std::string Padded(const std::string& text, std::size_t size)
+{
+    return text + std::string(size - text.size(), '\0');
+}
 
 // "NAME" and sixteen colours, colour i being base + i.
 std::string PaletteEntry(const std::string& name, std::uint32_t base)
@@ -29,7 +35,8 @@ std::string PaletteEntry(const std::string& name, std::uint32_t base)
     char colour[16];
     for (int i = 0; i < kPaletteColours; ++i)
     {
-        std::snprintf(colour, sizeof colour, "#%06X%s", static_cast<unsigned>(base + i), i == 15 ? "\n" : ", ");
+        std::snprintf(colour, sizeof colour, "#%06X%s", static_cast<unsigned>(base + i),
+                      i == 15 ? "\n" : ", ");
         text += colour;
     }
     return text;
@@ -71,8 +78,10 @@ struct Reader
 
 std::vector<Reader> EveryReader()
 {
-    const auto bankReader = [](std::function<int(SpriteBank*, const char*)> read) {
-        return [read](const std::string& path) {
+    const auto bankReader = [](std::function<int(SpriteBank*, const char*)> read)
+    {
+        return [read](const std::string& path)
+        {
             TestBank t, reference;
             return read(&t.bank, path.c_str()) == 0 && t == reference;
         };
@@ -81,13 +90,15 @@ std::vector<Reader> EveryReader()
         {"project", bankReader(LoadProject)},
         {"raw", bankReader(LoadRawSprites)},
         {"palette",
-         [](const std::string& path) {
+         [](const std::string& path)
+         {
              NamedPalette slots[kMaxLoadedPalettes];
              slots[0].name = "kept";
              return ReadPalettes(path.c_str(), slots, kMaxLoadedPalettes) == -1 && slots[0].name == "kept";
          }},
         {"snapshot",
-         [](const std::string& path) {
+         [](const std::string& path)
+         {
              Bytes ram(kC64RamBytes, 0x5C);
              return ReadSnapshotRam(path.c_str(), ram.data()) == SnapshotStatus::CannotOpen &&
                     ram == Bytes(kC64RamBytes, 0x5C);
@@ -95,9 +106,8 @@ std::vector<Reader> EveryReader()
     };
     for (int kind : {kFileRaw, kFilePrg, kFileAuto})
         for (int attr : {kAttrKeep, kAttrSeuck, kAttrIgnore})
-            readers.push_back({"import", bankReader([kind, attr](SpriteBank* b, const char* p) {
-                                   return ImportSprites(b, p, kind, attr);
-                               })});
+            readers.push_back({"import", bankReader([kind, attr](SpriteBank* b, const char* p)
+                                                    { return ImportSprites(b, p, kind, attr); })});
     return readers;
 }
 
@@ -109,36 +119,42 @@ TEST(Robustness, PipesDevicesAndUnreadableFilesAreRefusedAtOnce)
 {
     TempFolder dir;
     ASSERT_EQ(mkfifo(dir.file("pipe").c_str(), 0666), 0);
-    const std::vector<std::string> paths = {dir.file("pipe"), "/dev/zero", "/dev/urandom", dir.path().string()};
-    const int failures = RunInChild(20, [&] {
-        int failed = 0;
-        for (const Reader& r : EveryReader())
-            for (const std::string& p : paths)
-                if (!r.refusesAndKeepsTheBank(p))
-                {
-                    std::fprintf(stderr, "%s read %s\n", r.name, p.c_str());
-                    ++failed;
-                }
-        return failed;
-    });
+    const std::vector<std::string> paths = {dir.file("pipe"), "/dev/zero", "/dev/urandom",
+                                            dir.path().string()};
+    const int failures = RunInChild(20,
+                                    [&]
+                                    {
+                                        int failed = 0;
+                                        for (const Reader& r : EveryReader())
+                                            for (const std::string& p : paths)
+                                                if (!r.refusesAndKeepsTheBank(p))
+                                                {
+                                                    std::fprintf(stderr, "%s read %s\n", r.name, p.c_str());
+                                                    ++failed;
+                                                }
+                                        return failed;
+                                    });
     EXPECT_EQ(failures, 0) << "a reader hung (-1) or accepted a pipe, a device or a folder";
 
     // Raw data whose side file is a pipe: loaded, the pipe not waited for, colours kept.
     WriteBytes(dir.file("walk.raw"), Pattern(128));
     ASSERT_EQ(mkfifo(dir.file("walk.raw.inf").c_str(), 0666), 0);
-    const int sideFile = RunInChild(20, [&] {
-        TestBank t;
-        return LoadRawSprites(&t.bank, dir.file("walk.raw").c_str()) == 1 && t.bank.spriteCount == 2 &&
-                       t.bank.colourTransp == 11
-                   ? 0
-                   : 1;
-    });
+    const int sideFile = RunInChild(20,
+                                    [&]
+                                    {
+                                        TestBank t;
+                                        return LoadRawSprites(&t.bank, dir.file("walk.raw").c_str()) == 1 &&
+                                                       t.bank.spriteCount == 2 && t.bank.colourTransp == 11
+                                                   ? 0
+                                                   : 1;
+                                    });
     EXPECT_EQ(sideFile, 0);
 
-    // Files that exist but may not be read, by a user other than their owner (the
-    // tests may run as root, who could read them anyway).
+    // Files that exist but may not be read: without any read right, and read by a user
+    // other than their owner when the tests run as root (who could read them anyway).
+    const bool root = getuid() == 0;
     const passwd* nobody = getpwnam("nobody");
-    if (nobody == nullptr) GTEST_SKIP() << "no unprivileged user to read as";
+    if (root && nobody == nullptr) GTEST_SKIP() << "no unprivileged user to read as";
     chmod(dir.path().c_str(), 0755);
     const std::vector<std::pair<std::string, Bytes>> files = {
         {"p.kmd", Pattern(67)},
@@ -150,16 +166,19 @@ TEST(Robustness, PipesDevicesAndUnreadableFilesAreRefusedAtOnce)
     for (const auto& f : files)
     {
         WriteBytes(dir.file(f.first), f.second);
-        ASSERT_EQ(chmod(dir.file(f.first).c_str(), 0600), 0);
+        ASSERT_EQ(chmod(dir.file(f.first).c_str(), root ? 0600 : 0000), 0);
     }
-    const int unreadable = RunInChild(20, [&] {
-        if (getuid() == 0 && (setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0)) return 100;
-        int failed = 0;
-        for (const Reader& r : EveryReader())
-            for (const auto& f : files)
-                failed += r.refusesAndKeepsTheBank(dir.file(f.first)) ? 0 : 1;
-        return failed;
-    });
+    const int unreadable =
+        RunInChild(20,
+                   [&]
+                   {
+                       if (root && (setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0)) return 100;
+                       int failed = 0;
+                       for (const Reader& r : EveryReader())
+                           for (const auto& f : files)
+                               failed += r.refusesAndKeepsTheBank(dir.file(f.first)) ? 0 : 1;
+                       return failed;
+                   });
     EXPECT_EQ(unreadable, 0);
 }
 
@@ -254,8 +273,11 @@ TEST(Robustness, AFileThatGrowsOrShrinksWhileItIsRead)
         std::vector<std::size_t> sizes; // ascending: the growing pass takes them in this order
         std::function<void()> readAndCheck;
     } cases[] = {
-        {"project", project, {3 + 640, 1000, 3 + kBlockBytes, 3 + kBlockBytes + 5000},
-         [&] {
+        {"project",
+         project,
+         {3 + 640, 1000, 3 + kBlockBytes, 3 + kBlockBytes + 5000},
+         [&]
+         {
              TestBank t, reference;
              if (LoadProject(&t.bank, path.c_str()) == 0)
              {
@@ -265,8 +287,11 @@ TEST(Robustness, AFileThatGrowsOrShrinksWhileItIsRead)
              ASSERT_TRUE(t.bank.spriteCount == 10 || t.bank.spriteCount == 256) << t.bank.spriteCount;
              ASSERT_TRUE(BytesOfTheFile(t.block.data(), project.data() + 3, t.bank.spriteCount * 64u, cuts));
          }},
-        {"import", prg, {2 + 640, 1000, 2 + kBlockBytes, 2 + kBlockBytes + 5000},
-         [&] {
+        {"import",
+         prg,
+         {2 + 640, 1000, 2 + kBlockBytes, 2 + kBlockBytes + 5000},
+         [&]
+         {
              TestBank t, reference;
              if (ImportSprites(&t.bank, path.c_str(), kFilePrg, kAttrKeep) == 0)
              {
@@ -276,16 +301,22 @@ TEST(Robustness, AFileThatGrowsOrShrinksWhileItIsRead)
              ASSERT_TRUE(t.bank.spriteCount >= 1 && t.bank.spriteCount <= 256);
              ASSERT_TRUE(BytesOfTheFile(t.block.data(), prg.data() + 2, t.bank.spriteCount * 64u, cuts));
          }},
-        {"palette", paletteText, {10, paletteText.size() / 3, paletteText.size()},
-         [&] {
+        {"palette",
+         paletteText,
+         {10, paletteText.size() / 3, paletteText.size()},
+         [&]
+         {
              NamedPalette slots[kMaxLoadedPalettes];
              const int kept = ReadPalettes(path.c_str(), slots, kMaxLoadedPalettes);
              ASSERT_TRUE(kept >= -1 && kept <= kMaxLoadedPalettes);
              for (int k = 0; k < kept; ++k)
                  ASSERT_EQ(slots[k].name, "p" + std::to_string(k));
          }},
-        {"snapshot", snapshot, {100, snapshot.size() - 1, snapshot.size()},
-         [&] {
+        {"snapshot",
+         snapshot,
+         {100, snapshot.size() - 1, snapshot.size()},
+         [&]
+         {
              Bytes out(kC64RamBytes, 0x5C);
              const SnapshotStatus status = ReadSnapshotRam(path.c_str(), out.data());
              if (status != SnapshotStatus::Ok)
@@ -332,7 +363,8 @@ TEST(Robustness, PaletteFilesAtTheirWorst)
     EXPECT_EQ(slots[kMaxLoadedPalettes].name, "guard");
 
     // A 1,000-character name ends reading; the palette before it is kept, the one after is not.
-    WriteBytes(path, Of(PaletteEntry("short", 0) + PaletteEntry(std::string(1000, 'n'), 0) + PaletteEntry("late", 0)));
+    WriteBytes(path, Of(PaletteEntry("short", 0) + PaletteEntry(std::string(1000, 'n'), 0) +
+                        PaletteEntry("late", 0)));
     ASSERT_EQ(ReadPalettes(path.c_str(), slots, kMaxLoadedPalettes), 1);
     EXPECT_EQ(slots[0].name, "short");
     // A name of exactly 32 characters is still a name.
@@ -455,7 +487,8 @@ TEST(Robustness, ASaveKilledHalfwayLeavesTheOldOrTheNewFile)
             ASSERT_EQ(waitpid(pid, &status, 0), pid);
 
             const Bytes now = ReadBytes(path);
-            ASSERT_TRUE(now == oldFile || now == newFile) << "round " << round << ": " << now.size() << " bytes";
+            ASSERT_TRUE(now == oldFile || now == newFile)
+                << "round " << round << ": " << now.size() << " bytes";
             (now == oldFile ? sawOld : sawNew)++;
         }
         // The target is never anything else; only the killed save's temporary file may remain.
@@ -463,6 +496,7 @@ TEST(Robustness, ASaveKilledHalfwayLeavesTheOldOrTheNewFile)
             EXPECT_TRUE(name == "target" || (name.rfind(".kelmora-", 0) == 0 && name.size() > 13 &&
                                              name.compare(name.size() - 4, 4, ".tmp") == 0))
                 << name;
-        RecordProperty(std::string(w.name) + "_old_new", std::to_string(sawOld) + "/" + std::to_string(sawNew));
+        RecordProperty(std::string(w.name) + "_old_new",
+                       std::to_string(sawOld) + "/" + std::to_string(sawNew));
     }
 }
