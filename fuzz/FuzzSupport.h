@@ -23,14 +23,14 @@ namespace kelmora_fuzz
 using Bytes = std::vector<std::uint8_t>;
 
 // Stops the run with a message; libFuzzer then saves the input as a crash.
-#define FUZZ_CHECK(condition)                                                                      \
-    do                                                                                             \
-    {                                                                                              \
-        if (!(condition))                                                                          \
-        {                                                                                          \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);     \
-            std::abort();                                                                          \
-        }                                                                                          \
+#define FUZZ_CHECK(condition)                                                                                \
+    do                                                                                                       \
+    {                                                                                                        \
+        if (!(condition))                                                                                    \
+        {                                                                                                    \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);               \
+            std::abort();                                                                                    \
+        }                                                                                                    \
     } while (0)
 
 // A folder of this process in memory (/dev/shm) or else under /tmp; the readers see
@@ -38,7 +38,8 @@ using Bytes = std::vector<std::uint8_t>;
 // the reader, the bottleneck. The folder is removed when the run ends.
 inline const std::string& WorkFolder()
 {
-    static const std::string folder = [] {
+    static const std::string folder = []
+    {
         const std::string name = "/kelmora-fuzz-" + std::to_string(getpid());
         std::string path = "/dev/shm" + name;
         if (mkdir(path.c_str(), 0700) != 0)
@@ -48,18 +49,24 @@ inline const std::string& WorkFolder()
         }
         return path;
     }();
-    static const bool cleanup = [] {
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(WorkFolder(), ignored);
-        });
+    static const bool cleanup = []
+    {
+        std::atexit(
+            []
+            {
+                std::error_code ignored;
+                std::filesystem::remove_all(WorkFolder(), ignored);
+            });
         return true;
     }();
     (void)cleanup;
     return folder;
 }
 
-inline std::string WorkFile(const char* name) { return WorkFolder() + "/" + name; }
+inline std::string WorkFile(const char* name)
+{
+    return WorkFolder() + "/" + name;
+}
 
 // Replaces path with exactly size bytes (plain write: the readers are under test, not the writers).
 inline void PutFile(const std::string& path, const std::uint8_t* data, std::size_t size)
@@ -86,7 +93,8 @@ struct FuzzBank
 
     static const Bytes& Pattern()
     {
-        static const Bytes pattern = [] {
+        static const Bytes pattern = []
+        {
             Bytes p(kelmora::kBlockBytes);
             for (std::size_t i = 0; i < p.size(); ++i)
                 p[i] = static_cast<std::uint8_t>((i * 37 + 11) % 253);

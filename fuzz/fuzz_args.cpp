@@ -11,28 +11,30 @@
 
 using namespace kelmora::cli;
 
-#define FUZZ_CHECK(condition)                                                                      \
-    do                                                                                             \
-    {                                                                                              \
-        if (!(condition))                                                                          \
-        {                                                                                          \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);     \
-            std::abort();                                                                          \
-        }                                                                                          \
+#define FUZZ_CHECK(condition)                                                                                \
+    do                                                                                                       \
+    {                                                                                                        \
+        if (!(condition))                                                                                    \
+        {                                                                                                    \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);               \
+            std::abort();                                                                                    \
+        }                                                                                                    \
     } while (0)
 
 namespace
 {
 
-bool IsSpriteFormat(Format f) { return f == Format::Project || f == Format::Raw || f == Format::Prg || f == Format::Seuck; }
+bool IsSpriteFormat(Format f)
+{
+    return f == Format::Project || f == Format::Raw || f == Format::Prg || f == Format::Seuck;
+}
 
 void CheckRunnable(const Options& o)
 {
     FUZZ_CHECK(o.command != Command::None);
     FUZZ_CHECK(o.files.size() == (o.command == Command::Info ? 1u : 2u));
     FUZZ_CHECK(o.loadAddress >= -1 && o.loadAddress <= 0xFFFF);
-    if (o.range.given)
-        FUZZ_CHECK(o.range.first >= 0 && o.range.first <= o.range.last && o.range.last <= 255);
+    if (o.range.given) FUZZ_CHECK(o.range.first >= 0 && o.range.first <= o.range.last && o.range.last <= 255);
     FUZZ_CHECK(o.bank >= 0 && o.bank <= 3);
     FUZZ_CHECK(o.count >= 1 && o.count <= 256);
     FUZZ_CHECK(o.columns >= 1 && o.columns <= 256);
@@ -47,8 +49,10 @@ void CheckRunnable(const Options& o)
     if (o.command == Command::Convert || o.command == Command::Rip)
     {
         FUZZ_CHECK(IsSpriteFormat(o.to));
-        if (o.to == Format::Prg) FUZZ_CHECK(o.loadAddress >= 0);
-        else FUZZ_CHECK(o.loadAddress == -1);
+        if (o.to == Format::Prg)
+            FUZZ_CHECK(o.loadAddress >= 0);
+        else
+            FUZZ_CHECK(o.loadAddress == -1);
         if (o.noInf) FUZZ_CHECK(o.to == Format::Raw);
     }
     if (o.command == Command::Sheet) FUZZ_CHECK(o.image != ImageFormat::Guess);
@@ -78,10 +82,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ParseResult result = ParseArgs(args);
     switch (result.outcome)
     {
-    case ParseOutcome::Usage: FUZZ_CHECK(!result.message.empty()); break;
-    case ParseOutcome::Run: CheckRunnable(result.options); break;
+    case ParseOutcome::Usage:
+        FUZZ_CHECK(!result.message.empty());
+        break;
+    case ParseOutcome::Run:
+        CheckRunnable(result.options);
+        break;
     case ParseOutcome::Help:
-    case ParseOutcome::Version: break;
+    case ParseOutcome::Version:
+        break;
     }
     // The same arguments always give the same answer.
     const ParseResult again = ParseArgs(args);

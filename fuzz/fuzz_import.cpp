@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             const bool prg = kind == kFilePrg || (kind == kFileAuto && size % 64 == 2);
             const std::size_t offset = prg ? 2 : 0;
-            const std::size_t whole = (size - offset) / kSpriteBytes; // size >= offset: checked above or auto's mod 2
+            const std::size_t whole =
+                (size - offset) / kSpriteBytes; // size >= offset: checked above or auto's mod 2
             const int count = whole > 256 ? 256 : static_cast<int>(whole);
             FUZZ_CHECK(bank.bank.spriteCount == count && count >= 0 && count <= kSlotCount);
             FUZZ_CHECK(bank.bank.colourTransp == reference.bank.colourTransp &&

@@ -65,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
     const int videoBank = size > 0 ? input[0] % 6 - 1 : 0; // -1..4: two of them invalid
     CopyVideoBank(fromFile.data(), videoBank, block.data());
     if (videoBank >= 0 && videoBank < kVideoBankCount)
-        FUZZ_CHECK(std::memcmp(block.data(), fromFile.data() + videoBank * kVideoBankBytes, kVideoBankBytes) == 0);
+        FUZZ_CHECK(
+            std::memcmp(block.data(), fromFile.data() + videoBank * kVideoBankBytes, kVideoBankBytes) == 0);
     else
         FUZZ_CHECK(block == Bytes(kBlockBytes, 0x11));
     return 0;
