@@ -5,8 +5,11 @@
 // older file as it was, with no temporary file beside it.
 #include "CliTestSupport.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <map>
 
 #include <grp.h>
 #include <sys/resource.h>
