@@ -134,31 +134,46 @@ int PrintSummary(const SummaryReporter& reporter)
             const double value = timeOf(figure->second) / row.figureUnits;
             figureText = Time(value);
             if (row.limitNs > 0 && !(value <= row.limitNs)) met = false;
-            const auto reference =
-                row.reference.empty() ? reporter.results.end() : reporter.results.find(row.reference);
-            if (reference != reporter.results.end() && reference->second.error.empty())
+            // The reference: a counter of the same benchmark (paired runs), or another benchmark.
+            double base = NAN;
+            const auto& counters = figure->second.counters;
+            if (!row.referenceNsCounter.empty())
             {
-                const double base = timeOf(reference->second) / row.referenceUnits;
+                if (counters.count(row.referenceNsCounter))
+                    base = counters.at(row.referenceNsCounter);
+                else
+                    referenceText = "missing";
+            }
+            else if (!row.reference.empty())
+            {
+                const auto reference = reporter.results.find(row.reference);
+                if (reference == reporter.results.end())
+                    referenceText = "not run";
+                else if (!reference->second.error.empty())
+                    referenceText = "failed";
+                else
+                    base = timeOf(reference->second);
+            }
+            if (!std::isnan(base))
+            {
+                base /= row.referenceUnits;
                 referenceText = Time(base);
                 char ratio[32];
                 std::snprintf(ratio, sizeof ratio, "%.2fx", value / base);
                 ratioText = ratio;
-                if (row.ratioLimit > 0 && !(value / base <= row.ratioLimit)) met = false;
             }
-            else if (!row.reference.empty())
-            {
-                referenceText = reference == reporter.results.end() ? "not run" : "failed";
-                if (row.ratioLimit > 0) met = false;
-            }
+            if (row.ratioLimit > 0 && !(value / base <= row.ratioLimit)) met = false;
         }
         if (!met) ++missed;
+        const std::string target = TargetText(row);
         std::printf("| %s | %s | %s | %s | %s | %s |\n", row.path.c_str(), figureText.c_str(),
-                    referenceText.c_str(), ratioText.c_str(), TargetText(row).c_str(),
-                    met ? "met" : "MISSED");
+                    referenceText.c_str(), ratioText.c_str(), target.c_str(),
+                    target.empty() ? "" : (met ? "met" : "MISSED"));
     }
     std::printf("\nFigures are medians of the repetitions; each reference ran in the same process, "
-                "interleaved with its figure.\nTimes are the benchmark thread's CPU time, except for the "
-                "file rows and start-up, which are wall-clock time.\n");
+                "interleaved with its figure (the file rows: within each iteration).\nTimes are the "
+                "benchmark thread's CPU time, except for the file rows and start-up, which are wall-clock "
+                "time.\n");
     if (missed > 0) std::printf("%d target(s) missed.\n", missed);
     return missed;
 }

@@ -26,19 +26,20 @@ void FillSampleBank(kelmora::u8* block);
 // One line of the summary: a figure and the reference it is compared with.
 struct Row
 {
-    std::string path;             // what is measured
-    std::string figure;           // benchmark name of the figure
-    std::string reference;        // benchmark name of the reference; empty: none
-    double figureUnits = 1;       // the figure is the benchmark's time divided by this
-    double referenceUnits = 1;    // likewise for the reference
-    double limitNs = 0;           // absolute target in ns; 0: none
-    double ratioLimit = 0;        // target ratio figure / reference; 0: none
-    bool wallClock = false;       // compare wall-clock times instead of the thread's CPU times
-    std::string counter;          // when set, the figure is this counter (not a time) ...
-    std::string referenceCounter; // ... and the reference this counter of the same benchmark
-    double counterLimit = 0;      // target of the counter figure
-    double deltaLimit = 0;        // target of figure - reference (counters)
-    std::string unit;             // unit of counters
+    std::string path;               // what is measured
+    std::string figure;             // benchmark name of the figure
+    std::string reference;          // benchmark name of the reference; empty: none
+    double figureUnits = 1;         // the figure is the benchmark's time divided by this
+    double referenceUnits = 1;      // likewise for the reference
+    double limitNs = 0;             // absolute target in ns; 0: none
+    double ratioLimit = 0;          // target ratio figure / reference; 0: none
+    bool wallClock = false;         // compare wall-clock times instead of the thread's CPU times
+    std::string referenceNsCounter; // when set, the reference is this counter (ns) of the figure's benchmark
+    std::string counter;            // when set, the figure is this counter (not a time) ...
+    std::string referenceCounter;   // ... and the reference this counter of the same benchmark
+    double counterLimit = 0;        // target of the counter figure
+    double deltaLimit = 0;          // target of figure - reference (counters)
+    std::string unit;               // unit of counters
 };
 
 // A row comparing two times: the figure (per unit) against the reference, with an

@@ -1,6 +1,7 @@
 // Saving and loading: a 256-sprite project, the SEUCK sprite file and a PRG export,
 // each written and read back in a temporary folder, next to std::fwrite and
 // std::fread of the very same bytes.
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -99,30 +100,38 @@ bool Load(Banks& banks, Format format, const char* path)
     return false;
 }
 
+// Writes bytes to path with fwrite and reads them back with fread. With safely set they
+// are written as a safe replace at its plainest: a new file, flushed to the disk with
+// fsync, then renamed over path.
+bool PlainWriteAndRead(const std::vector<std::uint8_t>& bytes, std::vector<std::uint8_t>& back,
+                       const std::string& path, const std::string& temp, bool safely)
+{
+    std::FILE* out = std::fopen(safely ? temp.c_str() : path.c_str(), "wb");
+    if (!out) return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    if (safely) ok = std::fflush(out) == 0 && fsync(fileno(out)) == 0 && ok;
+    ok = std::fclose(out) == 0 && ok;
+    if (safely) ok = std::rename(temp.c_str(), path.c_str()) == 0 && ok;
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in) return false;
+    ok = std::fread(back.data(), 1, back.size(), in) == back.size() && ok;
+    std::fclose(in);
+    return ok;
+}
+
+// Each iteration saves and loads through the store, and writes and reads the same bytes
+// plainly and plainly-but-safely, each into its own file, in a rotating order. Paired
+// like this, all three meet the same state of a shared disk, whose flush times swing
+// widely from minute to minute. The store's time is the benchmark's; the references
+// are the counters fwrite_ns and fsync_ns.
 void SaveAndLoad(benchmark::State& state, Format format)
 {
     TempFolder folder;
     Banks banks(format);
     const std::string path = folder.file("sprites.bin");
-    bool ok = folder.ok();
-    for (auto _ : state)
-    {
-        ok = Save(banks, format, path.c_str()) && ok;
-        ok = Load(banks, format, path.c_str()) && ok;
-        benchmark::DoNotOptimize(banks.loadedBlock.data());
-        benchmark::ClobberMemory();
-    }
-    if (!ok) state.SkipWithError("a save or load failed");
-}
-
-// The bytes the format's writer produces, written with fwrite and read with fread.
-// With safely set, they are written as a safe replace at its plainest: a new file,
-// flushed to the disk with fsync, then renamed over the target.
-void PlainWriteAndRead(benchmark::State& state, Format format, bool safely)
-{
-    TempFolder folder;
-    Banks banks(format);
-    const std::string path = folder.file("sprites.bin");
+    const std::string plain = folder.file("plain.bin");
+    const std::string safe = folder.file("safe.bin");
+    const std::string temp = folder.file("safe.tmp");
     std::vector<std::uint8_t> bytes;
     if (!folder.ok() || !Save(banks, format, path.c_str()) ||
         ReadWholeFile(path.c_str(), 1 << 20, bytes) != ReadStatus::Ok)
@@ -132,21 +141,38 @@ void PlainWriteAndRead(benchmark::State& state, Format format, bool safely)
     }
     std::vector<std::uint8_t> back(bytes.size());
     bool ok = true;
-    const std::string temp = folder.file("sprites.tmp");
+    double seconds[3] = {0, 0, 0};
+    std::int64_t round = 0;
     for (auto _ : state)
     {
-        std::FILE* out = std::fopen(safely ? temp.c_str() : path.c_str(), "wb");
-        ok = out && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && ok;
-        if (safely) ok = out && std::fflush(out) == 0 && fsync(fileno(out)) == 0 && ok;
-        ok = out && std::fclose(out) == 0 && ok;
-        if (safely) ok = std::rename(temp.c_str(), path.c_str()) == 0 && ok;
-        std::FILE* in = std::fopen(path.c_str(), "rb");
-        ok = in && std::fread(back.data(), 1, back.size(), in) == back.size() && ok;
-        if (in) std::fclose(in);
+        double figure = 0;
+        for (int k = 0; k < 3; ++k)
+        {
+            const int which = static_cast<int>((round + k) % 3);
+            const auto start = std::chrono::steady_clock::now();
+            if (which == 0)
+                ok = Save(banks, format, path.c_str()) && Load(banks, format, path.c_str()) && ok;
+            else
+                ok = PlainWriteAndRead(bytes, back, which == 1 ? plain : safe, temp, which == 2) && ok;
+            const double elapsed =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            seconds[which] += elapsed;
+            if (which == 0) figure = elapsed;
+        }
+        ++round;
+        benchmark::DoNotOptimize(banks.loadedBlock.data());
         benchmark::DoNotOptimize(back.data());
         benchmark::ClobberMemory();
+        state.SetIterationTime(figure);
     }
-    if (!ok) state.SkipWithError("fwrite or fread failed");
+    if (!ok)
+    {
+        state.SkipWithError("a save, load, write or read failed");
+        return;
+    }
+    const double perIteration = 1e9 / static_cast<double>(state.iterations());
+    state.counters["fwrite_ns"] = seconds[1] * perIteration;
+    state.counters["fsync_ns"] = seconds[2] * perIteration;
 }
 
 } // namespace
@@ -157,25 +183,26 @@ void RegisterFileBenchmarks()
     {
         Format format;
         const char* label;
-        const char* figure;
-        const char* reference;
+        const char* name;
     };
     const Case cases[] = {
-        {Format::Project, "Save + load of a 256-sprite project", "Files/project", "Files/project_fwrite"},
-        {Format::Seuck, "Save + load of a SEUCK sprite file (127 sprites)", "Files/seuck",
-         "Files/seuck_fwrite"},
-        {Format::Prg, "PRG export of 256 sprites + import", "Files/prg", "Files/prg_fwrite"},
+        {Format::Project, "Save + load of a 256-sprite project", "Files/project"},
+        {Format::Seuck, "Save + load of a SEUCK sprite file (127 sprites)", "Files/seuck"},
+        {Format::Prg, "PRG export of 256 sprites + import", "Files/prg"},
     };
     for (const Case& c : cases)
     {
-        Rows().push_back(TimeRow(c.label, c.figure, c.reference, 0, 2, 1, true));
-        benchmark::RegisterBenchmark(c.figure, SaveAndLoad, c.format);
-        benchmark::RegisterBenchmark(c.reference, PlainWriteAndRead, c.format, false);
+        Row row = TimeRow(c.label, c.name, "", 0, 2, 1, true);
+        row.referenceNsCounter = "fwrite_ns";
+        Rows().push_back(row);
+        // Not a target: how far the save is from the plainest safe replace of the same bytes.
+        Row safe = TimeRow("  the same against fwrite + fsync + rename", c.name, "", 0, 0, 1, true);
+        safe.referenceNsCounter = "fsync_ns";
+        Rows().push_back(safe);
+        benchmark::RegisterBenchmark(c.name, SaveAndLoad, c.format)
+            ->UseManualTime()
+            ->Unit(benchmark::kMicrosecond);
     }
-    // Not a target: how far the project's save is from the plainest safe replace.
-    Rows().push_back(TimeRow("  the same project against fwrite + fsync + rename", "Files/project",
-                             "Files/project_fsync", 0, 0, 1, true));
-    benchmark::RegisterBenchmark("Files/project_fsync", PlainWriteAndRead, Format::Project, true);
 }
 
 } // namespace bench
