@@ -792,7 +792,7 @@ void Soak::DriveRotator(TFormRotate* rotator)
     QPointer<TFormRotate> alive(rotator);
     if (Chance(0.6) && rotator->Btn_Ok->isEnabled())
     {
-        Count("tool: Rotator OK");
+        Count("tool: Rotator, of those closed with OK");
         rotator->Btn_Ok->click();
     }
     if (alive && alive->isVisible()) alive->Button2->click();
