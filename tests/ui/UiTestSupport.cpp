@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QListView>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTest>
@@ -79,6 +80,23 @@ void AnswerFileDialog(const QString& path)
         dialog->selectFile(path);
         QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
     });
+}
+
+QStringList ListedNames(QFileDialog* dialog, int expected)
+{
+    QStringList names;
+    auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+    for (int wait = 0; view && wait < 100; ++wait)
+    {
+        names.clear();
+        const QModelIndex root = view->rootIndex();
+        for (int row = 0; row < view->model()->rowCount(root); ++row)
+            names << view->model()->index(row, 0, root).data().toString();
+        if (names.size() >= expected) break;
+        QTest::qWait(20);
+    }
+    names.sort();
+    return names;
 }
 
 std::unique_ptr<TForm1> NewWindow(const QStringList& arguments)

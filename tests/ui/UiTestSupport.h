@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class QFileDialog;
 class QWidget;
 class TForm1;
 
@@ -30,6 +31,10 @@ Message LastMessage();
 void ClearLastMessage();
 // Answers the next file dialog with the given path (or cancels it when path is empty).
 void AnswerFileDialog(const QString& path);
+
+// The names a file dialog lists in its current folder, sorted, once it has read at
+// least expected of them (or after about two seconds).
+QStringList ListedNames(QFileDialog* dialog, int expected);
 
 // A main window without command-line arguments, shown and active.
 std::unique_ptr<TForm1> NewWindow(const QStringList& arguments = {});

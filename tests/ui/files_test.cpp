@@ -168,23 +168,7 @@ unsigned BmpPixel(const QByteArray& b, int width, int height, int x, int y)
     return (p[2] << 16) | (p[1] << 8) | p[0];
 }
 
-// The names a file dialog lists in its current folder, once it has read them.
-QStringList ListedNames(QFileDialog* dialog, int expected)
-{
-    QStringList names;
-    auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
-    for (int wait = 0; view && wait < 100; ++wait)
-    {
-        names.clear();
-        const QModelIndex root = view->rootIndex();
-        for (int row = 0; row < view->model()->rowCount(root); ++row)
-            names << view->model()->index(row, 0, root).data().toString();
-        if (names.size() >= expected) break;
-        QTest::qWait(20);
-    }
-    names.sort();
-    return names;
-}
+using uitest::ListedNames;
 
 } // namespace
 

@@ -167,23 +167,7 @@ ImportRun Import(TForm1& w, const char* fileKind, const char* attrFormat, const 
     return *run;
 }
 
-// The names a file dialog lists in its current folder, once it has read them.
-QStringList ListedNames(QFileDialog* dialog, int expected)
-{
-    QStringList names;
-    auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
-    for (int wait = 0; view && wait < 100; ++wait)
-    {
-        names.clear();
-        const QModelIndex root = view->rootIndex();
-        for (int row = 0; row < view->model()->rowCount(root); ++row)
-            names << view->model()->index(row, 0, root).data().toString();
-        if (names.size() >= expected) break;
-        QTest::qWait(20);
-    }
-    names.sort();
-    return names;
-}
+using uitest::ListedNames;
 
 } // namespace
 
