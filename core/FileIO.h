@@ -12,7 +12,13 @@
 namespace kelmora
 {
 
-enum class ReadStatus { Ok, CannotOpen, TooLarge, ReadError };
+enum class ReadStatus
+{
+    Ok,
+    CannotOpen,
+    TooLarge,
+    ReadError
+};
 
 // Reads a whole regular file of at most maxBytes. A folder, a device, a pipe or a file that
 // cannot be opened is CannotOpen; a longer file is TooLarge (nothing is read past the limit);

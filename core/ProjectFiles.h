@@ -10,8 +10,8 @@
 namespace kelmora
 {
 
-int SaveProject(const SpriteBank* bank, const char* path);   // 1 written, 0 failed
-int LoadProject(SpriteBank* bank, const char* path);         // 1 loaded, 0 refused (bank unchanged)
-int LoadRawSprites(SpriteBank* bank, const char* path);      // 1 loaded, 0 refused (bank unchanged)
+int SaveProject(const SpriteBank* bank, const char* path); // 1 written, 0 failed
+int LoadProject(SpriteBank* bank, const char* path);       // 1 loaded, 0 refused (bank unchanged)
+int LoadRawSprites(SpriteBank* bank, const char* path);    // 1 loaded, 0 refused (bank unchanged)
 
 } // namespace kelmora

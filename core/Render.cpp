@@ -11,16 +11,16 @@ namespace
 
 // All ones where a bit of the half-byte n is set, for its four hires pixels (top bit first).
 constexpr std::uint32_t kHiresBits[16][4] = {
-    {0, 0, 0, 0}, {0, 0, 0, ~0u}, {0, 0, ~0u, 0}, {0, 0, ~0u, ~0u},
-    {0, ~0u, 0, 0}, {0, ~0u, 0, ~0u}, {0, ~0u, ~0u, 0}, {0, ~0u, ~0u, ~0u},
-    {~0u, 0, 0, 0}, {~0u, 0, 0, ~0u}, {~0u, 0, ~0u, 0}, {~0u, 0, ~0u, ~0u},
+    {0, 0, 0, 0},     {0, 0, 0, ~0u},     {0, 0, ~0u, 0},     {0, 0, ~0u, ~0u},
+    {0, ~0u, 0, 0},   {0, ~0u, 0, ~0u},   {0, ~0u, ~0u, 0},   {0, ~0u, ~0u, ~0u},
+    {~0u, 0, 0, 0},   {~0u, 0, 0, ~0u},   {~0u, 0, ~0u, 0},   {~0u, 0, ~0u, ~0u},
     {~0u, ~0u, 0, 0}, {~0u, ~0u, 0, ~0u}, {~0u, ~0u, ~0u, 0}, {~0u, ~0u, ~0u, ~0u},
 };
 
 // All ones where the half-byte n holds a multicolour pixel of a value other than 0
 // (the high bit pair gives the left two screen pixels).
 constexpr std::uint32_t kMulticolourSet[16][4] = {
-    {0, 0, 0, 0}, {0, 0, ~0u, ~0u}, {0, 0, ~0u, ~0u}, {0, 0, ~0u, ~0u},
+    {0, 0, 0, 0},     {0, 0, ~0u, ~0u},     {0, 0, ~0u, ~0u},     {0, 0, ~0u, ~0u},
     {~0u, ~0u, 0, 0}, {~0u, ~0u, ~0u, ~0u}, {~0u, ~0u, ~0u, ~0u}, {~0u, ~0u, ~0u, ~0u},
     {~0u, ~0u, 0, 0}, {~0u, ~0u, ~0u, ~0u}, {~0u, ~0u, ~0u, ~0u}, {~0u, ~0u, ~0u, ~0u},
     {~0u, ~0u, 0, 0}, {~0u, ~0u, ~0u, ~0u}, {~0u, ~0u, ~0u, ~0u}, {~0u, ~0u, ~0u, ~0u},
@@ -31,7 +31,8 @@ inline void MergeQuad(std::uint32_t* out, const std::uint32_t* quad, const std::
 {
     std::uint32_t pixels[4];
     std::memcpy(pixels, out, sizeof pixels);
-    for (int k = 0; k < 4; ++k) pixels[k] ^= (pixels[k] ^ quad[k]) & mask[k];
+    for (int k = 0; k < 4; ++k)
+        pixels[k] ^= (pixels[k] ^ quad[k]) & mask[k];
     std::memcpy(out, pixels, sizeof pixels);
 }
 
@@ -63,7 +64,8 @@ void RenderSpritePixels(const u8* block, int index, int spriteCount, const Rende
     if (multicolour)
     {
         std::uint64_t twice[4];
-        for (int v = 0; v < 4; ++v) twice[v] = valueColour[v] * 0x100000001ull;
+        for (int v = 0; v < 4; ++v)
+            twice[v] = valueColour[v] * 0x100000001ull;
         for (int n = 0; n < 16; ++n)
         {
             std::memcpy(&quads[n][0], &twice[n >> 2], sizeof twice[0]);
@@ -74,7 +76,8 @@ void RenderSpritePixels(const u8* block, int index, int spriteCount, const Rende
     {
         const std::uint32_t differ = valueColour[0] ^ valueColour[2];
         for (int n = 0; n < 16; ++n)
-            for (int k = 0; k < 4; ++k) quads[n][k] = valueColour[0] ^ (differ & kHiresBits[n][k]);
+            for (int k = 0; k < 4; ++k)
+                quads[n][k] = valueColour[0] ^ (differ & kHiresBits[n][k]);
     }
 
     if (!overlay)

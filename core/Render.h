@@ -25,7 +25,7 @@ struct RenderColours
 
 // Draws sprite index of block into the 24 x 21 pixels starting at pixels, rowStride
 // pixels apart. An index outside 0..spriteCount-1 draws nothing.
-void RenderSpritePixels(const u8* block, int index, int spriteCount, const RenderColours& colours,
-                        int flags, std::uint32_t* pixels, int rowStride);
+void RenderSpritePixels(const u8* block, int index, int spriteCount, const RenderColours& colours, int flags,
+                        std::uint32_t* pixels, int rowStride);
 
 } // namespace kelmora

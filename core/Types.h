@@ -9,14 +9,14 @@ namespace kelmora
 
 using u8 = std::uint8_t;
 
-constexpr int kSpriteBytes = 64;     // 63 pixel bytes and the attribute byte
-constexpr int kPixelBytes = 63;      // 21 rows of 3 bytes
-constexpr int kAttributeByte = 63;   // offset of the attribute byte in a sprite
-constexpr int kSlotCount = 256;      // sprite slots in a block
+constexpr int kSpriteBytes = 64;                       // 63 pixel bytes and the attribute byte
+constexpr int kPixelBytes = 63;                        // 21 rows of 3 bytes
+constexpr int kAttributeByte = 63;                     // offset of the attribute byte in a sprite
+constexpr int kSlotCount = 256;                        // sprite slots in a block
 constexpr int kBlockBytes = kSpriteBytes * kSlotCount; // 16,384
-constexpr int kSpriteWidth = 24;     // hires pixels a row
-constexpr int kSpriteHeight = 21;    // rows
-constexpr u8 kDefaultAttribute = 133; // 0x85: multicolour, colour 5, no overlay
+constexpr int kSpriteWidth = 24;                       // hires pixels a row
+constexpr int kSpriteHeight = 21;                      // rows
+constexpr u8 kDefaultAttribute = 133;                  // 0x85: multicolour, colour 5, no overlay
 
 // Attribute byte bits ("MXXO:CCCC").
 constexpr u8 kAttrMulticolour = 0x80;
@@ -45,13 +45,20 @@ inline u8 ColourOfValue(const SpriteBank& bank, int value)
 {
     switch (value & 3)
     {
-    case 0: return bank.colourTransp;
-    case 1: return bank.colourMulti1;
-    case 2: return bank.colourSprite;
-    default: return bank.colourMulti2;
+    case 0:
+        return bank.colourTransp;
+    case 1:
+        return bank.colourMulti1;
+    case 2:
+        return bank.colourSprite;
+    default:
+        return bank.colourMulti2;
     }
 }
 
-inline bool ValidSlot(int index) { return index >= 0 && index < kSlotCount; }
+inline bool ValidSlot(int index)
+{
+    return index >= 0 && index < kSlotCount;
+}
 
 } // namespace kelmora

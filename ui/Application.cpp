@@ -18,7 +18,8 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
     }
     catch (const std::exception& error)
     {
-        QMessageBox::critical(activeWindow(), QStringLiteral("Kelmora"), QString::fromLocal8Bit(error.what()));
+        QMessageBox::critical(activeWindow(), QStringLiteral("Kelmora"),
+                              QString::fromLocal8Bit(error.what()));
     }
     catch (...)
     {

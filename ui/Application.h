@@ -7,7 +7,7 @@
 class TApplication : public QApplication
 {
     Q_OBJECT
-public:
+  public:
     TApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };

@@ -65,8 +65,9 @@ void TForm1::Construct(const QStringList& arguments)
 
     // 1. The window and its controls.
     setObjectName(QStringLiteral("Form1"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     CreateControls();
     CreateMenu();
     CreateToolBar();
@@ -104,7 +105,8 @@ void TForm1::Construct(const QStringList& arguments)
     EditorBitmap = QImage(192, 168, QImage::Format_RGB32);
     BrowserFrame = QImage(192, 147, QImage::Format_RGB32);
     BrowserBitmap = QImage(384, 294, QImage::Format_RGB32);
-    for (QImage* image : {&SpriteBitmap, &PreviewFrame, &PreviewBitmap, &EditorBitmap, &BrowserFrame, &BrowserBitmap})
+    for (QImage* image :
+         {&SpriteBitmap, &PreviewFrame, &PreviewBitmap, &EditorBitmap, &BrowserFrame, &BrowserBitmap})
         image->fill(Qt::black);
 
     // 9.
@@ -268,11 +270,11 @@ void TForm1::SetFileName(const QString& path)
 void TForm1::SelectPen(int pen)
 {
     Bank.currentPen = pen;
-    QRadioButton* radio = pen == 0 ? RadioColourTransp
+    QRadioButton* radio = pen == 0   ? RadioColourTransp
                           : pen == 1 ? RadioColourMulti1
                           : pen == 3 ? RadioColourMulti2
                                      : RadioColourSprite;
-    QAction* item = pen == 0 ? Mnu_ColourTransp
+    QAction* item = pen == 0   ? Mnu_ColourTransp
                     : pen == 1 ? Mnu_ColourMulti1
                     : pen == 3 ? Mnu_ColourMulti2
                                : Mnu_ColourSprite;
@@ -291,13 +293,15 @@ void TForm1::Edit2KeyPress(int key)
     if (!ok)
     {
         QMessageBox box(QMessageBox::Critical, QStringLiteral("Kelmora"),
-                        QStringLiteral("'%1' is not a valid integer value.").arg(Edit2->text()), QMessageBox::Ok,
-                        this);
+                        QStringLiteral("'%1' is not a valid integer value.").arg(Edit2->text()),
+                        QMessageBox::Ok, this);
         box.exec();
         return;
     }
-    if (value <= 0) Edit2->setText(QStringLiteral("1"));
-    else if (value > 256) Edit2->setText(QStringLiteral("256"));
+    if (value <= 0)
+        Edit2->setText(QStringLiteral("1"));
+    else if (value > 256)
+        Edit2->setText(QStringLiteral("256"));
     ApplySpriteQuantity();
     RefreshAll();
 }
@@ -360,7 +364,8 @@ bool TForm1::FormCloseQuery()
 void TForm1::FormClose()
 {
     m_closed = true;
-    for (QImage* image : {&SpriteBitmap, &PreviewFrame, &PreviewBitmap, &EditorBitmap, &BrowserFrame, &BrowserBitmap})
+    for (QImage* image :
+         {&SpriteBitmap, &PreviewFrame, &PreviewBitmap, &EditorBitmap, &BrowserFrame, &BrowserBitmap})
         *image = QImage();
     HistoryRelease();
     HistoryClear();

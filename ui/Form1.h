@@ -42,7 +42,7 @@ class TUpDown;
 class TForm1 : public QMainWindow
 {
     Q_OBJECT
-public:
+  public:
     // Takes the start-up file from the application's command line.
     explicit TForm1(QWidget* parent = nullptr);
     // arguments: the command-line arguments after the program name.
@@ -67,7 +67,7 @@ public:
     // viewer. Tests put a recorder here.
     std::function<void(const QString&)> OpenDocument;
     QString PaletteFilePath; // the palettes.pal found at start-up (empty when none)
-    QString FileName;     // the name last given to SetFileName
+    QString FileName;        // the name last given to SetFileName
 
     // ---- Off-screen views (32 bits a pixel) ----
     QImage SpriteBitmap;  // 24 x 21
@@ -145,16 +145,17 @@ public:
             *Export1 = nullptr, *LoadSpriteFile1 = nullptr, *SaveSpriteFile1 = nullptr,
             *Mnu_SaveBitmap = nullptr, *Mnu_Exit = nullptr;
     QAction *Mnu_SelectAll = nullptr, *Mnu_Clear = nullptr, *Mnu_Cut = nullptr, *Mnu_Copy = nullptr,
-            *Mnu_Paste = nullptr, *Mnu_PasteInto = nullptr, *Mnu_CopyStyle = nullptr, *Mnu_PasteStyle = nullptr,
-            *Mnu_SlideUp = nullptr, *Mnu_SlideDown = nullptr, *Mnu_SlideLeft = nullptr, *Mnu_SlideRight = nullptr,
-            *Mnu_FlipX = nullptr, *Mnu_FlipY = nullptr, *Mnu_ReflectX = nullptr, *Mnu_ReflectY = nullptr,
-            *Mnu_Negative = nullptr, *Mnu_Undo = nullptr, *Mnu_Redo = nullptr;
+            *Mnu_Paste = nullptr, *Mnu_PasteInto = nullptr, *Mnu_CopyStyle = nullptr,
+            *Mnu_PasteStyle = nullptr, *Mnu_SlideUp = nullptr, *Mnu_SlideDown = nullptr,
+            *Mnu_SlideLeft = nullptr, *Mnu_SlideRight = nullptr, *Mnu_FlipX = nullptr, *Mnu_FlipY = nullptr,
+            *Mnu_ReflectX = nullptr, *Mnu_ReflectY = nullptr, *Mnu_Negative = nullptr, *Mnu_Undo = nullptr,
+            *Mnu_Redo = nullptr;
     QAction *Mnu_ColourTransp = nullptr, *Mnu_ColourSprite = nullptr, *Mnu_ColourMulti1 = nullptr,
             *Mnu_ColourMulti2 = nullptr, *Mnu_SwapSprMc1 = nullptr, *Mnu_SwapSprMc2 = nullptr,
-            *Mnu_SwapMc1Mc2 = nullptr, *Mnu_Decimal = nullptr, *Mnu_Hex = nullptr, *Mnu_ReverseOrder = nullptr,
-            *Mnu_RemoveBlanks = nullptr, *ClearAttributes2 = nullptr, *ClearAttributes1 = nullptr,
-            *Clearalloverlayattributes1 = nullptr, *Mnu_Rotator = nullptr, *Mnu_Animator = nullptr,
-            *VICESnapshotRipper1 = nullptr;
+            *Mnu_SwapMc1Mc2 = nullptr, *Mnu_Decimal = nullptr, *Mnu_Hex = nullptr,
+            *Mnu_ReverseOrder = nullptr, *Mnu_RemoveBlanks = nullptr, *ClearAttributes2 = nullptr,
+            *ClearAttributes1 = nullptr, *Clearalloverlayattributes1 = nullptr, *Mnu_Rotator = nullptr,
+            *Mnu_Animator = nullptr, *VICESnapshotRipper1 = nullptr;
     QAction *PalVantor = nullptr, *Mnu_PalOrderStandard = nullptr, *Mnu_PalOrderLumPairs = nullptr,
             *Mnu_DoubleScan = nullptr, *Mnu_ToolBar_Flat = nullptr, *Mnu_ToolBar_Raised = nullptr,
             *Mnu_About = nullptr;
@@ -171,7 +172,7 @@ public:
     QString SeuckSavePath = QStringLiteral("Untitled.a");
     QString BitmapSavePath = QStringLiteral("Untitled.bmp");
 
-public slots:
+  public slots:
     // ---- Start-up and main window state ----
     void Edit2KeyPress(int key);
     void UpDown1Click();
@@ -258,13 +259,13 @@ public slots:
     void VICESnapshotRipper1Click();
     void Mnu_AboutClick();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void Construct(const QStringList& arguments);
     void CreateControls();
     void CreateMenu();

@@ -12,15 +12,24 @@ using namespace kelmora;
 namespace
 {
 
-constexpr u8 kMaskAll = 0x00;            // Clear Attributes
-constexpr u8 kMaskKeepColour = 0x0F;     // Clear Attributes, Preserve Colour
-constexpr u8 kMaskNoOverlay = 0xEF;      // Clear Overlay Attributes
-constexpr u8 kMaskAfterReverse = 0x8F;   // Reverse Order drops the overlay flag and bits 5 and 6
+constexpr u8 kMaskAll = 0x00;          // Clear Attributes
+constexpr u8 kMaskKeepColour = 0x0F;   // Clear Attributes, Preserve Colour
+constexpr u8 kMaskNoOverlay = 0xEF;    // Clear Overlay Attributes
+constexpr u8 kMaskAfterReverse = 0x8F; // Reverse Order drops the overlay flag and bits 5 and 6
 
-u8& AttributeOf(u8* block, int index) { return block[index * kSpriteBytes + kAttributeByte]; }
+u8& AttributeOf(u8* block, int index)
+{
+    return block[index * kSpriteBytes + kAttributeByte];
+}
 
-int FirstSlot(const SpriteBank& bank) { return std::max(0, bank.rangeStart); }
-int LastSlot(const SpriteBank& bank) { return std::min(kSlotCount - 1, bank.rangeEnd); }
+int FirstSlot(const SpriteBank& bank)
+{
+    return std::max(0, bank.rangeStart);
+}
+int LastSlot(const SpriteBank& bank)
+{
+    return std::min(kSlotCount - 1, bank.rangeEnd);
+}
 
 } // namespace
 
@@ -28,7 +37,8 @@ int LastSlot(const SpriteBank& bank) { return std::min(kSlotCount - 1, bank.rang
 // and refreshes.
 void TForm1::RangeCommand(void (*operation)(u8*, int))
 {
-    for (int i = FirstSlot(Bank); i <= LastSlot(Bank); ++i) operation(Bank.sprites, i);
+    for (int i = FirstSlot(Bank); i <= LastSlot(Bank); ++i)
+        operation(Bank.sprites, i);
     HistoryPush(Bank.sprites);
     RefreshAll();
 }
@@ -53,14 +63,16 @@ void TForm1::Mnu_ClearClick()
 
 void TForm1::Mnu_CutClick()
 {
-    Buffer.bufferCount = std::max(0, CopyRange(Bank.sprites, Buffer.bufferSprites, Bank.rangeStart, Bank.rangeEnd, 1));
+    Buffer.bufferCount =
+        std::max(0, CopyRange(Bank.sprites, Buffer.bufferSprites, Bank.rangeStart, Bank.rangeEnd, 1));
     HistoryPush(Bank.sprites);
     RefreshAll();
 }
 
 void TForm1::Mnu_CopyClick()
 {
-    Buffer.bufferCount = std::max(0, CopyRange(Bank.sprites, Buffer.bufferSprites, Bank.rangeStart, Bank.rangeEnd, 0));
+    Buffer.bufferCount =
+        std::max(0, CopyRange(Bank.sprites, Buffer.bufferSprites, Bank.rangeStart, Bank.rangeEnd, 0));
     RefreshAll();
 }
 
@@ -93,22 +105,50 @@ void TForm1::Mnu_CopyStyleClick()
 
 void TForm1::Mnu_PasteStyleClick()
 {
-    for (int i = FirstSlot(Bank); i <= LastSlot(Bank); ++i) AttributeOf(Bank.sprites, i) = CopiedStyle;
+    for (int i = FirstSlot(Bank); i <= LastSlot(Bank); ++i)
+        AttributeOf(Bank.sprites, i) = CopiedStyle;
     HistoryPush(Bank.sprites);
     RefreshAll();
 }
 
 // ---- Transformations of every sprite of the range ----
 
-void TForm1::Mnu_SlideUpClick() { RangeCommand(&SlideUp); }
-void TForm1::Mnu_SlideDownClick() { RangeCommand(&SlideDown); }
-void TForm1::Mnu_SlideLeftClick() { RangeCommand(&SlideLeft); }
-void TForm1::Mnu_SlideRightClick() { RangeCommand(&SlideRight); }
-void TForm1::Mnu_FlipXClick() { RangeCommand(&FlipX); }
-void TForm1::Mnu_FlipYClick() { RangeCommand(&FlipY); }
-void TForm1::Mnu_ReflectXClick() { RangeCommand(&ReflectX); }
-void TForm1::Mnu_ReflectYClick() { RangeCommand(&ReflectY); }
-void TForm1::Mnu_NegativeClick() { RangeCommand(&Negative); }
+void TForm1::Mnu_SlideUpClick()
+{
+    RangeCommand(&SlideUp);
+}
+void TForm1::Mnu_SlideDownClick()
+{
+    RangeCommand(&SlideDown);
+}
+void TForm1::Mnu_SlideLeftClick()
+{
+    RangeCommand(&SlideLeft);
+}
+void TForm1::Mnu_SlideRightClick()
+{
+    RangeCommand(&SlideRight);
+}
+void TForm1::Mnu_FlipXClick()
+{
+    RangeCommand(&FlipX);
+}
+void TForm1::Mnu_FlipYClick()
+{
+    RangeCommand(&FlipY);
+}
+void TForm1::Mnu_ReflectXClick()
+{
+    RangeCommand(&ReflectX);
+}
+void TForm1::Mnu_ReflectYClick()
+{
+    RangeCommand(&ReflectY);
+}
+void TForm1::Mnu_NegativeClick()
+{
+    RangeCommand(&Negative);
+}
 
 // Pixel values: 1 multi-colour 1, 2 sprite colour, 3 multi-colour 2. Hires sprites stay as they are.
 void TForm1::Mnu_SwapSprMc1Click()
@@ -150,9 +190,10 @@ namespace
 bool NeedsRange(QWidget* owner, const SpriteBank& bank)
 {
     if (bank.rangeStart != bank.rangeEnd) return false;
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Hint..."),
-                    QStringLiteral("First select a range using SHIFT and Left Mouse Button or CTRL+A for all."),
-                    QMessageBox::Ok, owner);
+    QMessageBox box(
+        QMessageBox::NoIcon, QStringLiteral("Hint..."),
+        QStringLiteral("First select a range using SHIFT and Left Mouse Button or CTRL+A for all."),
+        QMessageBox::Ok, owner);
     box.exec();
     return true;
 }

@@ -34,12 +34,21 @@ constexpr int kPlusY[] = {0, 0, 0, 1, -1};
 constexpr int kCursorPaint = 0;
 constexpr int kCursorFlood = 1;
 
-u8& AttributeOf(u8* block, int index) { return block[index * kSpriteBytes + kAttributeByte]; }
+u8& AttributeOf(u8* block, int index)
+{
+    return block[index * kSpriteBytes + kAttributeByte];
+}
 
 // The stored slots of the selected range (the range never leaves them, but a slot
 // outside the block must never be touched).
-int FirstSlot(const SpriteBank& bank) { return std::max(0, bank.rangeStart); }
-int LastSlot(const SpriteBank& bank) { return std::min(kSlotCount - 1, bank.rangeEnd); }
+int FirstSlot(const SpriteBank& bank)
+{
+    return std::max(0, bank.rangeStart);
+}
+int LastSlot(const SpriteBank& bank)
+{
+    return std::min(kSlotCount - 1, bank.rangeEnd);
+}
 
 // Sets the cursor only when another one is showing: pointer moves then cost nothing.
 void ShowCursor(QWidget* widget, const QCursor& cursor)
@@ -138,8 +147,8 @@ void TForm1::PaintBox_EditorMouseUp(Qt::MouseButton, Qt::MouseButtons, Qt::Keybo
 
 // ---- The browser ----
 
-void TForm1::PaintBox_BrowserMouseDown(Qt::MouseButton button, Qt::MouseButtons, Qt::KeyboardModifiers modifiers,
-                                       int x, int y)
+void TForm1::PaintBox_BrowserMouseDown(Qt::MouseButton button, Qt::MouseButtons,
+                                       Qt::KeyboardModifiers modifiers, int x, int y)
 {
     const int index = BrowserIndex(x, y, ScrollBar_Browser->value());
     if (index < 0 || index >= Bank.spriteCount || index >= kSlotCount) return;
@@ -176,8 +185,8 @@ void TForm1::PaintBox_BrowserMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, 
 
 // ---- The palette strip ----
 
-void TForm1::PaintBox_PaletteMouseDown(Qt::MouseButton, Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x,
-                                       int y)
+void TForm1::PaintBox_PaletteMouseDown(Qt::MouseButton, Qt::MouseButtons buttons, Qt::KeyboardModifiers,
+                                       int x, int y)
 {
     const int colour = ColourAtStripPoint(x, y);
     if (colour < 0) return;
@@ -198,10 +207,18 @@ void TForm1::PaintBox_PaletteMouseDown(Qt::MouseButton, Qt::MouseButtons buttons
         // The other pens' colours are shared by the whole bank and are not undone.
         switch (Bank.currentPen)
         {
-        case 0: Bank.colourTransp = c; break;
-        case 1: Bank.colourMulti1 = c; break;
-        case 2: Bank.colourSprite = c; break;
-        default: Bank.colourMulti2 = c; break;
+        case 0:
+            Bank.colourTransp = c;
+            break;
+        case 1:
+            Bank.colourMulti1 = c;
+            break;
+        case 2:
+            Bank.colourSprite = c;
+            break;
+        default:
+            Bank.colourMulti2 = c;
+            break;
         }
     }
     if (buttons.testFlag(Qt::RightButton)) Bank.colourTransp = c;
@@ -224,10 +241,22 @@ void TForm1::PaintBox_PaletteMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, 
 
 // ---- Pens ----
 
-void TForm1::RadioColourTranspClick() { SelectPen(0); }
-void TForm1::RadioColourSpriteClick() { SelectPen(2); }
-void TForm1::RadioColourMulti1Click() { SelectPen(1); }
-void TForm1::RadioColourMulti2Click() { SelectPen(3); }
+void TForm1::RadioColourTranspClick()
+{
+    SelectPen(0);
+}
+void TForm1::RadioColourSpriteClick()
+{
+    SelectPen(2);
+}
+void TForm1::RadioColourMulti1Click()
+{
+    SelectPen(1);
+}
+void TForm1::RadioColourMulti2Click()
+{
+    SelectPen(3);
+}
 
 // ---- Attribute flags ----
 

@@ -205,20 +205,23 @@ void TForm1::CreateMenu()
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
 
-    auto menu = [](QMenu* parent, const char* name, const QString& caption) {
+    auto menu = [](QMenu* parent, const char* name, const QString& caption)
+    {
         QMenu* m = parent->addMenu(caption);
         m->setObjectName(QString::fromLatin1(name));
         m->menuAction()->setObjectName(QString::fromLatin1(name));
         return m;
     };
-    auto top = [bar](const char* name, const QString& caption) {
+    auto top = [bar](const char* name, const QString& caption)
+    {
         QMenu* m = bar->addMenu(caption);
         m->setObjectName(QString::fromLatin1(name));
         m->menuAction()->setObjectName(QString::fromLatin1(name));
         return m;
     };
     auto item = [this](QMenu* m, const char* name, const QString& caption, const QKeySequence& key,
-                       void (TForm1::*slot)()) {
+                       void (TForm1::*slot)())
+    {
         QAction* a = m->addAction(caption);
         a->setObjectName(QString::fromLatin1(name));
         if (!key.isEmpty())
@@ -232,7 +235,8 @@ void TForm1::CreateMenu()
     const QKeySequence none;
 
     File1 = top("File1", QStringLiteral("&File"));
-    Mnu_New = item(File1, "Mnu_New", QStringLiteral("New"), QKeySequence(Qt::CTRL | Qt::Key_N), &TForm1::Mnu_NewClick);
+    Mnu_New = item(File1, "Mnu_New", QStringLiteral("New"), QKeySequence(Qt::CTRL | Qt::Key_N),
+                   &TForm1::Mnu_NewClick);
     Mnu_Open = item(File1, "Mnu_Open", QStringLiteral("Open Project..."), QKeySequence(Qt::CTRL | Qt::Key_O),
                     &TForm1::Mnu_OpenClick);
     Mnu_SaveProject = item(File1, "Mnu_SaveProject", QStringLiteral("Save Project..."),
@@ -253,17 +257,20 @@ void TForm1::CreateMenu()
     Mnu_Exit = item(File1, "Mnu_Exit", QStringLiteral("Exit"), none, &TForm1::Mnu_ExitClick);
 
     Edit1 = top("Edit1", QStringLiteral("&Edit"));
-    Mnu_SelectAll = item(Edit1, "Mnu_SelectAll", QStringLiteral("Select All"), QKeySequence(Qt::CTRL | Qt::Key_A),
-                         &TForm1::Mnu_SelectAllClick);
+    Mnu_SelectAll = item(Edit1, "Mnu_SelectAll", QStringLiteral("Select All"),
+                         QKeySequence(Qt::CTRL | Qt::Key_A), &TForm1::Mnu_SelectAllClick);
     Edit1->addSeparator();
-    Mnu_Clear = item(Edit1, "Mnu_Clear", QStringLiteral("Clear"), QKeySequence(Qt::Key_Delete), &TForm1::Mnu_ClearClick);
+    Mnu_Clear = item(Edit1, "Mnu_Clear", QStringLiteral("Clear"), QKeySequence(Qt::Key_Delete),
+                     &TForm1::Mnu_ClearClick);
     Edit1->addSeparator();
-    Mnu_Cut = item(Edit1, "Mnu_Cut", QStringLiteral("Cut"), QKeySequence(Qt::CTRL | Qt::Key_X), &TForm1::Mnu_CutClick);
-    Mnu_Copy = item(Edit1, "Mnu_Copy", QStringLiteral("Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), &TForm1::Mnu_CopyClick);
+    Mnu_Cut = item(Edit1, "Mnu_Cut", QStringLiteral("Cut"), QKeySequence(Qt::CTRL | Qt::Key_X),
+                   &TForm1::Mnu_CutClick);
+    Mnu_Copy = item(Edit1, "Mnu_Copy", QStringLiteral("Copy"), QKeySequence(Qt::CTRL | Qt::Key_C),
+                    &TForm1::Mnu_CopyClick);
     Mnu_Paste = item(Edit1, "Mnu_Paste", QStringLiteral("Paste"), QKeySequence(Qt::CTRL | Qt::Key_V),
                      &TForm1::Mnu_PasteClick);
-    Mnu_PasteInto = item(Edit1, "Mnu_PasteInto", QStringLiteral("Paste Into"), QKeySequence(Qt::CTRL | Qt::Key_E),
-                         &TForm1::Mnu_PasteIntoClick);
+    Mnu_PasteInto = item(Edit1, "Mnu_PasteInto", QStringLiteral("Paste Into"),
+                         QKeySequence(Qt::CTRL | Qt::Key_E), &TForm1::Mnu_PasteIntoClick);
     Edit1->addSeparator();
     Mnu_CopyStyle = item(Edit1, "Mnu_CopyStyle", QStringLiteral("Copy Style"),
                          QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_C), &TForm1::Mnu_CopyStyleClick);
@@ -272,17 +279,17 @@ void TForm1::CreateMenu()
     Edit1->addSeparator();
     Mnu_SlideUp = item(Edit1, "Mnu_SlideUp", QStringLiteral("Slide Up"), QKeySequence(Qt::CTRL | Qt::Key_U),
                        &TForm1::Mnu_SlideUpClick);
-    Mnu_SlideDown = item(Edit1, "Mnu_SlideDown", QStringLiteral("Slide Down"), QKeySequence(Qt::CTRL | Qt::Key_D),
-                         &TForm1::Mnu_SlideDownClick);
-    Mnu_SlideLeft = item(Edit1, "Mnu_SlideLeft", QStringLiteral("Slide Left"), QKeySequence(Qt::CTRL | Qt::Key_L),
-                         &TForm1::Mnu_SlideLeftClick);
+    Mnu_SlideDown = item(Edit1, "Mnu_SlideDown", QStringLiteral("Slide Down"),
+                         QKeySequence(Qt::CTRL | Qt::Key_D), &TForm1::Mnu_SlideDownClick);
+    Mnu_SlideLeft = item(Edit1, "Mnu_SlideLeft", QStringLiteral("Slide Left"),
+                         QKeySequence(Qt::CTRL | Qt::Key_L), &TForm1::Mnu_SlideLeftClick);
     Mnu_SlideRight = item(Edit1, "Mnu_SlideRight", QStringLiteral("Slide Right"),
                           QKeySequence(Qt::CTRL | Qt::Key_R), &TForm1::Mnu_SlideRightClick);
     Edit1->addSeparator();
-    Mnu_FlipX = item(Edit1, "Mnu_FlipX", QStringLiteral("Flip Top to Bottom"), QKeySequence(Qt::CTRL | Qt::Key_F),
-                     &TForm1::Mnu_FlipXClick);
-    Mnu_FlipY = item(Edit1, "Mnu_FlipY", QStringLiteral("Flip Left to Right"), QKeySequence(Qt::CTRL | Qt::Key_G),
-                     &TForm1::Mnu_FlipYClick);
+    Mnu_FlipX = item(Edit1, "Mnu_FlipX", QStringLiteral("Flip Top to Bottom"),
+                     QKeySequence(Qt::CTRL | Qt::Key_F), &TForm1::Mnu_FlipXClick);
+    Mnu_FlipY = item(Edit1, "Mnu_FlipY", QStringLiteral("Flip Left to Right"),
+                     QKeySequence(Qt::CTRL | Qt::Key_G), &TForm1::Mnu_FlipYClick);
     Edit1->addSeparator();
     Mnu_ReflectX = item(Edit1, "Mnu_ReflectX", QStringLiteral("Reflect Top to Bottom"),
                         QKeySequence(Qt::CTRL | Qt::Key_H), &TForm1::Mnu_ReflectXClick);
@@ -292,21 +299,22 @@ void TForm1::CreateMenu()
     Mnu_Negative = item(Edit1, "Mnu_Negative", QStringLiteral("Negative"), QKeySequence(Qt::CTRL | Qt::Key_I),
                         &TForm1::Mnu_NegativeClick);
     Edit1->addSeparator();
-    Mnu_Undo = item(Edit1, "Mnu_Undo", QStringLiteral("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), &TForm1::Mnu_UndoClick);
+    Mnu_Undo = item(Edit1, "Mnu_Undo", QStringLiteral("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z),
+                    &TForm1::Mnu_UndoClick);
     Mnu_Redo = item(Edit1, "Mnu_Redo", QStringLiteral("Redo"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z),
                     &TForm1::Mnu_RedoClick);
 
     View1 = top("View1", QStringLiteral("&Tools"));
     Mnu_Pen = menu(View1, "Mnu_Pen", QStringLiteral("Pen..."));
     auto* penGroup = new QActionGroup(this);
-    Mnu_ColourTransp = item(Mnu_Pen, "Mnu_ColourTransp", QStringLiteral("Transparent"), QKeySequence(Qt::Key_F1),
-                            &TForm1::RadioColourTranspClick);
-    Mnu_ColourSprite = item(Mnu_Pen, "Mnu_ColourSprite", QStringLiteral("Sprite Colour"), QKeySequence(Qt::Key_F2),
-                            &TForm1::RadioColourSpriteClick);
-    Mnu_ColourMulti1 = item(Mnu_Pen, "Mnu_ColourMulti1", QStringLiteral("Multi-colour 1"), QKeySequence(Qt::Key_F3),
-                            &TForm1::RadioColourMulti1Click);
-    Mnu_ColourMulti2 = item(Mnu_Pen, "Mnu_ColourMulti2", QStringLiteral("Multi-colour 2"), QKeySequence(Qt::Key_F4),
-                            &TForm1::RadioColourMulti2Click);
+    Mnu_ColourTransp = item(Mnu_Pen, "Mnu_ColourTransp", QStringLiteral("Transparent"),
+                            QKeySequence(Qt::Key_F1), &TForm1::RadioColourTranspClick);
+    Mnu_ColourSprite = item(Mnu_Pen, "Mnu_ColourSprite", QStringLiteral("Sprite Colour"),
+                            QKeySequence(Qt::Key_F2), &TForm1::RadioColourSpriteClick);
+    Mnu_ColourMulti1 = item(Mnu_Pen, "Mnu_ColourMulti1", QStringLiteral("Multi-colour 1"),
+                            QKeySequence(Qt::Key_F3), &TForm1::RadioColourMulti1Click);
+    Mnu_ColourMulti2 = item(Mnu_Pen, "Mnu_ColourMulti2", QStringLiteral("Multi-colour 2"),
+                            QKeySequence(Qt::Key_F4), &TForm1::RadioColourMulti2Click);
     for (QAction* a : {Mnu_ColourTransp, Mnu_ColourSprite, Mnu_ColourMulti1, Mnu_ColourMulti2})
     {
         a->setCheckable(true);
@@ -315,15 +323,19 @@ void TForm1::CreateMenu()
     Mnu_ColourSprite->setChecked(true);
 
     Mnu_PixelColourSwap = menu(View1, "Mnu_PixelColourSwap", QStringLiteral("Pixel Colour Swap..."));
-    Mnu_SwapSprMc1 = item(Mnu_PixelColourSwap, "Mnu_SwapSprMc1", QStringLiteral("Sprite Colour < > Multi-colour 1"),
-                          none, &TForm1::Mnu_SwapSprMc1Click);
-    Mnu_SwapSprMc2 = item(Mnu_PixelColourSwap, "Mnu_SwapSprMc2", QStringLiteral("Sprite Colour < > Multi-colour 2"),
-                          none, &TForm1::Mnu_SwapSprMc2Click);
-    Mnu_SwapMc1Mc2 = item(Mnu_PixelColourSwap, "Mnu_SwapMc1Mc2",
-                          QStringLiteral("Multi-colour 1 < > Multi-colour 2"), none, &TForm1::Mnu_SwapMc1Mc2Click);
+    Mnu_SwapSprMc1 =
+        item(Mnu_PixelColourSwap, "Mnu_SwapSprMc1", QStringLiteral("Sprite Colour < > Multi-colour 1"), none,
+             &TForm1::Mnu_SwapSprMc1Click);
+    Mnu_SwapSprMc2 =
+        item(Mnu_PixelColourSwap, "Mnu_SwapSprMc2", QStringLiteral("Sprite Colour < > Multi-colour 2"), none,
+             &TForm1::Mnu_SwapSprMc2Click);
+    Mnu_SwapMc1Mc2 =
+        item(Mnu_PixelColourSwap, "Mnu_SwapMc1Mc2", QStringLiteral("Multi-colour 1 < > Multi-colour 2"), none,
+             &TForm1::Mnu_SwapMc1Mc2Click);
 
     Mnu_ViewTextData = menu(View1, "Mnu_ViewTextData", QStringLiteral("View Text Data..."));
-    Mnu_Decimal = item(Mnu_ViewTextData, "Mnu_Decimal", QStringLiteral("Decimal"), none, &TForm1::Mnu_DecimalClick);
+    Mnu_Decimal =
+        item(Mnu_ViewTextData, "Mnu_Decimal", QStringLiteral("Decimal"), none, &TForm1::Mnu_DecimalClick);
     Mnu_Hex = item(Mnu_ViewTextData, "Mnu_Hex", QStringLiteral("Hex"), none, &TForm1::Mnu_HexClick);
 
     RangeOps1 = menu(View1, "RangeOps1", QStringLiteral("Special Range Ops"));
@@ -334,11 +346,12 @@ void TForm1::CreateMenu()
     RangeOps1->addSeparator();
     ClearAttributes2 = item(RangeOps1, "ClearAttributes2", QStringLiteral("Clear Attributes"), none,
                             &TForm1::ClearAttributes2Click);
-    ClearAttributes1 = item(RangeOps1, "ClearAttributes1", QStringLiteral("Clear Attributes, Preserve Colour"), none,
-                            &TForm1::ClearAttributes1Click);
-    Clearalloverlayattributes1 = item(RangeOps1, "Clearalloverlayattributes1",
-                                      QStringLiteral("Clear Overlay Attributes"), none,
-                                      &TForm1::Clearalloverlayattributes1Click);
+    ClearAttributes1 =
+        item(RangeOps1, "ClearAttributes1", QStringLiteral("Clear Attributes, Preserve Colour"), none,
+             &TForm1::ClearAttributes1Click);
+    Clearalloverlayattributes1 =
+        item(RangeOps1, "Clearalloverlayattributes1", QStringLiteral("Clear Overlay Attributes"), none,
+             &TForm1::Clearalloverlayattributes1Click);
     View1->addSeparator();
     Mnu_Rotator = item(View1, "Mnu_Rotator", QStringLiteral("Rotator..."), QKeySequence(Qt::Key_F9),
                        &TForm1::Mnu_RotatorClick);
@@ -361,8 +374,8 @@ void TForm1::CreateMenu()
     auto* orderGroup = new QActionGroup(this);
     Mnu_PalOrderStandard = item(PaletteOrder1, "Mnu_PalOrderStandard", QStringLiteral("Standard"), none,
                                 &TForm1::Mnu_PalOrderStandardClick);
-    Mnu_PalOrderLumPairs = item(PaletteOrder1, "Mnu_PalOrderLumPairs", QStringLiteral("Luminance Pairs"), none,
-                                &TForm1::Mnu_PalOrderLumPairsClick);
+    Mnu_PalOrderLumPairs = item(PaletteOrder1, "Mnu_PalOrderLumPairs", QStringLiteral("Luminance Pairs"),
+                                none, &TForm1::Mnu_PalOrderLumPairsClick);
     for (QAction* a : {Mnu_PalOrderStandard, Mnu_PalOrderLumPairs})
     {
         a->setCheckable(true);
@@ -377,8 +390,8 @@ void TForm1::CreateMenu()
     Options1->addSeparator();
     ToolBarStyle1 = menu(Options1, "ToolBarStyle1", QStringLiteral("Tool Bar Style"));
     auto* styleGroup = new QActionGroup(this);
-    Mnu_ToolBar_Flat = item(ToolBarStyle1, "Mnu_ToolBar_Flat", QStringLiteral("Flat"), none,
-                            &TForm1::Mnu_ToolBar_FlatClick);
+    Mnu_ToolBar_Flat =
+        item(ToolBarStyle1, "Mnu_ToolBar_Flat", QStringLiteral("Flat"), none, &TForm1::Mnu_ToolBar_FlatClick);
     Mnu_ToolBar_Raised = item(ToolBarStyle1, "Mnu_ToolBar_Raised", QStringLiteral("Raised"), none,
                               &TForm1::Mnu_ToolBar_RaisedClick);
     for (QAction* a : {Mnu_ToolBar_Flat, Mnu_ToolBar_Raised})
@@ -411,7 +424,8 @@ void TForm1::CreateToolBar()
     ToolBar1->setIconSize(QSize(16, 16));
     ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
 
-    auto button = [this](QAction* action, const char* name, const char* icon, const QString& hint) {
+    auto button = [this](QAction* action, const char* name, const char* icon, const QString& hint)
+    {
         action->setIcon(TForm1::ToolIcon(QString::fromLatin1(icon)));
         action->setToolTip(hint);
         action->setStatusTip(hint);
@@ -420,7 +434,8 @@ void TForm1::CreateToolBar()
         widget->setObjectName(QString::fromLatin1(name));
         return action;
     };
-    auto own = [this](const char* name, const QString& caption) {
+    auto own = [this](const char* name, const QString& caption)
+    {
         auto* a = new QAction(caption, this);
         a->setObjectName(QString::fromLatin1(name));
         a->setCheckable(true);
@@ -431,7 +446,8 @@ void TForm1::CreateToolBar()
     Btn_Brush1 = own("Btn_Brush1", QStringLiteral("Paintbrush 1"));
     Btn_Brush2 = own("Btn_Brush2", QStringLiteral("Paintbrush 2"));
     Btn_Flood = own("Btn_Flood", QStringLiteral("Flood fill"));
-    for (QAction* a : {Btn_Brush1, Btn_Brush2, Btn_Flood}) tools->addAction(a);
+    for (QAction* a : {Btn_Brush1, Btn_Brush2, Btn_Flood})
+        tools->addAction(a);
     Btn_Brush1->setChecked(true);
     button(Btn_Brush1, "Btn_Brush1", "brush1", QStringLiteral("Paintbrush 1"));
     button(Btn_Brush2, "Btn_Brush2", "brush2", QStringLiteral("Paintbrush 2"));

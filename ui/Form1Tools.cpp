@@ -4,8 +4,8 @@
 #include <QMessageBox>
 #include <QScreen>
 
-#include "ui/tools/FormAnim.h"
 #include "ui/tools/FormAbout.h"
+#include "ui/tools/FormAnim.h"
 #include "ui/tools/FormRipper.h"
 #include "ui/tools/FormRotate.h"
 
@@ -35,7 +35,8 @@ void TForm1::Mnu_RotatorClick()
     // however it closes.
     TFormRotate rotator(this);
     const QRect main = geometry();
-    rotator.setGeometry(OnScreen(this, QRect(QPoint(main.left() + main.width() + 3, main.top()), rotator.size())));
+    rotator.setGeometry(
+        OnScreen(this, QRect(QPoint(main.left() + main.width() + 3, main.top()), rotator.size())));
     rotator.exec();
 }
 

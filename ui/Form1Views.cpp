@@ -20,7 +20,10 @@ using namespace kelmora;
 namespace
 {
 
-inline std::uint32_t Opaque(std::uint32_t rgb) { return 0xFF000000u | rgb; }
+inline std::uint32_t Opaque(std::uint32_t rgb)
+{
+    return 0xFF000000u | rgb;
+}
 
 // The pixels of a 32-bit image, taken once per drawing step: QImage::scanLine() checks
 // for sharing on every call, which costs more than the row it returns.
@@ -70,9 +73,11 @@ template <int Factor> void Stretch(QImage& destination, const QImage& source)
         {
             const std::uint32_t pixel = from[x];
             std::uint32_t* block = to + x * Factor;
-            for (int k = 0; k < Factor; ++k) block[k] = pixel;
+            for (int k = 0; k < Factor; ++k)
+                block[k] = pixel;
         }
-        for (int k = 1; k < Factor; ++k) std::memcpy(out.row(y * Factor + k), to, bytes);
+        for (int k = 1; k < Factor; ++k)
+            std::memcpy(out.row(y * Factor + k), to, bytes);
     }
 }
 
@@ -81,18 +86,21 @@ void CopyInto(QImage& destination, const QImage& source, int left, int top)
     const ConstPixels in(source);
     const Pixels out(destination);
     const std::size_t bytes = static_cast<std::size_t>(in.width) * sizeof(std::uint32_t);
-    for (int y = 0; y < in.height; ++y) std::memcpy(out.row(top + y) + left, in.row(y), bytes);
+    for (int y = 0; y < in.height; ++y)
+        std::memcpy(out.row(top + y) + left, in.row(y), bytes);
 }
 
 void VerticalLine(const Pixels& image, int x, std::uint32_t colour)
 {
-    for (int y = 0; y < image.height; ++y) image.row(y)[x] = colour;
+    for (int y = 0; y < image.height; ++y)
+        image.row(y)[x] = colour;
 }
 
 void HorizontalLine(const Pixels& image, int y, std::uint32_t colour)
 {
     std::uint32_t* row = image.row(y);
-    for (int x = 0; x < image.width; ++x) row[x] = colour;
+    for (int x = 0; x < image.width; ++x)
+        row[x] = colour;
 }
 
 } // namespace
@@ -195,7 +203,8 @@ void TForm1::RenderSprite(const u8* data, int index, QImage& bitmap, int flags)
                           BaseArgb,
                           HighlightArgb};
     const Pixels out(bitmap);
-    RenderSpritePixels(data, index, Bank.spriteCount, colours, flags, out.first, static_cast<int>(out.stride));
+    RenderSpritePixels(data, index, Bank.spriteCount, colours, flags, out.first,
+                       static_cast<int>(out.stride));
 }
 
 void TForm1::ScanlineDouble(QImage& destination, const QImage& source)
@@ -206,9 +215,11 @@ void TForm1::ScanlineDouble(QImage& destination, const QImage& source)
     {
         const std::uint32_t* from = in.row(i);
         std::uint32_t* to = out.row(2 * i);
-        for (int j = 0; j < in.width; ++j) to[2 * j] = to[2 * j + 1] = from[j];
+        for (int j = 0; j < in.width; ++j)
+            to[2 * j] = to[2 * j + 1] = from[j];
         std::uint32_t* black = out.row(2 * i + 1);
-        for (int j = 0; j < out.width; ++j) black[j] = 0xFF000000u;
+        for (int j = 0; j < out.width; ++j)
+            black[j] = 0xFF000000u;
     }
 }
 
@@ -220,8 +231,10 @@ void TForm1::DrawPreview()
     if (Chk_OverlayNext->isChecked() && Bank.currentSprite < 255)
         RenderSprite(Bank.sprites, Bank.currentSprite + 1, SpriteBitmap, kRenderOverlay);
     CopyInto(PreviewFrame, SpriteBitmap, 5, 5);
-    if (Mnu_DoubleScan->isChecked()) Stretch<2>(PreviewBitmap, PreviewFrame);
-    else ScanlineDouble(PreviewBitmap, PreviewFrame);
+    if (Mnu_DoubleScan->isChecked())
+        Stretch<2>(PreviewBitmap, PreviewFrame);
+    else
+        ScanlineDouble(PreviewBitmap, PreviewFrame);
     PaintBox_Preview->update();
     Label1->setText(QString::asprintf("%03d ", Bank.currentSprite));
 }
@@ -239,8 +252,10 @@ void TForm1::DrawEditor()
     {
         const std::uint32_t grid = Opaque(ScreenToRgb(Palette.grid[Bank.colourTransp & 15]));
         const int step = Chk_MulticolourMode->isChecked() ? 16 : 8;
-        for (int x = step - 1; x <= 191; x += step) VerticalLine(editor, x, grid);
-        for (int y = 7; y <= 167; y += 8) HorizontalLine(editor, y, grid);
+        for (int x = step - 1; x <= 191; x += step)
+            VerticalLine(editor, x, grid);
+        for (int y = 7; y <= 167; y += 8)
+            HorizontalLine(editor, y, grid);
     }
     if (CkShowCross->isChecked())
     {
@@ -272,7 +287,8 @@ void TForm1::DrawBrowser()
             const int index = 8 * (top + r) + c;
             if (index < Bank.spriteCount)
             {
-                const int highlight = (index >= Bank.rangeStart && index <= Bank.rangeEnd) ? kRenderHighlight : 0;
+                const int highlight =
+                    (index >= Bank.rangeStart && index <= Bank.rangeEnd) ? kRenderHighlight : 0;
                 RenderSprite(Bank.sprites, index, SpriteBitmap, highlight);
                 if (IsOverlay(Bank.sprites, index) == 1)
                     RenderSprite(Bank.sprites, index + 1, SpriteBitmap, highlight | kRenderOverlay);
@@ -284,15 +300,19 @@ void TForm1::DrawBrowser()
             CopyInto(BrowserFrame, SpriteBitmap, 24 * c, 21 * r);
         }
     }
-    if (Mnu_DoubleScan->isChecked()) Stretch<2>(BrowserBitmap, BrowserFrame);
-    else ScanlineDouble(BrowserBitmap, BrowserFrame);
+    if (Mnu_DoubleScan->isChecked())
+        Stretch<2>(BrowserBitmap, BrowserFrame);
+    else
+        ScanlineDouble(BrowserBitmap, BrowserFrame);
 
     if (CkShowGrid->isChecked())
     {
         const std::uint32_t grid = Opaque(ScreenToRgb(Palette.grid[Bank.colourTransp & 15]));
         const Pixels browser(BrowserBitmap);
-        for (int k = 0; k < 8; ++k) VerticalLine(browser, 47 + 48 * k, grid);
-        for (int k = 0; k < 7; ++k) HorizontalLine(browser, 41 + 42 * k, grid);
+        for (int k = 0; k < 8; ++k)
+            VerticalLine(browser, 47 + 48 * k, grid);
+        for (int k = 0; k < 7; ++k)
+            HorizontalLine(browser, 41 + 42 * k, grid);
     }
     PaintBox_Browser->update();
 }

@@ -61,7 +61,8 @@ void TColourPanel::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton) emit clicked();
 }
 
-TUpDown::TUpDown(QWidget* parent) : QWidget(parent), m_up(new QToolButton(this)), m_down(new QToolButton(this))
+TUpDown::TUpDown(QWidget* parent)
+    : QWidget(parent), m_up(new QToolButton(this)), m_down(new QToolButton(this))
 {
     m_up->setArrowType(Qt::UpArrow);
     m_down->setArrowType(Qt::DownArrow);
@@ -111,8 +112,10 @@ void TUpDown::step(int direction)
     syncFromAssociate();
     bool allow = true;
     if (onChanging) onChanging(direction, &allow);
-    if (allow) setPosition(m_position + direction);
-    else setPosition(m_position);
+    if (allow)
+        setPosition(m_position + direction);
+    else
+        setPosition(m_position);
     emit clicked(direction);
 }
 

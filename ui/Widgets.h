@@ -16,19 +16,19 @@ class QToolButton;
 class TPaintBox : public QWidget
 {
     Q_OBJECT
-public:
+  public:
     explicit TPaintBox(QWidget* parent = nullptr);
 
     std::function<void(QPainter&)> onPaint;
 
-signals:
+  signals:
     void mouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
                    int y);
     void mouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
     void mouseUp(Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
                  int y);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -39,19 +39,19 @@ protected:
 class TColourPanel : public QFrame
 {
     Q_OBJECT
-public:
+  public:
     explicit TColourPanel(QWidget* parent = nullptr);
     void setColour(const QColor& colour);
     QColor colour() const { return m_colour; }
 
-signals:
+  signals:
     void clicked();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     QColor m_colour;
 };
 
@@ -61,7 +61,7 @@ private:
 class TUpDown : public QWidget
 {
     Q_OBJECT
-public:
+  public:
     explicit TUpDown(QWidget* parent = nullptr);
 
     void setRange(int minimum, int maximum);
@@ -82,14 +82,14 @@ public:
     QToolButton* upButton() const { return m_up; }
     QToolButton* downButton() const { return m_down; }
 
-signals:
+  signals:
     void clicked(int direction); // after a step, also when the position stayed at a bound
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     QToolButton* m_up;
     QToolButton* m_down;
     QPointer<QLineEdit> m_associate;

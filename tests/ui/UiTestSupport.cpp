@@ -40,46 +40,56 @@ void WhenModal(std::function<void(QWidget*)> answer)
 
 void AnswerMessage(const QString& buttonText)
 {
-    WhenModal([buttonText](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        if (!box)
+    WhenModal(
+        [buttonText](QWidget* modal)
         {
-            modal->close();
-            return;
-        }
-        g_last = {box->windowTitle(), box->text()};
-        for (QAbstractButton* button : box->buttons())
-        {
-            if (button->text().remove(QLatin1Char('&')) == QString(buttonText).remove(QLatin1Char('&')))
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            if (!box)
             {
-                button->click();
+                modal->close();
                 return;
             }
-        }
-        box->reject();
-    });
+            g_last = {box->windowTitle(), box->text()};
+            for (QAbstractButton* button : box->buttons())
+            {
+                if (button->text().remove(QLatin1Char('&')) == QString(buttonText).remove(QLatin1Char('&')))
+                {
+                    button->click();
+                    return;
+                }
+            }
+            box->reject();
+        });
 }
 
-Message LastMessage() { return g_last; }
-void ClearLastMessage() { g_last = {}; }
+Message LastMessage()
+{
+    return g_last;
+}
+void ClearLastMessage()
+{
+    g_last = {};
+}
 
 void AnswerFileDialog(const QString& path)
 {
-    WhenModal([path](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        if (!dialog)
+    WhenModal(
+        [path](QWidget* modal)
         {
-            modal->close();
-            return;
-        }
-        if (path.isEmpty())
-        {
-            dialog->reject();
-            return;
-        }
-        dialog->selectFile(path);
-        QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
-    });
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            if (!dialog)
+            {
+                modal->close();
+                return;
+            }
+            if (path.isEmpty())
+            {
+                dialog->reject();
+                return;
+            }
+            dialog->selectFile(path);
+            QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+        });
 }
 
 QStringList ListedNames(QFileDialog* dialog, int expected)
@@ -115,11 +125,16 @@ bool PlacedAt(const QWidget* tool, QPoint wanted)
     const QRect target(wanted, placed.size());
     if (area.contains(target)) return placed == target;
     // Moved only along the edges it crossed, and now wholly visible.
-    const bool xKept = placed.left() == wanted.x() || placed.right() == area.right() || placed.left() == area.left();
-    const bool yKept = placed.top() == wanted.y() || placed.bottom() == area.bottom() || placed.top() == area.top();
+    const bool xKept =
+        placed.left() == wanted.x() || placed.right() == area.right() || placed.left() == area.left();
+    const bool yKept =
+        placed.top() == wanted.y() || placed.bottom() == area.bottom() || placed.top() == area.top();
     return area.contains(placed) && xKept && yKept;
 }
 
-unsigned Rgb(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFFu; }
+unsigned Rgb(const QImage& image, int x, int y)
+{
+    return image.pixel(x, y) & 0xFFFFFFu;
+}
 
 } // namespace uitest

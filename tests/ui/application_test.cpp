@@ -13,7 +13,7 @@ namespace
 
 class Throwing : public QObject
 {
-public:
+  public:
     bool event(QEvent* e) override
     {
         if (e->type() == QEvent::User) throw std::runtime_error("the handler failed");
@@ -27,7 +27,7 @@ class ApplicationTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void escapingExceptionIsShownAndTheLoopGoesOn()
     {
         Throwing target;

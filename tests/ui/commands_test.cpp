@@ -21,12 +21,16 @@ using namespace kelmora;
 namespace
 {
 
-QPoint BrowserPoint(int cell) { return QPoint((cell % 8) * 48 + 20, (cell / 8) * 42 + 20); }
+QPoint BrowserPoint(int cell)
+{
+    return QPoint((cell % 8) * 48 + 20, (cell / 8) * 42 + 20);
+}
 
 void Select(TForm1& w, int first, int last)
 {
     QTest::mouseClick(w.PaintBox_Browser, Qt::LeftButton, {}, BrowserPoint(first));
-    if (last != first) QTest::mouseClick(w.PaintBox_Browser, Qt::LeftButton, Qt::ShiftModifier, BrowserPoint(last));
+    if (last != first)
+        QTest::mouseClick(w.PaintBox_Browser, Qt::LeftButton, Qt::ShiftModifier, BrowserPoint(last));
 }
 
 void Key(TForm1& w, int key, Qt::KeyboardModifiers keys = Qt::ControlModifier)
@@ -34,7 +38,10 @@ void Key(TForm1& w, int key, Qt::KeyboardModifiers keys = Qt::ControlModifier)
     QTest::keyClick(&w, Qt::Key(key), keys);
 }
 
-u8* Sprite(TForm1& w, int index) { return w.Bank.sprites + index * kSpriteBytes; }
+u8* Sprite(TForm1& w, int index)
+{
+    return w.Bank.sprites + index * kSpriteBytes;
+}
 
 // Gives sprite index a recognisable first pixel byte and attribute.
 void Mark(TForm1& w, int index, u8 first, u8 attribute)
@@ -43,16 +50,22 @@ void Mark(TForm1& w, int index, u8 first, u8 attribute)
     Sprite(w, index)[63] = attribute;
 }
 
-std::vector<u8> Block(TForm1& w) { return std::vector<u8>(w.Bank.sprites, w.Bank.sprites + kBlockBytes); }
+std::vector<u8> Block(TForm1& w)
+{
+    return std::vector<u8>(w.Bank.sprites, w.Bank.sprites + kBlockBytes);
+}
 
-QToolButton* Button(TForm1& w, const char* name) { return w.ToolBar1->findChild<QToolButton*>(name); }
+QToolButton* Button(TForm1& w, const char* name)
+{
+    return w.ToolBar1->findChild<QToolButton*>(name);
+}
 
 } // namespace
 
 class CommandsTest : public QObject
 {
     Q_OBJECT
-private slots:
+  private slots:
     void transformsActOnTheRangeOneStepEach();
     void selectAllKeepsTheRangeInsideTheBank();
     void pasteSelectsThePastedBlockAndStopsAtTheLastSlot();
@@ -67,7 +80,8 @@ private slots:
 void CommandsTest::transformsActOnTheRangeOneStepEach()
 {
     auto w = uitest::NewWindow();
-    for (int i = 0; i < 3; ++i) SetPixel(w->Bank.sprites, i, 0, 0, 2);
+    for (int i = 0; i < 3; ++i)
+        SetPixel(w->Bank.sprites, i, 0, 0, 2);
     w->ResetUndo();
     Select(*w, 0, 1);
 
@@ -119,7 +133,8 @@ void CommandsTest::pasteSelectsThePastedBlockAndStopsAtTheLastSlot()
     auto w = uitest::NewWindow();
     w->Edit2->setText(QStringLiteral("256"));
     QTest::keyClick(w->Edit2, Qt::Key_Return);
-    for (int i = 0; i < 10; ++i) Mark(*w, i, u8(i + 1), u8(0x80 | i));
+    for (int i = 0; i < 10; ++i)
+        Mark(*w, i, u8(i + 1), u8(0x80 | i));
     const u8 before249 = Sprite(*w, 249)[0];
     Select(*w, 0, 9);
     QVERIFY(!w->Mnu_Paste->isEnabled());
@@ -147,7 +162,8 @@ void CommandsTest::pasteSelectsThePastedBlockAndStopsAtTheLastSlot()
 void CommandsTest::cutPasteAndUndo()
 {
     auto w = uitest::NewWindow();
-    for (int i = 2; i <= 4; ++i) Mark(*w, i, u8(0x40 + i), u8(0x10 + i));
+    for (int i = 2; i <= 4; ++i)
+        Mark(*w, i, u8(0x40 + i), u8(0x10 + i));
     w->ResetUndo();
     const std::vector<u8> original = Block(*w);
 
@@ -186,7 +202,8 @@ void CommandsTest::cutPasteAndUndo()
 void CommandsTest::reverseOrderAndRemoveBlanks()
 {
     auto w = uitest::NewWindow();
-    for (int i = 0; i < 5; ++i) Mark(*w, i, u8(i + 1), u8(0xF0 | i));
+    for (int i = 0; i < 5; ++i)
+        Mark(*w, i, u8(i + 1), u8(0xF0 | i));
 
     Select(*w, 0, 3);
     w->Mnu_ReverseOrder->trigger();
@@ -265,7 +282,8 @@ void CommandsTest::colourSwapAndAttributeCommands()
 
     // Attribute clears over the range, a single sprite included.
     Select(*w, 2, 3);
-    for (int i = 2; i <= 3; ++i) Sprite(*w, i)[63] = 0xFA;
+    for (int i = 2; i <= 3; ++i)
+        Sprite(*w, i)[63] = 0xFA;
     w->Clearalloverlayattributes1->trigger();
     QCOMPARE(GetAttribute(w->Bank.sprites, 2), 0xEA);
     w->ClearAttributes1->trigger();
@@ -295,7 +313,8 @@ void CommandsTest::copyStyleEnablesPasteStyleAtOnce()
     Key(*w, Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
     Select(*w, 2, 4);
     Key(*w, Qt::Key_V, Qt::ControlModifier | Qt::AltModifier);
-    for (int i = 2; i <= 4; ++i) QCOMPARE(GetAttribute(w->Bank.sprites, i), 0x9A);
+    for (int i = 2; i <= 4; ++i)
+        QCOMPARE(GetAttribute(w->Bank.sprites, i), 0x9A);
     QCOMPARE(GetAttribute(w->Bank.sprites, 5), 133);
     QCOMPARE(HistoryPosition(), 2);
 }
@@ -312,7 +331,8 @@ void CommandsTest::undoKeepsTheSpriteCountAndColours()
     QTest::keyClick(w->Edit2, Qt::Key_Return);
     w->Bank.colourMulti1 = 9;
     Key(*w, Qt::Key_Z);
-    for (int i = 0; i < 32; ++i) QCOMPARE(IsBlank(w->Bank.sprites, i), 1);
+    for (int i = 0; i < 32; ++i)
+        QCOMPARE(IsBlank(w->Bank.sprites, i), 1);
     QCOMPARE(int(Sprite(*w, 200)[5]), 0);
     QCOMPARE(w->Bank.spriteCount, 10);
     QCOMPARE(w->Edit2->text(), QStringLiteral("10"));

@@ -33,10 +33,19 @@ unsigned EditorColour(const TForm1& w, int x, int y)
     return uitest::Rgb(w.EditorBitmap, p.x(), p.y());
 }
 
-unsigned Base(const TForm1& w, int colour) { return w.BaseArgb[colour] & 0xFFFFFFu; }
+unsigned Base(const TForm1& w, int colour)
+{
+    return w.BaseArgb[colour] & 0xFFFFFFu;
+}
 
-QPoint BrowserPoint(int cell) { return QPoint((cell % 8) * 48 + 20, (cell / 8) * 42 + 20); }
-QPoint StripPoint(int entry) { return QPoint((entry % 8) * 24 + 10, (entry / 8) * 16 + 8); }
+QPoint BrowserPoint(int cell)
+{
+    return QPoint((cell % 8) * 48 + 20, (cell / 8) * 42 + 20);
+}
+QPoint StripPoint(int entry)
+{
+    return QPoint((entry % 8) * 24 + 10, (entry / 8) * 16 + 8);
+}
 
 // A move with buttons held, as the pointer sends it during a drag.
 void Drag(QWidget* widget, QPoint p, Qt::MouseButtons held)
@@ -45,31 +54,39 @@ void Drag(QWidget* widget, QPoint p, Qt::MouseButtons held)
     QApplication::sendEvent(widget, &event);
 }
 
-void Click(QWidget* widget, QPoint p, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers keys = {})
+void Click(QWidget* widget, QPoint p, Qt::MouseButton button = Qt::LeftButton,
+           Qt::KeyboardModifiers keys = {})
 {
     QTest::mousePress(widget, button, keys, p);
     QTest::mouseRelease(widget, button, keys, p);
 }
 
-void ClickBox(QAbstractButton* box) { Click(box, QPoint(6, box->height() / 2)); }
+void ClickBox(QAbstractButton* box)
+{
+    Click(box, QPoint(6, box->height() / 2));
+}
 
 int CountPixels(const TForm1& w, int index, int value)
 {
     const int width = IsMulticolour(w.Bank.sprites, index) == 1 ? 12 : 24;
     int n = 0;
     for (int y = 0; y < 21; ++y)
-        for (int x = 0; x < width; ++x) n += GetPixel(w.Bank.sprites, index, x, y) == value;
+        for (int x = 0; x < width; ++x)
+            n += GetPixel(w.Bank.sprites, index, x, y) == value;
     return n;
 }
 
-QString Status(const TForm1& w) { return w.statusBar()->currentMessage(); }
+QString Status(const TForm1& w)
+{
+    return w.statusBar()->currentMessage();
+}
 
 } // namespace
 
 class EditingTest : public QObject
 {
     Q_OBJECT
-private slots:
+  private slots:
     void dragIsOneUndoStepAndStaysInsideTheEditor();
     void brushTwoAndTheMulticolourGrid();
     void floodFillKeepsToFourWayNeighbours();
@@ -92,7 +109,8 @@ void EditingTest::dragIsOneUndoStepAndStaysInsideTheEditor()
     Drag(editor, QPoint(3, -5), Qt::LeftButton);
     QTest::mouseRelease(editor, Qt::LeftButton, {}, QPoint(-5, 3));
 
-    for (int x = 0; x < 3; ++x) QCOMPARE(EditorColour(*w, x, 1), Base(*w, 5));
+    for (int x = 0; x < 3; ++x)
+        QCOMPARE(EditorColour(*w, x, 1), Base(*w, 5));
     QCOMPARE(EditorColour(*w, 0, 0), Base(*w, 11));
     QCOMPARE(CountPixels(*w, 0, 2), 3);
     QCOMPARE(Status(*w), QStringLiteral("(X : 2, Y : 1)"));
@@ -144,7 +162,8 @@ void EditingTest::brushTwoAndTheMulticolourGrid()
     w->Btn_Brush2->trigger();
     Click(editor, EditorPoint(*w, 0, 0));
     QCOMPARE(CountPixels(*w, 0, 2), 3);
-    for (QPoint p : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1)}) QCOMPARE(EditorColour(*w, p.x(), p.y()), Base(*w, 5));
+    for (QPoint p : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1)})
+        QCOMPARE(EditorColour(*w, p.x(), p.y()), Base(*w, 5));
     Click(editor, EditorPoint(*w, 23, 20));
     QCOMPARE(CountPixels(*w, 0, 2), 6);
     QCOMPARE(GetPixel(w->Bank.sprites, 0, 22, 20), 2);
@@ -165,7 +184,8 @@ void EditingTest::floodFillKeepsToFourWayNeighbours()
 
     // A diagonal line drawn in one stroke splits the hires sprite for a four-way fill.
     QTest::mousePress(editor, Qt::LeftButton, {}, EditorPoint(*w, 0, 0));
-    for (int i = 1; i <= 20; ++i) Drag(editor, EditorPoint(*w, i, i), Qt::LeftButton);
+    for (int i = 1; i <= 20; ++i)
+        Drag(editor, EditorPoint(*w, i, i), Qt::LeftButton);
     QTest::mouseRelease(editor, Qt::LeftButton, {}, EditorPoint(*w, 20, 20));
     QCOMPARE(CountPixels(*w, 0, 2), 21);
 
@@ -188,7 +208,8 @@ void EditingTest::floodFillKeepsToFourWayNeighbours()
     auto m = uitest::NewWindow();
     u8* sprites = m->Bank.sprites;
     for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 6; ++x) SetPixel(sprites, 0, x, y, 1);
+        for (int x = 0; x < 6; ++x)
+            SetPixel(sprites, 0, x, y, 1);
     SetPixel(sprites, 0, 3, 2, 2); // touches the area, other value
     SetPixel(sprites, 0, 8, 0, 1); // same value, not connected
     m->RefreshAll();
@@ -259,13 +280,15 @@ void EditingTest::paletteClicksWithEachPen()
     const int before = HistoryPosition();
     Click(strip, StripPoint(7));
     QCOMPARE(HistoryPosition(), before + 1);
-    for (int i = 3; i <= 5; ++i) QCOMPARE(GetSpriteColour(sprites, i), 7);
+    for (int i = 3; i <= 5; ++i)
+        QCOMPARE(GetSpriteColour(sprites, i), 7);
     QCOMPARE(GetSpriteColour(sprites, 2), 5);
     QCOMPARE(GetSpriteColour(sprites, 6), 5);
     QCOMPARE(GetAttribute(sprites, 4), 0x97);
     QCOMPARE(w->PanelColourSprite->colour(), w->ScreenColour(7));
     w->Mnu_Undo->trigger();
-    for (int i = 3; i <= 5; ++i) QCOMPARE(GetSpriteColour(sprites, i), 5);
+    for (int i = 3; i <= 5; ++i)
+        QCOMPARE(GetSpriteColour(sprites, i), 5);
     QCOMPARE(w->PanelColourSprite->colour(), w->ScreenColour(5));
 
     // Shared colours: no undo step.
@@ -318,7 +341,8 @@ void EditingTest::multicolourBoxActsOnTheRangeAndOverlayOnTheCurrentSprite()
     const int before = HistoryPosition();
 
     ClickBox(w->Chk_MulticolourMode);
-    for (int i = 0; i <= 3; ++i) QCOMPARE(IsMulticolour(sprites, i), 0);
+    for (int i = 0; i <= 3; ++i)
+        QCOMPARE(IsMulticolour(sprites, i), 0);
     QCOMPARE(IsMulticolour(sprites, 4), 1);
     QCOMPARE(int(sprites[0]), 0xC0);
     QCOMPARE(GetPixel(sprites, 0, 1, 0), 2);
@@ -340,14 +364,16 @@ void EditingTest::multicolourBoxActsOnTheRangeAndOverlayOnTheCurrentSprite()
     QCOMPARE(EditorColour(*w, 5, 5), Base(*w, 11));
     ClickBox(w->Chk_OverlayNext);
     QCOMPARE(IsOverlay(sprites, 0), 1);
-    for (int i = 1; i <= 3; ++i) QCOMPARE(IsOverlay(sprites, i), 0);
+    for (int i = 1; i <= 3; ++i)
+        QCOMPARE(IsOverlay(sprites, i), 0);
     QCOMPARE(EditorColour(*w, 5, 5), Base(*w, 5));
     QCOMPARE(HistoryPosition(), before);
     ClickBox(w->Chk_OverlayNext);
     QCOMPARE(IsOverlay(sprites, 0), 0);
 
     ClickBox(w->Chk_MulticolourMode);
-    for (int i = 0; i <= 3; ++i) QCOMPARE(IsMulticolour(sprites, i), 1);
+    for (int i = 0; i <= 3; ++i)
+        QCOMPARE(IsMulticolour(sprites, i), 1);
     QVERIFY(!w->RadioColourMulti1->isHidden());
 }
 

@@ -43,7 +43,7 @@ class MainWindowTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void freshStartShowsANewBank()
     {
         auto window = uitest::NewWindow();
@@ -61,8 +61,8 @@ private slots:
         QVERIFY(window->Btn_Brush1->isChecked());
         QVERIFY(window->Chk_MulticolourMode->isChecked());
         QVERIFY(!window->Chk_OverlayNext->isChecked());
-        for (QAction* disabled : {window->Mnu_Undo, window->Mnu_Redo, window->Mnu_Paste, window->Mnu_PasteInto,
-                                  window->Mnu_PasteStyle})
+        for (QAction* disabled : {window->Mnu_Undo, window->Mnu_Redo, window->Mnu_Paste,
+                                  window->Mnu_PasteInto, window->Mnu_PasteStyle})
             QVERIFY2(!disabled->isEnabled(), qPrintable(disabled->objectName()));
         QVERIFY(!window->findChild<QToolButton*>(QStringLiteral("Btn_Undo"))->isEnabled());
         QVERIFY(!window->findChild<QToolButton*>(QStringLiteral("Btn_Paste"))->isEnabled());
@@ -71,29 +71,65 @@ private slots:
         QCOMPARE(HistoryTop(), 1);
         QCOMPARE(window->centralWidget()->size(), QSize(703, 433));
         QCOMPARE(window->ScrollBar1->maximum(), 31);
-        for (int i = 0; i < kSlotCount; ++i) QCOMPARE(GetAttribute(window->Bank.sprites, i), 133);
+        for (int i = 0; i < kSlotCount; ++i)
+            QCOMPARE(GetAttribute(window->Bank.sprites, i), 133);
     }
 
     void everyNamedControlIsFindable()
     {
         auto window = uitest::NewWindow();
-        const char* actions[] = {"Mnu_New", "Mnu_Open", "Mnu_SaveProject", "Import1", "Export1", "LoadSpriteFile1",
-                                 "SaveSpriteFile1", "Mnu_SaveBitmap", "Mnu_Exit", "Mnu_SelectAll", "Mnu_Clear",
-                                 "Mnu_Cut", "Mnu_Copy", "Mnu_Paste", "Mnu_PasteInto", "Mnu_CopyStyle",
-                                 "Mnu_PasteStyle", "Mnu_SlideUp", "Mnu_Negative", "Mnu_Undo", "Mnu_Redo",
-                                 "Mnu_ColourTransp", "Mnu_ColourMulti2", "Mnu_SwapMc1Mc2", "Mnu_Decimal", "Mnu_Hex",
-                                 "Mnu_ReverseOrder", "ClearAttributes2", "ClearAttributes1",
-                                 "Clearalloverlayattributes1", "Mnu_Rotator", "Mnu_Animator", "VICESnapshotRipper1",
-                                 "PalVantor", "Mnu_PalOrderStandard", "Mnu_PalOrderLumPairs", "Mnu_DoubleScan",
-                                 "Mnu_ToolBar_Flat", "Mnu_ToolBar_Raised", "Mnu_About", "Btn_Brush1", "Btn_Flood"};
+        const char* actions[] = {"Mnu_New",
+                                 "Mnu_Open",
+                                 "Mnu_SaveProject",
+                                 "Import1",
+                                 "Export1",
+                                 "LoadSpriteFile1",
+                                 "SaveSpriteFile1",
+                                 "Mnu_SaveBitmap",
+                                 "Mnu_Exit",
+                                 "Mnu_SelectAll",
+                                 "Mnu_Clear",
+                                 "Mnu_Cut",
+                                 "Mnu_Copy",
+                                 "Mnu_Paste",
+                                 "Mnu_PasteInto",
+                                 "Mnu_CopyStyle",
+                                 "Mnu_PasteStyle",
+                                 "Mnu_SlideUp",
+                                 "Mnu_Negative",
+                                 "Mnu_Undo",
+                                 "Mnu_Redo",
+                                 "Mnu_ColourTransp",
+                                 "Mnu_ColourMulti2",
+                                 "Mnu_SwapMc1Mc2",
+                                 "Mnu_Decimal",
+                                 "Mnu_Hex",
+                                 "Mnu_ReverseOrder",
+                                 "ClearAttributes2",
+                                 "ClearAttributes1",
+                                 "Clearalloverlayattributes1",
+                                 "Mnu_Rotator",
+                                 "Mnu_Animator",
+                                 "VICESnapshotRipper1",
+                                 "PalVantor",
+                                 "Mnu_PalOrderStandard",
+                                 "Mnu_PalOrderLumPairs",
+                                 "Mnu_DoubleScan",
+                                 "Mnu_ToolBar_Flat",
+                                 "Mnu_ToolBar_Raised",
+                                 "Mnu_About",
+                                 "Btn_Brush1",
+                                 "Btn_Flood"};
         for (const char* name : actions)
             QVERIFY2(window->findChild<QAction*>(QString::fromLatin1(name)), name);
-        const char* buttons[] = {"Btn_Brush1", "Btn_Brush2", "Btn_Flood", "Btn_Cut",   "Btn_Copy",  "Btn_Paste",
-                                 "Btn_Undo",   "Btn_Redo",   "Btn_Up",    "Btn_Down",  "Btn_Left",  "Btn_Right",
-                                 "Btn_FlipX",  "Btn_FlipY",  "Btn_SymmX", "Btn_SymmY", "Btn_Rotate", "Btn_Anim"};
+        const char* buttons[] = {"Btn_Brush1", "Btn_Brush2", "Btn_Flood", "Btn_Cut",   "Btn_Copy",
+                                 "Btn_Paste",  "Btn_Undo",   "Btn_Redo",  "Btn_Up",    "Btn_Down",
+                                 "Btn_Left",   "Btn_Right",  "Btn_FlipX", "Btn_FlipY", "Btn_SymmX",
+                                 "Btn_SymmY",  "Btn_Rotate", "Btn_Anim"};
         for (const char* name : buttons)
             QVERIFY2(window->findChild<QToolButton*>(QString::fromLatin1(name)), name);
-        QCOMPARE(window->findChild<QToolButton*>(QStringLiteral("Btn_Up"))->toolTip(), QStringLiteral("Slide up"));
+        QCOMPARE(window->findChild<QToolButton*>(QStringLiteral("Btn_Up"))->toolTip(),
+                 QStringLiteral("Slide up"));
         QCOMPARE(window->Mnu_Clear->shortcut(), QKeySequence(Qt::Key_Delete));
         QCOMPARE(window->Mnu_Redo->shortcut(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z));
         QCOMPARE(window->PalVantor->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F1));
@@ -160,7 +196,8 @@ private slots:
     {
         auto window = uitest::NewWindow();
         TypeQuantity(*window, QStringLiteral("64"));
-        for (int i = 0; i < 64; ++i) SetPixel(window->Bank.sprites, i, i % 12, i % 21, 3);
+        for (int i = 0; i < 64; ++i)
+            SetPixel(window->Bank.sprites, i, i % 12, i % 21, 3);
         window->ScrollBar1->setValue(40);
         QCOMPARE(window->Bank.currentSprite, 40);
         window->Bank.rangeStart = 38; // a selection around it
@@ -174,7 +211,8 @@ private slots:
 
         TypeQuantity(*window, QStringLiteral("64"));
         QCOMPARE(window->Bank.currentSprite, 9);
-        for (int i = 10; i < 64; ++i) QCOMPARE(GetPixel(window->Bank.sprites, i, i % 12, i % 21), 3);
+        for (int i = 10; i < 64; ++i)
+            QCOMPARE(GetPixel(window->Bank.sprites, i, i % 12, i % 21), 3);
     }
 
     void browserScrollsOnlyWhenRowsAreHidden()
@@ -208,7 +246,8 @@ private slots:
     {
         QTemporaryDir dir;
         QByteArray data(640, '\0');
-        for (int i = 0; i < 640; ++i) data[i] = char(i * 7);
+        for (int i = 0; i < 640; ++i)
+            data[i] = char(i * 7);
         WriteFile(dir.filePath(QStringLiteral("walk.raw")), data);
         WriteFile(dir.filePath(QStringLiteral("walk.raw.inf")), QByteArray("\x06\x07\x08", 3));
 
@@ -243,7 +282,8 @@ private slots:
 
         // Two arguments load nothing either.
         WriteFile(dir.filePath(QStringLiteral("ok.raw")), QByteArray(64, '\x55'));
-        auto two = uitest::NewWindow({dir.filePath(QStringLiteral("ok.raw")), dir.filePath(QStringLiteral("ok.raw"))});
+        auto two = uitest::NewWindow(
+            {dir.filePath(QStringLiteral("ok.raw")), dir.filePath(QStringLiteral("ok.raw"))});
         QCOMPARE(two->Bank.spriteCount, 32);
         QCOMPARE(IsBlank(two->Bank.sprites, 0), 1);
     }
@@ -345,8 +385,8 @@ private slots:
         QVERIFY(window->Mnu_PalOrderLumPairs->isChecked());
         QVERIFY(!window->Mnu_PalOrderStandard->isChecked());
         QImage strip = window->PaintBox_Palette->grab().toImage();
-        QCOMPARE(uitest::Rgb(strip, 24 + 4, 4), kBuiltInPalette[6]);     // second cell, top row
-        QCOMPARE(uitest::Rgb(strip, 4, 16 + 4), kBuiltInPalette[1]);     // first cell, bottom row
+        QCOMPARE(uitest::Rgb(strip, 24 + 4, 4), kBuiltInPalette[6]); // second cell, top row
+        QCOMPARE(uitest::Rgb(strip, 4, 16 + 4), kBuiltInPalette[1]); // first cell, bottom row
         QCOMPARE(window->ColourAtStripPoint(24 + 4, 4), 6);
         QCOMPARE(window->Bank.currentPen, 2);
         QCOMPARE(int(window->Bank.colourTransp), 11);

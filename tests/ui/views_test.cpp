@@ -15,7 +15,10 @@ namespace
 {
 constexpr unsigned kGrid11 = 0x080808u; // grid colour of background 11 (0x444444)
 
-unsigned Colour(int number) { return kBuiltInPalette[number]; }
+unsigned Colour(int number)
+{
+    return kBuiltInPalette[number];
+}
 unsigned Highlight(int number)
 {
     const unsigned c = kBuiltInPalette[number];
@@ -28,20 +31,23 @@ class ViewsTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void editorGridFollowsTheMode()
     {
         auto window = uitest::NewWindow();
         // Multicolour: columns every 16 pixels.
-        for (int x = 15; x <= 191; x += 16) QCOMPARE(uitest::Rgb(window->EditorBitmap, x, 3), kGrid11);
+        for (int x = 15; x <= 191; x += 16)
+            QCOMPARE(uitest::Rgb(window->EditorBitmap, x, 3), kGrid11);
         QCOMPARE(uitest::Rgb(window->EditorBitmap, 7, 3), Colour(11));
-        for (int y = 7; y <= 167; y += 8) QCOMPARE(uitest::Rgb(window->EditorBitmap, 3, y), kGrid11);
+        for (int y = 7; y <= 167; y += 8)
+            QCOMPARE(uitest::Rgb(window->EditorBitmap, 3, y), kGrid11);
         QCOMPARE(uitest::Rgb(window->EditorBitmap, 3, 6), Colour(11));
 
         // Hires: every 8 pixels.
         window->Bank.sprites[63] = 0x05;
         window->RefreshAll();
-        for (int x = 7; x <= 191; x += 8) QCOMPARE(uitest::Rgb(window->EditorBitmap, x, 3), kGrid11);
+        for (int x = 7; x <= 191; x += 8)
+            QCOMPARE(uitest::Rgb(window->EditorBitmap, x, 3), kGrid11);
 
         // Grid off: no lines at all.
         window->CkShowGrid->click();
@@ -85,8 +91,10 @@ private slots:
         auto window = uitest::NewWindow();
         window->Mnu_DoubleScan->trigger();
         QVERIFY(!window->Mnu_DoubleScan->isChecked());
-        for (int y = 1; y < 62; y += 2) QCOMPARE(uitest::Rgb(window->PreviewBitmap, 3, y), 0u);
-        for (int y = 0; y < 62; y += 2) QCOMPARE(uitest::Rgb(window->PreviewBitmap, 3, y), Colour(11));
+        for (int y = 1; y < 62; y += 2)
+            QCOMPARE(uitest::Rgb(window->PreviewBitmap, 3, y), 0u);
+        for (int y = 0; y < 62; y += 2)
+            QCOMPARE(uitest::Rgb(window->PreviewBitmap, 3, y), Colour(11));
         // In the browser the grid lines are drawn over the black lines.
         QCOMPARE(uitest::Rgb(window->BrowserBitmap, 100, 1), 0u);
         QCOMPARE(uitest::Rgb(window->BrowserBitmap, 100, 41), kGrid11);
@@ -102,7 +110,8 @@ private slots:
         window->Bank.rangeEnd = 5;
         window->DrawBrowser();
         // Cells of sprites 3..5 (columns 3..5 of row 0) use the lighter colours.
-        for (int c = 3; c <= 5; ++c) QCOMPARE(uitest::Rgb(window->BrowserBitmap, 48 * c + 10, 10), Highlight(11));
+        for (int c = 3; c <= 5; ++c)
+            QCOMPARE(uitest::Rgb(window->BrowserBitmap, 48 * c + 10, 10), Highlight(11));
         QCOMPARE(uitest::Rgb(window->BrowserBitmap, 48 * 2 + 10, 10), Colour(11));
         QCOMPARE(uitest::Rgb(window->BrowserBitmap, 48 * 6 + 10, 10), Colour(11));
         QCOMPARE(Highlight(11), 0x767676u);
@@ -119,11 +128,11 @@ private slots:
     {
         auto window = uitest::NewWindow();
         u8* s = window->Bank.sprites;
-        s[64 + 63] = 0x95;                   // sprite 1: multicolour, overlay, colour 5
-        SetPixel(s, 2, 0, 0, 3);             // sprite 2 has one multi-colour 2 pixel at (0,0)
-        SetPixel(s, 1, 1, 0, 2);             // sprite 1 own pixel at (1,0)
-        s[63 + 64 * 31] = 0x95;              // the last sprite in use flags an overlay too
-        SetPixel(s, 32, 0, 0, 3);            // ...but sprite 32 lies beyond the count
+        s[64 + 63] = 0x95;        // sprite 1: multicolour, overlay, colour 5
+        SetPixel(s, 2, 0, 0, 3);  // sprite 2 has one multi-colour 2 pixel at (0,0)
+        SetPixel(s, 1, 1, 0, 2);  // sprite 1 own pixel at (1,0)
+        s[63 + 64 * 31] = 0x95;   // the last sprite in use flags an overlay too
+        SetPixel(s, 32, 0, 0, 3); // ...but sprite 32 lies beyond the count
         window->RefreshAll();
 
         // Browser cell 1 shows its own pixel and sprite 2's pixel over it.
