@@ -1,7 +1,9 @@
 // The sprite bank store: everything about sprites that needs no window.
 #pragma once
 
+#include "core/Animation.h"
 #include "core/Bitmap.h"
+#include "core/Document.h"
 #include "core/Exchange.h"
 #include "core/FileIO.h"
 #include "core/Palette.h"

@@ -1,4 +1,4 @@
-// The process-wide undo history of whole sprites blocks.
+// The undo history of whole sprites blocks.
 #include "core/UndoHistory.h"
 
 #include <cstring>
@@ -10,75 +10,131 @@ namespace kelmora
 namespace
 {
 
-// Slot 101 is only used for the moment between a push and the discarding of the oldest state.
-constexpr int kHighestPosition = kHistorySlots - 1;
-
-u8* gSnapshots[kHistorySlots] = {};
-int gPosition = 0;
-int gTop = 0;
+UndoHistory& DefaultHistory()
+{
+    static UndoHistory history;
+    return history;
+}
 
 } // namespace
 
+void HistoryClear(UndoHistory& history)
+{
+    history.states.clear();
+    history.ids.clear();
+    history.position = 0;
+}
+
+void HistoryPush(UndoHistory& history, const u8* source)
+{
+    if (source == nullptr) return;
+    std::vector<u8> snapshot;
+    try
+    {
+        snapshot.assign(source, source + kBlockBytes);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return; // the change stays, only its undo step is lost
+    }
+    // What could be redone is gone once something new is done.
+    history.states.resize(static_cast<std::size_t>(history.position));
+    history.ids.resize(static_cast<std::size_t>(history.position));
+    history.states.push_back(std::move(snapshot));
+    history.ids.push_back(history.nextId++);
+    if (history.states.size() > static_cast<std::size_t>(kHistoryStates))
+    {
+        history.states.pop_front();
+        history.ids.pop_front();
+    }
+    history.position = static_cast<int>(history.states.size());
+}
+
+void HistoryRelease(UndoHistory& history)
+{
+    for (std::vector<u8>& state : history.states)
+        std::vector<u8>().swap(state);
+}
+
+namespace
+{
+
+// A released state can no longer be returned to.
+bool Held(const std::vector<u8>& state)
+{
+    return state.size() == static_cast<std::size_t>(kBlockBytes);
+}
+
+} // namespace
+
+bool HistoryUndo(UndoHistory& history, u8* destination)
+{
+    if (destination == nullptr || history.position < 2) return false;
+    const std::vector<u8>& state = history.states[static_cast<std::size_t>(history.position - 2)];
+    if (!Held(state)) return false;
+    std::memcpy(destination, state.data(), kBlockBytes);
+    --history.position;
+    return true;
+}
+
+bool HistoryRedo(UndoHistory& history, u8* destination)
+{
+    if (destination == nullptr || HistoryTop(history) <= history.position) return false;
+    const std::vector<u8>& state = history.states[static_cast<std::size_t>(history.position)];
+    if (!Held(state)) return false;
+    std::memcpy(destination, state.data(), kBlockBytes);
+    ++history.position;
+    return true;
+}
+
+int HistoryPosition(const UndoHistory& history)
+{
+    return history.position;
+}
+
+int HistoryTop(const UndoHistory& history)
+{
+    return static_cast<int>(history.states.size());
+}
+
+unsigned long long HistoryStateId(const UndoHistory& history)
+{
+    return history.position > 0 ? history.ids[static_cast<std::size_t>(history.position - 1)] : 0;
+}
+
 void HistoryClear()
 {
-    // Nothing that the slots still own is lost: it is released first.
-    HistoryRelease();
-    gPosition = 0;
-    gTop = 0;
+    HistoryClear(DefaultHistory());
 }
 
 void HistoryRelease()
 {
-    for (u8*& snapshot : gSnapshots)
-    {
-        delete[] snapshot;
-        snapshot = nullptr;
-    }
+    HistoryRelease(DefaultHistory());
 }
 
 void HistoryPush(const u8* source)
 {
-    if (source == nullptr) return;
-    u8* snapshot = new (std::nothrow) u8[kBlockBytes];
-    if (snapshot == nullptr) return;
-    std::memcpy(snapshot, source, kBlockBytes);
-
-    delete[] gSnapshots[gPosition];
-    gSnapshots[gPosition] = snapshot;
-    ++gPosition;
-    if (gPosition > kHighestPosition)
-    {
-        delete[] gSnapshots[0];
-        for (int k = 0; k < kHighestPosition; ++k)
-            gSnapshots[k] = gSnapshots[k + 1];
-        gSnapshots[kHighestPosition] = nullptr;
-        gPosition = kHighestPosition;
-    }
-    gTop = gPosition;
+    HistoryPush(DefaultHistory(), source);
 }
 
 void HistoryUndo(u8* destination)
 {
-    if (destination == nullptr || gPosition < 2 || gSnapshots[gPosition - 2] == nullptr) return;
-    std::memcpy(destination, gSnapshots[gPosition - 2], kBlockBytes);
-    --gPosition;
+    HistoryUndo(DefaultHistory(), destination);
 }
 
 void HistoryRedo(u8* destination)
 {
-    if (destination == nullptr || gTop <= gPosition || gSnapshots[gPosition] == nullptr) return;
-    std::memcpy(destination, gSnapshots[gPosition], kBlockBytes);
-    ++gPosition;
+    HistoryRedo(DefaultHistory(), destination);
 }
 
 int HistoryPosition()
 {
-    return gPosition;
+    return HistoryPosition(DefaultHistory());
 }
 
 int HistoryTop()
 {
-    return gTop;
+    return HistoryTop(DefaultHistory());
 }
 
 } // namespace kelmora
