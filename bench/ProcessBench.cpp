@@ -130,7 +130,7 @@ int RunMemoryProbe(int strokes)
         TForm1 window(QStringList{});
         window.show();
         (void)QTest::qWaitForWindowExposed(&window);
-        TPaintBox* editor = window.PaintBox_Editor;
+        TPaintBox* editor = window.findChild<TPaintBox*>(QStringLiteral("PaintBox_Editor"));
         for (int k = 0; k < strokes; ++k)
         {
             // A short drag: press, one move with the button held, release (one undo push).
@@ -147,7 +147,7 @@ int RunMemoryProbe(int strokes)
         // Every stroke must have left its undo step (the history keeps at most 101).
         const int expected =
             1 + (strokes < kelmora::kHistorySlots - 2 ? strokes : kelmora::kHistorySlots - 2);
-        peak = kelmora::HistoryPosition() == expected ? PeakResidentKilobytes() : -1;
+        peak = kelmora::HistoryPosition(window.document().history) == expected ? PeakResidentKilobytes() : -1;
     }
     std::printf("%ld\n", peak);
     return peak > 0 ? 0 : 1;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
@@ -27,6 +28,12 @@ namespace
 
 TForm1* gWindow = nullptr;
 
+// What one of the window's views shows, as the user sees it.
+QImage Shown(TForm1& window, const char* view)
+{
+    return window.findChild<QWidget*>(QLatin1String(view))->grab().toImage();
+}
+
 // The sprite the window benchmarks edit: multicolour with the overlay flag, so the
 // editor and preview draw its partner too.
 constexpr int kCurrentSprite = 9;
@@ -39,16 +46,16 @@ void RefreshAllFigure(benchmark::State& state)
         window->RefreshAll();
         benchmark::ClobberMemory();
     }
-    benchmark::DoNotOptimize(window->BrowserBitmap.constBits());
+    benchmark::DoNotOptimize(Shown(*window, "PaintBox_Browser").constBits());
 }
 
 // The bytes the three views leave in their images: preview, editor and browser.
 void RefreshAllReference(benchmark::State& state)
 {
     TForm1* window = Window();
-    const std::size_t sizes[3] = {static_cast<std::size_t>(window->PreviewBitmap.sizeInBytes()),
-                                  static_cast<std::size_t>(window->EditorBitmap.sizeInBytes()),
-                                  static_cast<std::size_t>(window->BrowserBitmap.sizeInBytes())};
+    const std::size_t sizes[3] = {static_cast<std::size_t>(Shown(*window, "PaintBox_Preview").sizeInBytes()),
+                                  static_cast<std::size_t>(Shown(*window, "PaintBox_Editor").sizeInBytes()),
+                                  static_cast<std::size_t>(Shown(*window, "PaintBox_Browser").sizeInBytes())};
     std::vector<unsigned char> from[3], to[3];
     for (int k = 0; k < 3; ++k)
     {
@@ -72,7 +79,7 @@ void RefreshAllReference(benchmark::State& state)
 void Stroke(benchmark::State& state, bool connected)
 {
     TForm1* window = Window();
-    TPaintBox* editor = window->PaintBox_Editor;
+    TPaintBox* editor = window->findChild<TPaintBox*>(QStringLiteral("PaintBox_Editor"));
     if (!connected)
         QObject::disconnect(editor, &TPaintBox::mouseMove, window, &TForm1::PaintBox_EditorMouseMove);
     QTest::mousePress(editor, Qt::LeftButton, Qt::NoModifier, QPoint(4, 4));
@@ -92,7 +99,7 @@ void Stroke(benchmark::State& state, bool connected)
     QCoreApplication::processEvents();
     if (!connected)
         QObject::connect(editor, &TPaintBox::mouseMove, window, &TForm1::PaintBox_EditorMouseMove);
-    benchmark::DoNotOptimize(window->Bank.sprites[kCurrentSprite * kSpriteBytes]);
+    benchmark::DoNotOptimize(window->document().bank.sprites[kCurrentSprite * kSpriteBytes]);
 }
 
 struct RenderSetup
@@ -172,11 +179,11 @@ TForm1* Window()
     gWindow->show();
     gWindow->activateWindow();
     (void)QTest::qWaitForWindowExposed(gWindow);
-    FillSampleBank(gWindow->Bank.sprites);
-    gWindow->UpDown1->setPosition(kSlotCount);
-    gWindow->ApplySpriteQuantity();
-    gWindow->ScrollBar1->setValue(kCurrentSprite);
-    gWindow->ResetUndo();
+    FillSampleBank(gWindow->document().bank.sprites);
+    gWindow->findChild<QLineEdit*>(QStringLiteral("Edit2"))->setText(QString::number(kSlotCount));
+    gWindow->Edit2KeyPress(Qt::Key_Return);
+    gWindow->findChild<QScrollBar*>(QStringLiteral("ScrollBar1"))->setValue(kCurrentSprite);
+    RestartHistory(gWindow->document());
     gWindow->RefreshAll();
     QCoreApplication::processEvents();
     return gWindow;
@@ -187,7 +194,6 @@ void ReleaseWindow()
     if (!gWindow) return;
     delete gWindow;
     gWindow = nullptr;
-    HistoryClear();
 }
 
 void RegisterViewBenchmarks()

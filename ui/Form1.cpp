@@ -18,14 +18,35 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 
+#include <algorithm>
+
 #include "ui/Widgets.h"
 
 using namespace kelmora;
 
+// The main window's side of the interface tool windows are given.
+class TForm1Host final : public TEditorHost
+{
+  public:
+    explicit TForm1Host(TForm1& window) : TEditorHost(&window), m_window(window) {}
+
+    kelmora::Document& document() override { return m_window.m_doc; }
+    const std::uint32_t* viewColours() const override { return m_window.BaseArgb; }
+    void documentChanged(bool undoStep) override
+    {
+        if (undoStep) RecordUndoStep(m_window.m_doc);
+        m_window.RefreshAll();
+    }
+    void documentReplaced() override { m_window.ResetAfterLoad(); }
+    void showSprite(int index) override { m_window.ShowSprite(index); }
+    bool toolBarFlat() const override { return m_window.Mnu_ToolBar_Flat->isChecked(); }
+
+  private:
+    TForm1& m_window;
+};
+
 namespace
 {
-
-constexpr int kStartSpriteCount = 32;
 
 // The cursors registered as numbers 1 to 7, with their hot spots.
 struct CursorImage
@@ -51,7 +72,18 @@ TForm1::TForm1(QWidget* parent) : TForm1(QCoreApplication::arguments().mid(1), p
 
 TForm1::TForm1(const QStringList& arguments, QWidget* parent) : QMainWindow(parent)
 {
+    m_host = new TForm1Host(*this);
     Construct(arguments);
+}
+
+TEditorHost& TForm1::host()
+{
+    return *m_host;
+}
+
+const TEditorHost& TForm1::host() const
+{
+    return *m_host;
 }
 
 TForm1::~TForm1()
@@ -85,18 +117,9 @@ void TForm1::Construct(const QStringList& arguments)
     // 4. Where the program's files are.
     LocateProgramFiles();
 
-    // 5. The bank.
-    m_spriteBlock.assign(kBlockBytes, 0);
-    Bank.sprites = m_spriteBlock.data();
-    Bank.spriteCount = kStartSpriteCount;
-
+    // 5. The document starts with 32 sprites in use and an empty copy buffer.
     // 6.
     ApplySpriteQuantity();
-
-    // 7. The copy buffer.
-    m_bufferBlock.assign(kBlockBytes, 0);
-    Buffer.bufferSprites = m_bufferBlock.data();
-    Buffer.bufferCount = 0;
 
     // 8. The off-screen views.
     SpriteBitmap = QImage(24, 21, QImage::Format_RGB32);
@@ -154,53 +177,54 @@ void TForm1::LoadStartupFile(const QString& argument)
     const QByteArray name = path.toUtf8();
     // A project file is never a valid raw file (3 + 64 n bytes), so one that the raw
     // loader refuses is tried as a project: opening a .kmd from the file manager works.
-    if (LoadRawSprites(&Bank, name.constData()) != 1 && LoadProject(&Bank, name.constData()) != 1) return;
+    if (LoadRawSprites(&m_doc.bank, name.constData()) != 1 && LoadProject(&m_doc.bank, name.constData()) != 1)
+        return;
     SetFileName(argument);
     ResetUndo();
-    UpDown1->setPosition(Bank.spriteCount);
+    UpDown1->setPosition(m_doc.bank.spriteCount);
     ApplySpriteQuantity();
 }
 
 void TForm1::RefreshAll()
 {
-    if (!Bank.sprites) return;
+    if (m_closed) return;
 
     // 1. The quantity box shows the sprite count.
-    UpDown1->setPosition(Bank.spriteCount);
+    UpDown1->setPosition(m_doc.bank.spriteCount);
 
     // 2. The sprite scroll bar follows the current sprite; a change runs its handler,
     //    which collapses the range onto the current sprite and refreshes again.
-    ScrollBar1->setValue(Bank.currentSprite);
+    ScrollBar1->setValue(m_doc.bank.currentSprite);
 
-    const int current = Bank.currentSprite;
+    const int current = m_doc.bank.currentSprite;
     // 3.
-    Chk_OverlayNext->setChecked(IsOverlay(Bank.sprites, current) == 1);
+    Chk_OverlayNext->setChecked(IsOverlay(m_doc.bank.sprites, current) == 1);
 
     // 4. Mode-dependent controls.
-    const bool multicolour = IsMulticolour(Bank.sprites, current) == 1;
+    const bool multicolour = IsMulticolour(m_doc.bank.sprites, current) == 1;
     Chk_MulticolourMode->setChecked(multicolour);
     Mnu_ColourMulti1->setEnabled(multicolour);
     Mnu_ColourMulti2->setEnabled(multicolour);
     Mnu_PixelColourSwap->menuAction()->setEnabled(multicolour);
     Mnu_PixelColourSwap->setEnabled(multicolour);
-    if (!multicolour && (Bank.currentPen == 1 || Bank.currentPen == 3)) SelectPen(2);
+    if (!multicolour && (m_doc.bank.currentPen == 1 || m_doc.bank.currentPen == 3)) SelectPen(2);
     RadioColourMulti1->setVisible(multicolour);
     RadioColourMulti2->setVisible(multicolour);
     PanelColourMulti1->setVisible(multicolour);
     PanelColourMulti2->setVisible(multicolour);
 
     // 5. and 6.
-    Mnu_Paste->setEnabled(Buffer.bufferCount > 0);
-    Mnu_PasteInto->setEnabled(Buffer.bufferCount > 0);
-    Mnu_PasteStyle->setEnabled(CopiedStyle != 255);
+    Mnu_Paste->setEnabled(m_doc.buffer.bufferCount > 0);
+    Mnu_PasteInto->setEnabled(m_doc.buffer.bufferCount > 0);
+    Mnu_PasteStyle->setEnabled(m_doc.copiedStyle != 255);
 
     // 7. and 8.
-    const int colour = GetSpriteColour(Bank.sprites, current);
-    if (colour >= 0) Bank.colourSprite = static_cast<u8>(colour);
-    PanelColourTransp->setColour(ScreenColour(Bank.colourTransp));
-    PanelColourSprite->setColour(ScreenColour(Bank.colourSprite));
-    PanelColourMulti1->setColour(ScreenColour(Bank.colourMulti1));
-    PanelColourMulti2->setColour(ScreenColour(Bank.colourMulti2));
+    const int colour = GetSpriteColour(m_doc.bank.sprites, current);
+    if (colour >= 0) m_doc.bank.colourSprite = static_cast<u8>(colour);
+    PanelColourTransp->setColour(ScreenColour(m_doc.bank.colourTransp));
+    PanelColourSprite->setColour(ScreenColour(m_doc.bank.colourSprite));
+    PanelColourMulti1->setColour(ScreenColour(m_doc.bank.colourMulti1));
+    PanelColourMulti2->setColour(ScreenColour(m_doc.bank.colourMulti2));
 
     // 9.
     DrawPreview();
@@ -208,8 +232,24 @@ void TForm1::RefreshAll()
     DrawBrowser();
 
     // 10.
-    Mnu_Undo->setEnabled(HistoryPosition() >= 2);
-    Mnu_Redo->setEnabled(HistoryTop() > HistoryPosition());
+    Mnu_Undo->setEnabled(CanUndo(m_doc));
+    Mnu_Redo->setEnabled(CanRedo(m_doc));
+
+    emit m_host->viewsRefreshed();
+}
+
+void TForm1::ShowSprite(int index)
+{
+    SpriteBank& bank = m_doc.bank;
+    index = std::clamp(index, 0, std::clamp(bank.spriteCount, 1, kSlotCount) - 1);
+    bank.currentSprite = bank.rangeStart = bank.rangeEnd = index;
+    // The two check boxes that steer the views follow the sprite shown, so an overlay
+    // pair is drawn as one picture; setting them runs none of their handlers.
+    Chk_OverlayNext->setChecked(IsOverlay(bank.sprites, index) == 1);
+    Chk_MulticolourMode->setChecked(IsMulticolour(bank.sprites, index) == 1);
+    DrawPreview();
+    DrawEditor();
+    DrawBrowser();
 }
 
 void TForm1::ApplySpriteQuantity()
@@ -219,22 +259,17 @@ void TForm1::ApplySpriteQuantity()
     UpDown1->setPosition(UpDown1->position());
     // The box keeps 1..256, so the count and both scroll ranges stay valid even after a
     // load that found no whole sprite.
-    Bank.spriteCount = UpDown1->position();
+    m_doc.bank.spriteCount = UpDown1->position();
 
-    const int browserRows = (Bank.spriteCount + 7) / 8;
-    ScrollBar1->setRange(0, Bank.spriteCount - 1);
+    const int browserRows = (m_doc.bank.spriteCount + 7) / 8;
+    ScrollBar1->setRange(0, m_doc.bank.spriteCount - 1);
     ScrollBar_Browser->setRange(0, std::max(0, browserRows - 7));
 }
 
 void TForm1::ResetToNew()
 {
-    ClearBank(Bank.sprites);
-    Bank.currentSprite = Bank.rangeStart = Bank.rangeEnd = 0;
+    ResetDocument(m_doc);
     SelectPen(2);
-    Bank.colourTransp = 11;
-    Bank.colourMulti1 = 0;
-    Bank.colourSprite = 5;
-    Bank.colourMulti2 = 1;
     ScrollBar1->setValue(0);
     ScrollBar_Browser->setValue(0);
     SetFileName(QStringLiteral("Untitled.spr"));
@@ -244,7 +279,7 @@ void TForm1::ResetToNew()
 
 void TForm1::ResetAfterLoad()
 {
-    Bank.currentSprite = Bank.rangeStart = Bank.rangeEnd = 0;
+    m_doc.bank.currentSprite = m_doc.bank.rangeStart = m_doc.bank.rangeEnd = 0;
     SelectPen(2);
     ScrollBar1->setValue(0);
     ScrollBar_Browser->setValue(0);
@@ -254,9 +289,7 @@ void TForm1::ResetAfterLoad()
 
 void TForm1::ResetUndo()
 {
-    HistoryRelease();
-    HistoryClear();
-    HistoryPush(Bank.sprites);
+    RestartHistory(m_doc);
     RefreshAll();
 }
 
@@ -269,7 +302,7 @@ void TForm1::SetFileName(const QString& path)
 
 void TForm1::SelectPen(int pen)
 {
-    Bank.currentPen = pen;
+    m_doc.bank.currentPen = pen;
     QRadioButton* radio = pen == 0   ? RadioColourTransp
                           : pen == 1 ? RadioColourMulti1
                           : pen == 3 ? RadioColourMulti2
@@ -367,14 +400,9 @@ void TForm1::FormClose()
     for (QImage* image :
          {&SpriteBitmap, &PreviewFrame, &PreviewBitmap, &EditorBitmap, &BrowserFrame, &BrowserBitmap})
         *image = QImage();
-    HistoryRelease();
-    HistoryClear();
-    m_bufferBlock.clear();
-    m_bufferBlock.shrink_to_fit();
-    Buffer = CopyBuffer{};
-    m_spriteBlock.clear();
-    m_spriteBlock.shrink_to_fit();
-    Bank.sprites = nullptr;
+    // The undo states are the bulk of what the window holds; the document itself goes
+    // with the window.
+    HistoryClear(m_doc.history);
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

@@ -1,5 +1,6 @@
-// The main window: owns the sprite bank, the copy buffer, the active palette and
-// the views, and runs every command of the editor.
+// The main window: holds one document (the sprite bank, the copy buffer and the undo
+// history), the active palette and the views, and runs every command of the editor.
+// Tool windows reach it only through its TEditorHost.
 //
 // The window is split by concern over several source files:
 //   Form1.cpp          construction, state operations, quantity box, closing
@@ -24,6 +25,7 @@
 
 #include "core/Palette.h"
 #include "core/SpriteBankStore.h"
+#include "ui/EditorHost.h"
 
 class QAction;
 class QActionGroup;
@@ -36,6 +38,7 @@ class QRadioButton;
 class QScrollBar;
 class QToolBar;
 class TColourPanel;
+class TForm1Host;
 class TPaintBox;
 class TUpDown;
 
@@ -49,128 +52,31 @@ class TForm1 : public QMainWindow
     explicit TForm1(const QStringList& arguments, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // ---- Document state, owned for the life of the window ----
-    kelmora::SpriteBank Bank{};
-    kelmora::CopyBuffer Buffer{};
-    kelmora::u8 CopiedStyle = 255; // attribute byte remembered by Copy Style; 255: none
-
-    // ---- Palettes ----
-    kelmora::PaletteTables Palette{};
-    std::uint32_t BaseArgb[kelmora::kPaletteColours]{};      // Palette.base as opaque QImage pixels
-    std::uint32_t HighlightArgb[kelmora::kPaletteColours]{}; // Palette.highlight likewise
-    std::vector<kelmora::NamedPalette> LoadedPalettes;
-
-    // ---- Where the program's files are ----
-    QString ProgramDir;   // folder of the executable
-    QString TextDataPath; // the listing file written by View Text Data
-    // Opens a written listing in the user's viewer; empty means the desktop's default
-    // viewer. Tests put a recorder here.
-    std::function<void(const QString&)> OpenDocument;
-    QString PaletteFilePath; // the palettes.pal found at start-up (empty when none)
-    QString FileName;        // the name last given to SetFileName
-
-    // ---- Off-screen views (32 bits a pixel) ----
-    QImage SpriteBitmap;  // 24 x 21
-    QImage PreviewFrame;  // 34 x 31
-    QImage PreviewBitmap; // 68 x 62
-    QImage EditorBitmap;  // 192 x 168
-    QImage BrowserFrame;  // 192 x 147
-    QImage BrowserBitmap; // 384 x 294
-
-    // The seven registered cursors: CUR_PAINT, CUR_FLOOD, CUR_SCROLL, CUR_STAMP,
-    // CUR_DROP, CUR_POINT and CUR_MARKER (numbers 1 to 7 are indices 0 to 6).
-    QList<QCursor> Cursors;
-
-    // ---- Operations other windows call ----
+    // ---- What tool windows and tests use ----
+    // The document this window edits, and the interface tool windows are given.
+    kelmora::Document& document() { return m_doc; }
+    const kelmora::Document& document() const { return m_doc; }
+    TEditorHost& host();
+    const TEditorHost& host() const;
+    // Redraws every view and sets every control from the document.
     void RefreshAll();
-    void ApplySpriteQuantity();
-    void ResetToNew();
-    void ResetAfterLoad();
-    void ResetUndo();
-    void SetFileName(const QString& path);
-    void SetPalette(const std::uint32_t colours[kelmora::kPaletteColours]);
     // Reads a palettes.pal file and adds its palettes to the Colour Palette menu;
     // returns how many were added.
     int LoadPaletteFile(const QString& path);
     // The palettes.pal to read at start-up: beside the program, then in the user's and
     // the system's data folders. Empty when there is none.
     static QString FindPaletteFile(const QString& programDir);
-
-    // ---- Views ----
-    void RenderSprite(const kelmora::u8* data, int index, QImage& bitmap, int flags);
-    void DrawPreview();
-    void DrawEditor();
-    void DrawBrowser();
-    void DrawPaletteStrip(QPainter& painter);
-    static void ScanlineDouble(QImage& destination, const QImage& source);
-    const int* PaletteOrder() const; // the strip order in force
+    // The name last given to the document (shown in the title); SetFileName names it.
+    QString fileName() const { return FileName; }
+    void SetFileName(const QString& path);
+    // The listing file View Text Data writes.
+    QString textDataPath() const { return TextDataPath; }
+    void SetTextDataPath(const QString& path) { TextDataPath = path; }
+    // The colour number at a point of the palette strip, in the order in force; -1 outside.
     int ColourAtStripPoint(int x, int y) const;
-    QColor ScreenColour(int colourNumber) const;
-    // A tool bar image at 1x and 2x (also used by the animator's tool bar).
-    static QIcon ToolIcon(const QString& name);
-
-    // ---- Controls (named as laid out; public so tool windows and tests reach them) ----
-    QToolBar* ToolBar1 = nullptr;
-    TPaintBox* PaintBox_Editor = nullptr;
-    TPaintBox* PaintBox_Preview = nullptr;
-    QLabel* Label1 = nullptr;
-    TPaintBox* PaintBox_Browser = nullptr;
-    QScrollBar* ScrollBar_Browser = nullptr;
-    QCheckBox* Chk_MulticolourMode = nullptr;
-    QCheckBox* Chk_OverlayNext = nullptr;
-    QGroupBox* GroupBox1 = nullptr;
-    TColourPanel* PanelColourTransp = nullptr;
-    TColourPanel* PanelColourSprite = nullptr;
-    TColourPanel* PanelColourMulti1 = nullptr;
-    TColourPanel* PanelColourMulti2 = nullptr;
-    QRadioButton* RadioColourTransp = nullptr;
-    QRadioButton* RadioColourSprite = nullptr;
-    QRadioButton* RadioColourMulti1 = nullptr;
-    QRadioButton* RadioColourMulti2 = nullptr;
-    TPaintBox* PaintBox_Palette = nullptr;
-    QCheckBox* CkShowGrid = nullptr;
-    QCheckBox* CkShowCross = nullptr;
-    QLabel* Label2 = nullptr;
-    QLineEdit* Edit2 = nullptr;
-    TUpDown* UpDown1 = nullptr;
-    QScrollBar* ScrollBar1 = nullptr;
-
-    // Tool bar buttons of their own (the others share the menu items' actions).
-    QAction* Btn_Brush1 = nullptr;
-    QAction* Btn_Brush2 = nullptr;
-    QAction* Btn_Flood = nullptr;
-
-    // Menu items.
-    QAction *Mnu_New = nullptr, *Mnu_Open = nullptr, *Mnu_SaveProject = nullptr, *Import1 = nullptr,
-            *Export1 = nullptr, *LoadSpriteFile1 = nullptr, *SaveSpriteFile1 = nullptr,
-            *Mnu_SaveBitmap = nullptr, *Mnu_Exit = nullptr;
-    QAction *Mnu_SelectAll = nullptr, *Mnu_Clear = nullptr, *Mnu_Cut = nullptr, *Mnu_Copy = nullptr,
-            *Mnu_Paste = nullptr, *Mnu_PasteInto = nullptr, *Mnu_CopyStyle = nullptr,
-            *Mnu_PasteStyle = nullptr, *Mnu_SlideUp = nullptr, *Mnu_SlideDown = nullptr,
-            *Mnu_SlideLeft = nullptr, *Mnu_SlideRight = nullptr, *Mnu_FlipX = nullptr, *Mnu_FlipY = nullptr,
-            *Mnu_ReflectX = nullptr, *Mnu_ReflectY = nullptr, *Mnu_Negative = nullptr, *Mnu_Undo = nullptr,
-            *Mnu_Redo = nullptr;
-    QAction *Mnu_ColourTransp = nullptr, *Mnu_ColourSprite = nullptr, *Mnu_ColourMulti1 = nullptr,
-            *Mnu_ColourMulti2 = nullptr, *Mnu_SwapSprMc1 = nullptr, *Mnu_SwapSprMc2 = nullptr,
-            *Mnu_SwapMc1Mc2 = nullptr, *Mnu_Decimal = nullptr, *Mnu_Hex = nullptr,
-            *Mnu_ReverseOrder = nullptr, *Mnu_RemoveBlanks = nullptr, *ClearAttributes2 = nullptr,
-            *ClearAttributes1 = nullptr, *Clearalloverlayattributes1 = nullptr, *Mnu_Rotator = nullptr,
-            *Mnu_Animator = nullptr, *VICESnapshotRipper1 = nullptr;
-    QAction *PalVantor = nullptr, *Mnu_PalOrderStandard = nullptr, *Mnu_PalOrderLumPairs = nullptr,
-            *Mnu_DoubleScan = nullptr, *Mnu_ToolBar_Flat = nullptr, *Mnu_ToolBar_Raised = nullptr,
-            *Mnu_About = nullptr;
-    QMenu *File1 = nullptr, *SEUCK1 = nullptr, *Edit1 = nullptr, *View1 = nullptr, *Mnu_Pen = nullptr,
-          *Mnu_PixelColourSwap = nullptr, *Mnu_ViewTextData = nullptr, *RangeOps1 = nullptr,
-          *Options1 = nullptr, *ColourPalette1 = nullptr, *PaletteOrder1 = nullptr, *ToolBarStyle1 = nullptr,
-          *Help1 = nullptr;
-    QActionGroup* PaletteGroup = nullptr;
-
-    // Remembered by the file dialogs for the window's life: folder and name of the last use.
-    QString ProjectOpenPath = QStringLiteral("Untitled.kmd");
-    QString ProjectSavePath = QStringLiteral("Untitled.kmd");
-    QString SeuckOpenPath = QStringLiteral("Untitled.a");
-    QString SeuckSavePath = QStringLiteral("Untitled.a");
-    QString BitmapSavePath = QStringLiteral("Untitled.bmp");
+    // Opens a written listing in the user's viewer; empty means the desktop's default
+    // viewer. Tests put a recorder here.
+    std::function<void(const QString&)> OpenDocument;
 
   public slots:
     // ---- Start-up and main window state ----
@@ -276,10 +182,119 @@ class TForm1 : public QMainWindow
     void FormClose();
     void RangeCommand(void (*operation)(kelmora::u8*, int));
     void SelectPen(int pen);
+    void ShowSprite(int index);
     void ShowWriteError(const QString& path);
+    void ViewTextData(int hex);
     void PaintStroke(Qt::MouseButtons buttons, int x, int y, bool press);
 
     bool m_closed = false;
-    std::vector<kelmora::u8> m_spriteBlock; // Bank.sprites
-    std::vector<kelmora::u8> m_bufferBlock; // Buffer.bufferSprites
+
+    friend class TForm1Host;
+
+    // ---- The document, owned for the life of the window ----
+    kelmora::Document m_doc;
+    TForm1Host* m_host = nullptr;
+
+    // ---- Palettes ----
+    kelmora::PaletteTables Palette{};
+    std::uint32_t BaseArgb[kelmora::kPaletteColours]{};      // Palette.base as opaque QImage pixels
+    std::uint32_t HighlightArgb[kelmora::kPaletteColours]{}; // Palette.highlight likewise
+    std::vector<kelmora::NamedPalette> LoadedPalettes;
+
+    // ---- Where the program's files are ----
+    QString ProgramDir;   // folder of the executable
+    QString TextDataPath; // the listing file written by View Text Data
+    QString FileName;     // the name last given to SetFileName
+
+    // ---- Off-screen views (32 bits a pixel) ----
+    QImage SpriteBitmap;  // 24 x 21
+    QImage PreviewFrame;  // 34 x 31
+    QImage PreviewBitmap; // 68 x 62
+    QImage EditorBitmap;  // 192 x 168
+    QImage BrowserFrame;  // 192 x 147
+    QImage BrowserBitmap; // 384 x 294
+
+    // The seven registered cursors: CUR_PAINT, CUR_FLOOD, CUR_SCROLL, CUR_STAMP,
+    // CUR_DROP, CUR_POINT and CUR_MARKER (numbers 1 to 7 are indices 0 to 6).
+    QList<QCursor> Cursors;
+
+    // ---- Operations behind the commands ----
+    void ApplySpriteQuantity();
+    void ResetToNew();
+    void ResetAfterLoad();
+    void ResetUndo();
+    void SetPalette(const std::uint32_t colours[kelmora::kPaletteColours]);
+
+    // ---- Views ----
+    void RenderSprite(const kelmora::u8* data, int index, QImage& bitmap, int flags);
+    void DrawPreview();
+    void DrawEditor();
+    void DrawBrowser();
+    void DrawPaletteStrip(QPainter& painter);
+    static void ScanlineDouble(QImage& destination, const QImage& source);
+    const int* PaletteOrder() const; // the strip order in force
+    QColor ScreenColour(int colourNumber) const;
+
+    // ---- Controls, named as laid out (tests find them by these object names) ----
+    QToolBar* ToolBar1 = nullptr;
+    TPaintBox* PaintBox_Editor = nullptr;
+    TPaintBox* PaintBox_Preview = nullptr;
+    QLabel* Label1 = nullptr;
+    TPaintBox* PaintBox_Browser = nullptr;
+    QScrollBar* ScrollBar_Browser = nullptr;
+    QCheckBox* Chk_MulticolourMode = nullptr;
+    QCheckBox* Chk_OverlayNext = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    TColourPanel* PanelColourTransp = nullptr;
+    TColourPanel* PanelColourSprite = nullptr;
+    TColourPanel* PanelColourMulti1 = nullptr;
+    TColourPanel* PanelColourMulti2 = nullptr;
+    QRadioButton* RadioColourTransp = nullptr;
+    QRadioButton* RadioColourSprite = nullptr;
+    QRadioButton* RadioColourMulti1 = nullptr;
+    QRadioButton* RadioColourMulti2 = nullptr;
+    TPaintBox* PaintBox_Palette = nullptr;
+    QCheckBox* CkShowGrid = nullptr;
+    QCheckBox* CkShowCross = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    TUpDown* UpDown1 = nullptr;
+    QScrollBar* ScrollBar1 = nullptr;
+
+    // Tool bar buttons of their own (the others share the menu items' actions).
+    QAction* Btn_Brush1 = nullptr;
+    QAction* Btn_Brush2 = nullptr;
+    QAction* Btn_Flood = nullptr;
+
+    // Menu items.
+    QAction *Mnu_New = nullptr, *Mnu_Open = nullptr, *Mnu_SaveProject = nullptr, *Import1 = nullptr,
+            *Export1 = nullptr, *LoadSpriteFile1 = nullptr, *SaveSpriteFile1 = nullptr,
+            *Mnu_SaveBitmap = nullptr, *Mnu_Exit = nullptr;
+    QAction *Mnu_SelectAll = nullptr, *Mnu_Clear = nullptr, *Mnu_Cut = nullptr, *Mnu_Copy = nullptr,
+            *Mnu_Paste = nullptr, *Mnu_PasteInto = nullptr, *Mnu_CopyStyle = nullptr,
+            *Mnu_PasteStyle = nullptr, *Mnu_SlideUp = nullptr, *Mnu_SlideDown = nullptr,
+            *Mnu_SlideLeft = nullptr, *Mnu_SlideRight = nullptr, *Mnu_FlipX = nullptr, *Mnu_FlipY = nullptr,
+            *Mnu_ReflectX = nullptr, *Mnu_ReflectY = nullptr, *Mnu_Negative = nullptr, *Mnu_Undo = nullptr,
+            *Mnu_Redo = nullptr;
+    QAction *Mnu_ColourTransp = nullptr, *Mnu_ColourSprite = nullptr, *Mnu_ColourMulti1 = nullptr,
+            *Mnu_ColourMulti2 = nullptr, *Mnu_SwapSprMc1 = nullptr, *Mnu_SwapSprMc2 = nullptr,
+            *Mnu_SwapMc1Mc2 = nullptr, *Mnu_Decimal = nullptr, *Mnu_Hex = nullptr,
+            *Mnu_ReverseOrder = nullptr, *Mnu_RemoveBlanks = nullptr, *ClearAttributes2 = nullptr,
+            *ClearAttributes1 = nullptr, *Clearalloverlayattributes1 = nullptr, *Mnu_Rotator = nullptr,
+            *Mnu_Animator = nullptr, *VICESnapshotRipper1 = nullptr;
+    QAction *PalVantor = nullptr, *Mnu_PalOrderStandard = nullptr, *Mnu_PalOrderLumPairs = nullptr,
+            *Mnu_DoubleScan = nullptr, *Mnu_ToolBar_Flat = nullptr, *Mnu_ToolBar_Raised = nullptr,
+            *Mnu_About = nullptr;
+    QMenu *File1 = nullptr, *SEUCK1 = nullptr, *Edit1 = nullptr, *View1 = nullptr, *Mnu_Pen = nullptr,
+          *Mnu_PixelColourSwap = nullptr, *Mnu_ViewTextData = nullptr, *RangeOps1 = nullptr,
+          *Options1 = nullptr, *ColourPalette1 = nullptr, *PaletteOrder1 = nullptr, *ToolBarStyle1 = nullptr,
+          *Help1 = nullptr;
+    QActionGroup* PaletteGroup = nullptr;
+
+    // Remembered by the file dialogs for the window's life: folder and name of the last use.
+    QString ProjectOpenPath = QStringLiteral("Untitled.kmd");
+    QString ProjectSavePath = QStringLiteral("Untitled.kmd");
+    QString SeuckOpenPath = QStringLiteral("Untitled.a");
+    QString SeuckSavePath = QStringLiteral("Untitled.a");
+    QString BitmapSavePath = QStringLiteral("Untitled.bmp");
 };

@@ -37,9 +37,9 @@ int LastSlot(const SpriteBank& bank)
 // and refreshes.
 void TForm1::RangeCommand(void (*operation)(u8*, int))
 {
-    for (int i = FirstSlot(Bank); i <= LastSlot(Bank); ++i)
-        operation(Bank.sprites, i);
-    HistoryPush(Bank.sprites);
+    for (int i = FirstSlot(m_doc.bank); i <= LastSlot(m_doc.bank); ++i)
+        operation(m_doc.bank.sprites, i);
+    RecordUndoStep(m_doc);
     RefreshAll();
 }
 
@@ -49,65 +49,67 @@ void TForm1::Mnu_SelectAllClick()
 {
     // The count may be 0 after importing a file shorter than one sprite: the range
     // then becomes 0..0, so it stays ordered and inside the block.
-    Bank.rangeStart = 0;
-    Bank.rangeEnd = std::clamp(Bank.spriteCount - 1, 0, kSlotCount - 1);
+    m_doc.bank.rangeStart = 0;
+    m_doc.bank.rangeEnd = std::clamp(m_doc.bank.spriteCount - 1, 0, kSlotCount - 1);
     RefreshAll();
 }
 
 void TForm1::Mnu_ClearClick()
 {
-    ClearRange(Bank.sprites, Bank.rangeStart, Bank.rangeEnd);
-    HistoryPush(Bank.sprites);
+    ClearRange(m_doc.bank.sprites, m_doc.bank.rangeStart, m_doc.bank.rangeEnd);
+    RecordUndoStep(m_doc);
     RefreshAll();
 }
 
 void TForm1::Mnu_CutClick()
 {
-    Buffer.bufferCount =
-        std::max(0, CopyRange(Bank.sprites, Buffer.bufferSprites, Bank.rangeStart, Bank.rangeEnd, 1));
-    HistoryPush(Bank.sprites);
+    m_doc.buffer.bufferCount = std::max(0, CopyRange(m_doc.bank.sprites, m_doc.buffer.bufferSprites,
+                                                     m_doc.bank.rangeStart, m_doc.bank.rangeEnd, 1));
+    RecordUndoStep(m_doc);
     RefreshAll();
 }
 
 void TForm1::Mnu_CopyClick()
 {
-    Buffer.bufferCount =
-        std::max(0, CopyRange(Bank.sprites, Buffer.bufferSprites, Bank.rangeStart, Bank.rangeEnd, 0));
+    m_doc.buffer.bufferCount = std::max(0, CopyRange(m_doc.bank.sprites, m_doc.buffer.bufferSprites,
+                                                     m_doc.bank.rangeStart, m_doc.bank.rangeEnd, 0));
     RefreshAll();
 }
 
 void TForm1::Mnu_PasteClick()
 {
-    if (Buffer.bufferCount <= 0 || !ValidSlot(Bank.rangeStart)) return;
-    PasteSprites(Bank.sprites, Buffer.bufferSprites, Bank.rangeStart, Buffer.bufferCount, 0);
+    if (m_doc.buffer.bufferCount <= 0 || !ValidSlot(m_doc.bank.rangeStart)) return;
+    PasteSprites(m_doc.bank.sprites, m_doc.buffer.bufferSprites, m_doc.bank.rangeStart,
+                 m_doc.buffer.bufferCount, 0);
     // The pasted block becomes the selection; it stops at the last slot.
-    Bank.rangeEnd = std::min(Bank.rangeStart + Buffer.bufferCount - 1, kSlotCount - 1);
-    HistoryPush(Bank.sprites);
+    m_doc.bank.rangeEnd = std::min(m_doc.bank.rangeStart + m_doc.buffer.bufferCount - 1, kSlotCount - 1);
+    RecordUndoStep(m_doc);
     RefreshAll();
 }
 
 void TForm1::Mnu_PasteIntoClick()
 {
-    if (Buffer.bufferCount <= 0) return;
-    PasteSprites(Bank.sprites, Buffer.bufferSprites, Bank.rangeStart, Buffer.bufferCount, 1);
-    HistoryPush(Bank.sprites);
+    if (m_doc.buffer.bufferCount <= 0) return;
+    PasteSprites(m_doc.bank.sprites, m_doc.buffer.bufferSprites, m_doc.bank.rangeStart,
+                 m_doc.buffer.bufferCount, 1);
+    RecordUndoStep(m_doc);
     RefreshAll();
 }
 
 void TForm1::Mnu_CopyStyleClick()
 {
-    const int attribute = GetAttribute(Bank.sprites, Bank.currentSprite);
+    const int attribute = GetAttribute(m_doc.bank.sprites, m_doc.bank.currentSprite);
     if (attribute < 0) return;
-    CopiedStyle = static_cast<u8>(attribute);
+    m_doc.copiedStyle = static_cast<u8>(attribute);
     // Enabled at once, even for a style of 255; the next refresh reads 255 as "none".
     Mnu_PasteStyle->setEnabled(true);
 }
 
 void TForm1::Mnu_PasteStyleClick()
 {
-    for (int i = FirstSlot(Bank); i <= LastSlot(Bank); ++i)
-        AttributeOf(Bank.sprites, i) = CopiedStyle;
-    HistoryPush(Bank.sprites);
+    for (int i = FirstSlot(m_doc.bank); i <= LastSlot(m_doc.bank); ++i)
+        AttributeOf(m_doc.bank.sprites, i) = m_doc.copiedStyle;
+    RecordUndoStep(m_doc);
     RefreshAll();
 }
 
@@ -171,13 +173,13 @@ void TForm1::Mnu_SwapMc1Mc2Click()
 void TForm1::Mnu_UndoClick()
 {
     // Sprites only: the count, the shared colours and the selection stay.
-    HistoryUndo(Bank.sprites);
+    UndoStep(m_doc);
     RefreshAll();
 }
 
 void TForm1::Mnu_RedoClick()
 {
-    HistoryRedo(Bank.sprites);
+    RedoStep(m_doc);
     RefreshAll();
 }
 
@@ -202,39 +204,39 @@ bool NeedsRange(QWidget* owner, const SpriteBank& bank)
 
 void TForm1::Mnu_ReverseOrderClick()
 {
-    if (NeedsRange(this, Bank)) return;
-    ReverseOrder(Bank.sprites, Bank.rangeStart, Bank.rangeEnd);
-    MaskAttributes(Bank.sprites, Bank.rangeStart, Bank.rangeEnd, kMaskAfterReverse);
-    HistoryPush(Bank.sprites);
+    if (NeedsRange(this, m_doc.bank)) return;
+    ReverseOrder(m_doc.bank.sprites, m_doc.bank.rangeStart, m_doc.bank.rangeEnd);
+    MaskAttributes(m_doc.bank.sprites, m_doc.bank.rangeStart, m_doc.bank.rangeEnd, kMaskAfterReverse);
+    RecordUndoStep(m_doc);
     RefreshAll();
 }
 
 void TForm1::Mnu_RemoveBlanksClick()
 {
-    if (NeedsRange(this, Bank)) return;
-    RemoveBlanks(Bank.sprites, Bank.rangeStart, Bank.rangeEnd);
-    HistoryPush(Bank.sprites);
+    if (NeedsRange(this, m_doc.bank)) return;
+    RemoveBlanks(m_doc.bank.sprites, m_doc.bank.rangeStart, m_doc.bank.rangeEnd);
+    RecordUndoStep(m_doc);
     RefreshAll();
 }
 
 void TForm1::ClearAttributes2Click()
 {
-    MaskAttributes(Bank.sprites, Bank.rangeStart, Bank.rangeEnd, kMaskAll);
-    HistoryPush(Bank.sprites);
+    MaskAttributes(m_doc.bank.sprites, m_doc.bank.rangeStart, m_doc.bank.rangeEnd, kMaskAll);
+    RecordUndoStep(m_doc);
     RefreshAll();
 }
 
 void TForm1::ClearAttributes1Click()
 {
-    MaskAttributes(Bank.sprites, Bank.rangeStart, Bank.rangeEnd, kMaskKeepColour);
-    HistoryPush(Bank.sprites);
+    MaskAttributes(m_doc.bank.sprites, m_doc.bank.rangeStart, m_doc.bank.rangeEnd, kMaskKeepColour);
+    RecordUndoStep(m_doc);
     RefreshAll();
 }
 
 void TForm1::Clearalloverlayattributes1Click()
 {
-    MaskAttributes(Bank.sprites, Bank.rangeStart, Bank.rangeEnd, kMaskNoOverlay);
-    HistoryPush(Bank.sprites);
+    MaskAttributes(m_doc.bank.sprites, m_doc.bank.rangeStart, m_doc.bank.rangeEnd, kMaskNoOverlay);
+    RecordUndoStep(m_doc);
     RefreshAll();
 }
 

@@ -82,10 +82,10 @@ int BrowserIndex(int x, int y, int topRow)
 // flood fill runs on presses only.
 void TForm1::PaintStroke(Qt::MouseButtons buttons, int x, int y, bool press)
 {
-    u8* block = Bank.sprites;
-    const int index = Bank.currentSprite;
+    u8* block = m_doc.bank.sprites;
+    const int index = m_doc.bank.currentSprite;
     const bool held[2] = {buttons.testFlag(Qt::LeftButton), buttons.testFlag(Qt::RightButton)};
-    const int values[2] = {Bank.currentPen, 0};
+    const int values[2] = {m_doc.bank.currentPen, 0};
 
     if (Btn_Flood->isChecked())
     {
@@ -141,7 +141,7 @@ void TForm1::PaintBox_EditorMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModi
 void TForm1::PaintBox_EditorMouseUp(Qt::MouseButton, Qt::MouseButtons, Qt::KeyboardModifiers, int, int)
 {
     // The press, its drag and this release are one undo step, changed or not.
-    HistoryPush(Bank.sprites);
+    RecordUndoStep(m_doc);
     RefreshAll();
 }
 
@@ -151,24 +151,24 @@ void TForm1::PaintBox_BrowserMouseDown(Qt::MouseButton button, Qt::MouseButtons,
                                        Qt::KeyboardModifiers modifiers, int x, int y)
 {
     const int index = BrowserIndex(x, y, ScrollBar_Browser->value());
-    if (index < 0 || index >= Bank.spriteCount || index >= kSlotCount) return;
+    if (index < 0 || index >= m_doc.bank.spriteCount || index >= kSlotCount) return;
 
     if (button == Qt::LeftButton)
     {
         if (!modifiers.testFlag(Qt::ShiftModifier))
         {
-            Bank.currentSprite = Bank.rangeStart = Bank.rangeEnd = index;
+            m_doc.bank.currentSprite = m_doc.bank.rangeStart = m_doc.bank.rangeEnd = index;
         }
-        else if (index < Bank.currentSprite)
+        else if (index < m_doc.bank.currentSprite)
         {
             // The current sprite stays and anchors the range.
-            Bank.rangeStart = index;
-            Bank.rangeEnd = Bank.currentSprite;
+            m_doc.bank.rangeStart = index;
+            m_doc.bank.rangeEnd = m_doc.bank.currentSprite;
         }
         else
         {
-            Bank.rangeStart = Bank.currentSprite;
-            Bank.rangeEnd = index;
+            m_doc.bank.rangeStart = m_doc.bank.currentSprite;
+            m_doc.bank.rangeEnd = index;
         }
     }
     RefreshAll();
@@ -177,7 +177,7 @@ void TForm1::PaintBox_BrowserMouseDown(Qt::MouseButton button, Qt::MouseButtons,
 void TForm1::PaintBox_BrowserMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y)
 {
     const int index = BrowserIndex(x, y, ScrollBar_Browser->value());
-    if (index < 0 || index >= Bank.spriteCount) return;
+    if (index < 0 || index >= m_doc.bank.spriteCount) return;
     char text[64];
     std::snprintf(text, sizeof text, "Sprite number : %d  - Use shift to select a range", index);
     ShowStatus(statusBar(), text);
@@ -194,39 +194,39 @@ void TForm1::PaintBox_PaletteMouseDown(Qt::MouseButton, Qt::MouseButtons buttons
 
     if (buttons.testFlag(Qt::LeftButton))
     {
-        if (Bank.currentPen == 2)
+        if (m_doc.bank.currentPen == 2)
         {
             // The sprite colour belongs to each sprite: the whole range takes it, as one undo step.
-            for (int i = FirstSlot(Bank); i <= LastSlot(Bank); ++i)
+            for (int i = FirstSlot(m_doc.bank); i <= LastSlot(m_doc.bank); ++i)
             {
-                u8& attribute = AttributeOf(Bank.sprites, i);
+                u8& attribute = AttributeOf(m_doc.bank.sprites, i);
                 attribute = static_cast<u8>((attribute & 0xF0) | c);
             }
-            HistoryPush(Bank.sprites);
+            RecordUndoStep(m_doc);
         }
         // The other pens' colours are shared by the whole bank and are not undone.
-        switch (Bank.currentPen)
+        switch (m_doc.bank.currentPen)
         {
         case 0:
-            Bank.colourTransp = c;
+            m_doc.bank.colourTransp = c;
             break;
         case 1:
-            Bank.colourMulti1 = c;
+            m_doc.bank.colourMulti1 = c;
             break;
         case 2:
-            Bank.colourSprite = c;
+            m_doc.bank.colourSprite = c;
             break;
         default:
-            Bank.colourMulti2 = c;
+            m_doc.bank.colourMulti2 = c;
             break;
         }
     }
-    if (buttons.testFlag(Qt::RightButton)) Bank.colourTransp = c;
+    if (buttons.testFlag(Qt::RightButton)) m_doc.bank.colourTransp = c;
 
-    PanelColourTransp->setColour(ScreenColour(Bank.colourTransp));
-    PanelColourSprite->setColour(ScreenColour(Bank.colourSprite));
-    PanelColourMulti1->setColour(ScreenColour(Bank.colourMulti1));
-    PanelColourMulti2->setColour(ScreenColour(Bank.colourMulti2));
+    PanelColourTransp->setColour(ScreenColour(m_doc.bank.colourTransp));
+    PanelColourSprite->setColour(ScreenColour(m_doc.bank.colourSprite));
+    PanelColourMulti1->setColour(ScreenColour(m_doc.bank.colourMulti1));
+    PanelColourMulti2->setColour(ScreenColour(m_doc.bank.colourMulti2));
     RefreshAll();
 }
 
@@ -264,9 +264,9 @@ void TForm1::Chk_MulticolourModeClick()
 {
     // Over the whole range; the pixel bytes stay and are read in the new mode. No undo step.
     const bool multicolour = Chk_MulticolourMode->isChecked();
-    for (int i = FirstSlot(Bank); i <= LastSlot(Bank); ++i)
+    for (int i = FirstSlot(m_doc.bank); i <= LastSlot(m_doc.bank); ++i)
     {
-        u8& attribute = AttributeOf(Bank.sprites, i);
+        u8& attribute = AttributeOf(m_doc.bank.sprites, i);
         attribute = multicolour ? static_cast<u8>(attribute | kAttrMulticolour)
                                 : static_cast<u8>(attribute & ~kAttrMulticolour);
     }
@@ -276,9 +276,9 @@ void TForm1::Chk_MulticolourModeClick()
 void TForm1::Chk_OverlayNextClick()
 {
     // The current sprite only. No undo step.
-    if (ValidSlot(Bank.currentSprite))
+    if (ValidSlot(m_doc.bank.currentSprite))
     {
-        u8& attribute = AttributeOf(Bank.sprites, Bank.currentSprite);
+        u8& attribute = AttributeOf(m_doc.bank.sprites, m_doc.bank.currentSprite);
         attribute = Chk_OverlayNext->isChecked() ? static_cast<u8>(attribute | kAttrOverlay)
                                                  : static_cast<u8>(attribute & ~kAttrOverlay);
     }

@@ -110,7 +110,7 @@ void TForm1::Mnu_OpenClick()
 {
     if (!RunFileDialog(this, kOpenProject, ProjectOpenPath)) return;
     const QString path = ProjectOpenPath;
-    if (LoadProject(&Bank, Utf8(path).constData()) != 1)
+    if (LoadProject(&m_doc.bank, Utf8(path).constData()) != 1)
     {
         ShowMessage(this, QStringLiteral("Invalid file size"), QStringLiteral("File Error"));
         return;
@@ -124,7 +124,7 @@ void TForm1::Mnu_OpenClick()
 void TForm1::DropFile(const QString& path)
 {
     // A dropped file is taken as a project whatever its name; a refusal is silent.
-    if (path.isEmpty() || LoadProject(&Bank, Utf8(path).constData()) != 1) return;
+    if (path.isEmpty() || LoadProject(&m_doc.bank, Utf8(path).constData()) != 1) return;
     SetFileName(path);
     ResetUndo();
     ApplySpriteQuantity();
@@ -136,7 +136,7 @@ void TForm1::Mnu_SaveProjectClick()
     QString chosen = ProjectSavePath;
     if (!RunFileDialog(this, kSaveProject, chosen)) return;
     ProjectSavePath = chosen;
-    if (SaveProject(&Bank, Utf8(chosen).constData()) != 1)
+    if (SaveProject(&m_doc.bank, Utf8(chosen).constData()) != 1)
     {
         // The title keeps naming the file the bank last came from or went to.
         ShowWriteError(chosen);
@@ -147,7 +147,7 @@ void TForm1::Mnu_SaveProjectClick()
 
 void TForm1::Import1Click()
 {
-    TFormImport dialog(this);
+    TFormImport dialog(host(), this);
     dialog.exec();
     // Whether a file came in or not, the bank starts a new history under a new name.
     ResetUndo();
@@ -158,7 +158,7 @@ void TForm1::Import1Click()
 
 void TForm1::Export1Click()
 {
-    TFormExport dialog(this);
+    TFormExport dialog(host(), this);
     dialog.exec();
 }
 
@@ -166,7 +166,7 @@ void TForm1::LoadSpriteFile1Click()
 {
     if (!RunFileDialog(this, kOpenSeuck, SeuckOpenPath)) return;
     const QString path = SeuckOpenPath;
-    if (ImportSprites(&Bank, Utf8(path).constData(), kFileAuto, kAttrSeuck) != 1)
+    if (ImportSprites(&m_doc.bank, Utf8(path).constData(), kFileAuto, kAttrSeuck) != 1)
     {
         ShowMessage(this, QStringLiteral("Invalid file"), QStringLiteral("File Error"));
         return;
@@ -179,14 +179,14 @@ void TForm1::LoadSpriteFile1Click()
 
 void TForm1::SaveSpriteFile1Click()
 {
-    if (Bank.spriteCount >= 128)
+    if (m_doc.bank.spriteCount >= 128)
     {
         ShowMessage(this, QStringLiteral("SEUCK sprite files cannot exceed 127 sprites"),
                     QStringLiteral("Kelmora"));
         return;
     }
     if (!RunFileDialog(this, kSaveSeuck, SeuckSavePath)) return;
-    if (SaveSeuckFile(&Bank, Utf8(SeuckSavePath).constData()) != 1) ShowWriteError(SeuckSavePath);
+    if (SaveSeuckFile(&m_doc.bank, Utf8(SeuckSavePath).constData()) != 1) ShowWriteError(SeuckSavePath);
 }
 
 void TForm1::Mnu_SaveBitmapClick()
@@ -202,34 +202,31 @@ void TForm1::Mnu_SaveBitmapClick()
     if (result != 1) ShowWriteError(BitmapSavePath);
 }
 
-namespace
-{
-
 // Writes the selected range as a listing to the window's listing file and, when that
-// worked, shows it in the user's viewer. False when the file could not be written.
-bool ViewTextData(TForm1& window, int hex)
+// worked, shows it in the user's viewer.
+void TForm1::ViewTextData(int hex)
 {
-    const SpriteBank& bank = window.Bank;
-    if (WriteTextListing(bank.sprites, bank.rangeStart, bank.rangeEnd, Utf8(window.TextDataPath).constData(),
-                         hex) != 1)
-        return false;
-    if (window.OpenDocument)
-        window.OpenDocument(window.TextDataPath);
+    const SpriteBank& bank = m_doc.bank;
+    if (WriteTextListing(bank.sprites, bank.rangeStart, bank.rangeEnd, Utf8(TextDataPath).constData(), hex) !=
+        1)
+    {
+        ShowWriteError(TextDataPath);
+        return;
+    }
+    if (OpenDocument)
+        OpenDocument(TextDataPath);
     else
-        QDesktopServices::openUrl(QUrl::fromLocalFile(window.TextDataPath));
-    return true;
+        QDesktopServices::openUrl(QUrl::fromLocalFile(TextDataPath));
 }
-
-} // namespace
 
 void TForm1::Mnu_DecimalClick()
 {
-    if (!ViewTextData(*this, 0)) ShowWriteError(TextDataPath);
+    ViewTextData(0);
 }
 
 void TForm1::Mnu_HexClick()
 {
-    if (!ViewTextData(*this, 1)) ShowWriteError(TextDataPath);
+    ViewTextData(1);
 }
 
 void TForm1::ShowWriteError(const QString& path)

@@ -364,6 +364,7 @@ void TForm1::CreateMenu()
     Options1 = top("Options1", QStringLiteral("&Options"));
     ColourPalette1 = menu(Options1, "ColourPalette1", QStringLiteral("Colour Palette..."));
     PaletteGroup = new QActionGroup(this);
+    PaletteGroup->setObjectName(QStringLiteral("PaletteGroup"));
     PalVantor = item(ColourPalette1, "PalVantor", QString::fromLatin1(kelmora::kBuiltInPaletteName),
                      QKeySequence(Qt::CTRL | Qt::Key_F1), &TForm1::PalVantorClick);
     PalVantor->setCheckable(true);
@@ -405,15 +406,6 @@ void TForm1::CreateMenu()
     Mnu_About = item(Help1, "Mnu_About", QStringLiteral("About..."), none, &TForm1::Mnu_AboutClick);
 }
 
-QIcon TForm1::ToolIcon(const QString& name)
-{
-    // Both sizes explicitly, so a window moved to a 200% screen gets the crisp one.
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/%1.png").arg(name), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/icons/%1@2x.png").arg(name), QSize(32, 32));
-    return icon;
-}
-
 void TForm1::CreateToolBar()
 {
     ToolBar1 = new QToolBar(centralWidget());
@@ -426,7 +418,7 @@ void TForm1::CreateToolBar()
 
     auto button = [this](QAction* action, const char* name, const char* icon, const QString& hint)
     {
-        action->setIcon(TForm1::ToolIcon(QString::fromLatin1(icon)));
+        action->setIcon(ToolIcon(QString::fromLatin1(icon)));
         action->setToolTip(hint);
         action->setStatusTip(hint);
         ToolBar1->addAction(action);

@@ -33,7 +33,7 @@ void TForm1::Mnu_RotatorClick()
     // The rotator opens 3 pixels right of the main window, at its top (client to client);
     // it renders angle 0 of the current sprite as it is created and refreshes this window
     // however it closes.
-    TFormRotate rotator(this);
+    TFormRotate rotator(host(), this);
     const QRect main = geometry();
     rotator.setGeometry(
         OnScreen(this, QRect(QPoint(main.left() + main.width() + 3, main.top()), rotator.size())));
@@ -44,12 +44,12 @@ void TForm1::Mnu_AnimatorClick()
 {
     // The animator opens 3 pixels right of the main window, at its top (client to client),
     // with the tool bar look of this window. A one-sprite selection gives nothing to play.
-    TFormAnim animator(this);
+    TFormAnim animator(host(), this);
     const QRect main = geometry();
     animator.setGeometry(
         OnScreen(this, QRect(QPoint(main.left() + main.width() + 3, main.top()), animator.size())));
     animator.SetToolBarFlat(Mnu_ToolBar_Flat->isChecked());
-    if (Bank.rangeStart == Bank.rangeEnd)
+    if (m_doc.bank.rangeStart == m_doc.bank.rangeEnd)
     {
         QMessageBox hint(QMessageBox::NoIcon, QStringLiteral("Hint..."),
                          QStringLiteral("First select a range using SHIFT and Left Mouse Button."),
@@ -64,7 +64,7 @@ void TForm1::VICESnapshotRipper1Click()
 {
     // The ripper changes the bank while it is open and redraws it itself; closing it
     // neither refreshes nor records an undo step.
-    TFormRipper ripper(this);
+    TFormRipper ripper(host(), this);
     ripper.setGeometry(OnScreen(this, QRect(geometry().topLeft() + QPoint(80, 20), ripper.size())));
     ripper.exec();
 }

@@ -199,11 +199,12 @@ void TForm1::DrawPaletteStrip(QPainter& painter)
 
 void TForm1::RenderSprite(const u8* data, int index, QImage& bitmap, int flags)
 {
-    RenderColours colours{{Bank.colourTransp, Bank.colourMulti1, Bank.colourSprite, Bank.colourMulti2},
-                          BaseArgb,
-                          HighlightArgb};
+    RenderColours colours{
+        {m_doc.bank.colourTransp, m_doc.bank.colourMulti1, m_doc.bank.colourSprite, m_doc.bank.colourMulti2},
+        BaseArgb,
+        HighlightArgb};
     const Pixels out(bitmap);
-    RenderSpritePixels(data, index, Bank.spriteCount, colours, flags, out.first,
+    RenderSpritePixels(data, index, m_doc.bank.spriteCount, colours, flags, out.first,
                        static_cast<int>(out.stride));
 }
 
@@ -225,32 +226,32 @@ void TForm1::ScanlineDouble(QImage& destination, const QImage& source)
 
 void TForm1::DrawPreview()
 {
-    if (PreviewFrame.isNull() || !Bank.sprites) return;
-    PreviewFrame.fill(ScreenColour(Bank.colourTransp));
-    RenderSprite(Bank.sprites, Bank.currentSprite, SpriteBitmap, 0);
-    if (Chk_OverlayNext->isChecked() && Bank.currentSprite < 255)
-        RenderSprite(Bank.sprites, Bank.currentSprite + 1, SpriteBitmap, kRenderOverlay);
+    if (PreviewFrame.isNull() || !m_doc.bank.sprites) return;
+    PreviewFrame.fill(ScreenColour(m_doc.bank.colourTransp));
+    RenderSprite(m_doc.bank.sprites, m_doc.bank.currentSprite, SpriteBitmap, 0);
+    if (Chk_OverlayNext->isChecked() && m_doc.bank.currentSprite < 255)
+        RenderSprite(m_doc.bank.sprites, m_doc.bank.currentSprite + 1, SpriteBitmap, kRenderOverlay);
     CopyInto(PreviewFrame, SpriteBitmap, 5, 5);
     if (Mnu_DoubleScan->isChecked())
         Stretch<2>(PreviewBitmap, PreviewFrame);
     else
         ScanlineDouble(PreviewBitmap, PreviewFrame);
     PaintBox_Preview->update();
-    Label1->setText(QString::asprintf("%03d ", Bank.currentSprite));
+    Label1->setText(QString::asprintf("%03d ", m_doc.bank.currentSprite));
 }
 
 void TForm1::DrawEditor()
 {
-    if (EditorBitmap.isNull() || !Bank.sprites) return;
-    RenderSprite(Bank.sprites, Bank.currentSprite, SpriteBitmap, 0);
-    if (Chk_OverlayNext->isChecked() && Bank.currentSprite < 255)
-        RenderSprite(Bank.sprites, Bank.currentSprite + 1, SpriteBitmap, kRenderOverlay);
+    if (EditorBitmap.isNull() || !m_doc.bank.sprites) return;
+    RenderSprite(m_doc.bank.sprites, m_doc.bank.currentSprite, SpriteBitmap, 0);
+    if (Chk_OverlayNext->isChecked() && m_doc.bank.currentSprite < 255)
+        RenderSprite(m_doc.bank.sprites, m_doc.bank.currentSprite + 1, SpriteBitmap, kRenderOverlay);
     Stretch<8>(EditorBitmap, SpriteBitmap);
 
     const Pixels editor(EditorBitmap);
     if (CkShowGrid->isChecked())
     {
-        const std::uint32_t grid = Opaque(ScreenToRgb(Palette.grid[Bank.colourTransp & 15]));
+        const std::uint32_t grid = Opaque(ScreenToRgb(Palette.grid[m_doc.bank.colourTransp & 15]));
         const int step = Chk_MulticolourMode->isChecked() ? 16 : 8;
         for (int x = step - 1; x <= 191; x += step)
             VerticalLine(editor, x, grid);
@@ -275,7 +276,7 @@ void TForm1::DrawEditor()
 
 void TForm1::DrawBrowser()
 {
-    if (BrowserBitmap.isNull() || !Bank.sprites) return;
+    if (BrowserBitmap.isNull() || !m_doc.bank.sprites) return;
     const int top = ScrollBar_Browser->value();
     // Empty cells take the theme's shadow colour, kept dark so they never look like sprites.
     QColor shadow = palette().color(QPalette::Shadow);
@@ -285,13 +286,13 @@ void TForm1::DrawBrowser()
         for (int c = 0; c < 8; ++c)
         {
             const int index = 8 * (top + r) + c;
-            if (index < Bank.spriteCount)
+            if (index < m_doc.bank.spriteCount)
             {
                 const int highlight =
-                    (index >= Bank.rangeStart && index <= Bank.rangeEnd) ? kRenderHighlight : 0;
-                RenderSprite(Bank.sprites, index, SpriteBitmap, highlight);
-                if (IsOverlay(Bank.sprites, index) == 1)
-                    RenderSprite(Bank.sprites, index + 1, SpriteBitmap, highlight | kRenderOverlay);
+                    (index >= m_doc.bank.rangeStart && index <= m_doc.bank.rangeEnd) ? kRenderHighlight : 0;
+                RenderSprite(m_doc.bank.sprites, index, SpriteBitmap, highlight);
+                if (IsOverlay(m_doc.bank.sprites, index) == 1)
+                    RenderSprite(m_doc.bank.sprites, index + 1, SpriteBitmap, highlight | kRenderOverlay);
             }
             else
             {
@@ -307,7 +308,7 @@ void TForm1::DrawBrowser()
 
     if (CkShowGrid->isChecked())
     {
-        const std::uint32_t grid = Opaque(ScreenToRgb(Palette.grid[Bank.colourTransp & 15]));
+        const std::uint32_t grid = Opaque(ScreenToRgb(Palette.grid[m_doc.bank.colourTransp & 15]));
         const Pixels browser(BrowserBitmap);
         for (int k = 0; k < 8; ++k)
             VerticalLine(browser, 47 + 48 * k, grid);
@@ -321,7 +322,7 @@ void TForm1::DrawBrowser()
 
 void TForm1::ScrollBar1Change(int position)
 {
-    Bank.currentSprite = Bank.rangeStart = Bank.rangeEnd = position;
+    m_doc.bank.currentSprite = m_doc.bank.rangeStart = m_doc.bank.rangeEnd = position;
     RefreshAll();
 }
 

@@ -1,9 +1,19 @@
 #include "ui/Widgets.h"
 
+#include <QIcon>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
+
+QIcon ToolIcon(const QString& name)
+{
+    // Both sizes explicitly, so a window moved to a 200% screen gets the crisp one.
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/%1.png").arg(name), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/icons/%1@2x.png").arg(name), QSize(32, 32));
+    return icon;
+}
 
 TPaintBox::TPaintBox(QWidget* parent) : QWidget(parent)
 {

@@ -9,8 +9,12 @@
 
 #include <functional>
 
+class QIcon;
 class QLineEdit;
 class QToolButton;
+
+// A tool bar image from the resources at 1x and 2x.
+QIcon ToolIcon(const QString& name);
 
 // A surface that hands its paint and mouse events to its owner.
 class TPaintBox : public QWidget

@@ -106,3 +106,82 @@ TEST_F(History, APushAfterUndoCutsOffRedoAndSnapshotsAreCopies)
     HistoryUndo(block.data());
     EXPECT_EQ(block[100], 0);
 }
+
+TEST(DocumentHistory, EachDocumentKeepsItsOwnHistoryAndTheDefaultOneIsUntouched)
+{
+    HistoryClear();
+    Document first, second;
+    EXPECT_EQ(HistoryPosition(first.history), 1); // a new document holds its first state
+    EXPECT_FALSE(CanUndo(first));
+
+    first.bank.sprites[0] = 1;
+    RecordUndoStep(first);
+    second.bank.sprites[0] = 2;
+    RecordUndoStep(second);
+    RecordUndoStep(second);
+    EXPECT_EQ(HistoryPosition(first.history), 2);
+    EXPECT_EQ(HistoryPosition(second.history), 3);
+    EXPECT_EQ(HistoryPosition(), 0);
+
+    EXPECT_TRUE(UndoStep(first));
+    EXPECT_EQ(first.bank.sprites[0], 0);
+    EXPECT_EQ(second.bank.sprites[0], 2);
+    EXPECT_TRUE(CanRedo(first));
+    EXPECT_FALSE(UndoStep(first));
+    EXPECT_TRUE(RedoStep(first));
+    EXPECT_EQ(first.bank.sprites[0], 1);
+    EXPECT_FALSE(RedoStep(first));
+}
+
+TEST(DocumentHistory, ReleasedStatesCannotBeReturnedTo)
+{
+    UndoHistory history;
+    Bytes block(kBlockBytes, 0);
+    HistoryPush(history, block.data());
+    block[0] = 7;
+    HistoryPush(history, block.data());
+    HistoryRelease(history);
+    EXPECT_EQ(HistoryPosition(history), 2); // the counters stay as they were
+    EXPECT_FALSE(HistoryUndo(history, block.data()));
+    EXPECT_EQ(block[0], 7);
+    block[0] = 8; // a state recorded afterwards is held again
+    HistoryPush(history, block.data());
+    block[0] = 9;
+    HistoryPush(history, block.data());
+    EXPECT_TRUE(HistoryUndo(history, block.data()));
+    EXPECT_EQ(block[0], 8);
+}
+
+TEST(DocumentChanges, ComparedWithWhatWasLastSavedOrLoaded)
+{
+    Document document;
+    EXPECT_FALSE(HasChanges(document)); // a new document has nothing to lose
+
+    document.bank.sprites[5] = 0x3C; // a pixel of sprite 0
+    RecordUndoStep(document);
+    EXPECT_TRUE(HasChanges(document));
+    UndoStep(document); // back to the saved state: no change
+    EXPECT_FALSE(HasChanges(document));
+    RedoStep(document);
+    MarkSaved(document);
+    EXPECT_FALSE(HasChanges(document));
+
+    document.bank.colourMulti1 = 9; // shared colours count
+    EXPECT_TRUE(HasChanges(document));
+    document.bank.colourMulti1 = 0;
+    EXPECT_FALSE(HasChanges(document));
+
+    document.bank.spriteCount = 33; // so does the number of sprites in use
+    EXPECT_TRUE(HasChanges(document));
+    document.bank.spriteCount = 32;
+    document.bank.sprites[40 * kSpriteBytes] = 0xFF; // a slot beyond them does not
+    document.bank.colourSprite = 3;                  // nor the current pen's colour
+    document.bank.currentSprite = 4;                 // nor the selection
+    EXPECT_FALSE(HasChanges(document));
+
+    ResetDocument(document);
+    EXPECT_FALSE(HasChanges(document));
+    EXPECT_EQ(document.bank.colourTransp, 11);
+    EXPECT_EQ(IsBlank(document.bank.sprites, 40), 1);
+    EXPECT_EQ(HistoryTop(document.history), 1);
+}

@@ -184,7 +184,7 @@ void Soak::Fail(const std::string& what)
 // What must hold after any action: the counts and the selection stay inside the block.
 void Soak::CheckInvariants()
 {
-    const SpriteBank& b = w.Bank;
+    const SpriteBank& b = w.document().bank;
     if (b.sprites == nullptr) return Fail("the sprites block is gone");
     if (b.spriteCount < 1 || b.spriteCount > kSlotCount)
         Fail("sprite count " + std::to_string(b.spriteCount) + " outside 1..256");
@@ -204,10 +204,11 @@ void Soak::Checkpoint()
     std::vector<u8> block(kBlockBytes, 0xA5);
     SpriteBank scratch{};
     scratch.sprites = block.data();
-    if (SaveProject(&w.Bank, path.constData()) != 1) return Fail("SaveProject failed at the checkpoint");
+    if (SaveProject(&w.document().bank, path.constData()) != 1)
+        return Fail("SaveProject failed at the checkpoint");
     if (LoadProject(&scratch, path.constData()) != 1) return Fail("LoadProject refused the checkpoint file");
     ++m_compared;
-    const SpriteBank& b = w.Bank;
+    const SpriteBank& b = w.document().bank;
     if (scratch.colourTransp != b.colourTransp || scratch.colourMulti1 != b.colourMulti1 ||
         scratch.colourMulti2 != b.colourMulti2)
         Fail("the shared colours read back differ");
@@ -336,7 +337,9 @@ void Soak::EditorStroke()
 {
     static const char* const kTools[] = {"Paintbrush 1", "Paintbrush 2", "Flood fill"};
     const int tool = Rand(0, 9) < 4 ? 0 : Rand(0, 9) < 6 ? 1 : 2;
-    QAction* toolAction = tool == 0 ? w.Btn_Brush1 : tool == 1 ? w.Btn_Brush2 : w.Btn_Flood;
+    QAction* toolAction = tool == 0   ? w.findChild<QAction*>(QStringLiteral("Btn_Brush1"))
+                          : tool == 1 ? w.findChild<QAction*>(QStringLiteral("Btn_Brush2"))
+                                      : w.findChild<QAction*>(QStringLiteral("Btn_Flood"));
     toolAction->trigger();
     const int which = Rand(0, 19);
     const Qt::MouseButton button = which < 11 ? Qt::LeftButton : Qt::RightButton;
@@ -348,7 +351,7 @@ void Soak::EditorStroke()
     std::snprintf(g_running, sizeof g_running, "editor stroke: %s, %s", kTools[tool], buttonName);
     Count(std::string("editor stroke: ") + kTools[tool] + ", " + buttonName + " button");
 
-    QWidget* editor = w.PaintBox_Editor;
+    QWidget* editor = w.findChild<TPaintBox*>(QStringLiteral("PaintBox_Editor"));
     QPoint at(Rand(0, 191), Rand(0, 167));
     Mouse(editor, QEvent::MouseButtonPress, at, button, held);
     const int moves = Rand(0, 24);
@@ -366,7 +369,7 @@ void Soak::EditorStroke()
 
 void Soak::BrowserClick()
 {
-    QWidget* browser = w.PaintBox_Browser;
+    QWidget* browser = w.findChild<TPaintBox*>(QStringLiteral("PaintBox_Browser"));
     const bool shift = Chance(0.3);
     const Qt::MouseButton button = Chance(0.85) ? Qt::LeftButton : Qt::RightButton;
     const Qt::KeyboardModifiers modifiers = shift ? Qt::ShiftModifier : Qt::NoModifier;
@@ -381,7 +384,7 @@ void Soak::BrowserClick()
 
 void Soak::PaletteClick()
 {
-    QWidget* strip = w.PaintBox_Palette;
+    QWidget* strip = w.findChild<TPaintBox*>(QStringLiteral("PaintBox_Palette"));
     const Qt::MouseButton button = Chance(0.7) ? Qt::LeftButton : Qt::RightButton;
     const QPoint at(Rand(-1, strip->width()), Rand(-1, strip->height()));
     std::snprintf(g_running, sizeof g_running, "palette click");
@@ -397,16 +400,21 @@ void Soak::PenChange()
     if (Chance(0.8))
     {
         // F1-F4.
-        const std::vector<QAction*> pens{w.Mnu_ColourTransp, w.Mnu_ColourSprite, w.Mnu_ColourMulti1,
-                                         w.Mnu_ColourMulti2};
+        const std::vector<QAction*> pens{w.findChild<QAction*>(QStringLiteral("Mnu_ColourTransp")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_ColourSprite")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_ColourMulti1")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_ColourMulti2"))};
         QAction* pen = Pick(pens);
         Count("pen: " + pen->objectName().toStdString());
         pen->trigger();
     }
     else
     {
-        const std::vector<QRadioButton*> radios{w.RadioColourTransp, w.RadioColourSprite, w.RadioColourMulti1,
-                                                w.RadioColourMulti2};
+        const std::vector<QRadioButton*> radios{
+            w.findChild<QRadioButton*>(QStringLiteral("RadioColourTransp")),
+            w.findChild<QRadioButton*>(QStringLiteral("RadioColourSprite")),
+            w.findChild<QRadioButton*>(QStringLiteral("RadioColourMulti1")),
+            w.findChild<QRadioButton*>(QStringLiteral("RadioColourMulti2"))};
         QRadioButton* radio = Pick(radios);
         Count("pen: radio button");
         if (radio->isVisible()) radio->click();
@@ -416,35 +424,35 @@ void Soak::PenChange()
 void Soak::EditCommand()
 {
     // Undo and Redo twice as often as the others.
-    const std::vector<QAction*> commands{w.Mnu_Undo,
-                                         w.Mnu_Undo,
-                                         w.Mnu_Redo,
-                                         w.Mnu_Redo,
-                                         w.Mnu_SelectAll,
-                                         w.Mnu_Clear,
-                                         w.Mnu_Cut,
-                                         w.Mnu_Copy,
-                                         w.Mnu_Paste,
-                                         w.Mnu_PasteInto,
-                                         w.Mnu_CopyStyle,
-                                         w.Mnu_PasteStyle,
-                                         w.Mnu_SlideUp,
-                                         w.Mnu_SlideDown,
-                                         w.Mnu_SlideLeft,
-                                         w.Mnu_SlideRight,
-                                         w.Mnu_FlipX,
-                                         w.Mnu_FlipY,
-                                         w.Mnu_ReflectX,
-                                         w.Mnu_ReflectY,
-                                         w.Mnu_Negative,
-                                         w.Mnu_SwapSprMc1,
-                                         w.Mnu_SwapSprMc2,
-                                         w.Mnu_SwapMc1Mc2,
-                                         w.Mnu_ReverseOrder,
-                                         w.Mnu_RemoveBlanks,
-                                         w.ClearAttributes2,
-                                         w.ClearAttributes1,
-                                         w.Clearalloverlayattributes1};
+    const std::vector<QAction*> commands{w.findChild<QAction*>(QStringLiteral("Mnu_Undo")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_Undo")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_Redo")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_Redo")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_SelectAll")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_Clear")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_Cut")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_Copy")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_Paste")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_PasteInto")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_CopyStyle")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_PasteStyle")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_SlideUp")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_SlideDown")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_SlideLeft")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_SlideRight")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_FlipX")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_FlipY")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_ReflectX")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_ReflectY")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_Negative")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_SwapSprMc1")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_SwapSprMc2")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_SwapMc1Mc2")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_ReverseOrder")),
+                                         w.findChild<QAction*>(QStringLiteral("Mnu_RemoveBlanks")),
+                                         w.findChild<QAction*>(QStringLiteral("ClearAttributes2")),
+                                         w.findChild<QAction*>(QStringLiteral("ClearAttributes1")),
+                                         w.findChild<QAction*>(QStringLiteral("Clearalloverlayattributes1"))};
     QAction* command = Pick(commands);
     std::snprintf(g_running, sizeof g_running, "%s", command->objectName().toLatin1().constData());
     Count("command: " + command->objectName().toStdString() + (command->isEnabled() ? "" : " (disabled)"));
@@ -453,7 +461,8 @@ void Soak::EditCommand()
 
 void Soak::AttributeBox()
 {
-    QCheckBox* box = Chance(0.5) ? w.Chk_MulticolourMode : w.Chk_OverlayNext;
+    QCheckBox* box = Chance(0.5) ? w.findChild<QCheckBox*>(QStringLiteral("Chk_MulticolourMode"))
+                                 : w.findChild<QCheckBox*>(QStringLiteral("Chk_OverlayNext"));
     std::snprintf(g_running, sizeof g_running, "%s", box->objectName().toLatin1().constData());
     Count("check box: " + box->objectName().toStdString());
     box->click();
@@ -478,11 +487,11 @@ void Soak::Quantity()
         else
             text = QString::number(Rand(1, 256));
         Count("quantity: typed + Enter");
-        QTest::keyClick(w.Edit2, Qt::Key_End);
+        QTest::keyClick(w.findChild<QLineEdit*>(QStringLiteral("Edit2")), Qt::Key_End);
         for (int i = 0; i < 6; ++i)
-            QTest::keyClick(w.Edit2, Qt::Key_Backspace);
-        QTest::keyClicks(w.Edit2, text);
-        QTest::keyClick(w.Edit2, Qt::Key_Return);
+            QTest::keyClick(w.findChild<QLineEdit*>(QStringLiteral("Edit2")), Qt::Key_Backspace);
+        QTest::keyClicks(w.findChild<QLineEdit*>(QStringLiteral("Edit2")), text);
+        QTest::keyClick(w.findChild<QLineEdit*>(QStringLiteral("Edit2")), Qt::Key_Return);
     }
     else
     {
@@ -490,7 +499,9 @@ void Soak::Quantity()
         Count(std::string("quantity: spin ") + (up ? "up" : "down"));
         const int clicks = Rand(1, 5);
         for (int i = 0; i < clicks; ++i)
-            QTest::mouseClick(up ? w.UpDown1->upButton() : w.UpDown1->downButton(), Qt::LeftButton);
+            QTest::mouseClick(up ? w.findChild<TUpDown*>(QStringLiteral("UpDown1"))->upButton()
+                                 : w.findChild<TUpDown*>(QStringLiteral("UpDown1"))->downButton(),
+                              Qt::LeftButton);
     }
 }
 
@@ -501,37 +512,42 @@ void Soak::ViewOption()
     {
     case 0:
         Count("view: Double Scan");
-        w.Mnu_DoubleScan->trigger();
+        w.findChild<QAction*>(QStringLiteral("Mnu_DoubleScan"))->trigger();
         break;
     case 1:
         Count("view: grid");
-        w.CkShowGrid->click();
+        w.findChild<QCheckBox*>(QStringLiteral("CkShowGrid"))->click();
         break;
     case 2:
         Count("view: crosshair");
-        w.CkShowCross->click();
+        w.findChild<QCheckBox*>(QStringLiteral("CkShowCross"))->click();
         break;
     case 3:
         Count("view: palette order");
-        (Chance(0.5) ? w.Mnu_PalOrderStandard : w.Mnu_PalOrderLumPairs)->trigger();
+        (Chance(0.5) ? w.findChild<QAction*>(QStringLiteral("Mnu_PalOrderStandard"))
+                     : w.findChild<QAction*>(QStringLiteral("Mnu_PalOrderLumPairs")))
+            ->trigger();
         break;
     case 4:
     {
         Count("view: colour palette");
-        const QList<QAction*> palettes = w.PaletteGroup->actions();
+        const QList<QAction*> palettes =
+            w.findChild<QActionGroup*>(QStringLiteral("PaletteGroup"))->actions();
         palettes.at(Rand(0, int(palettes.size()) - 1))->trigger();
         break;
     }
     case 5:
         Count("view: tool bar style");
-        (Chance(0.5) ? w.Mnu_ToolBar_Flat : w.Mnu_ToolBar_Raised)->trigger();
+        (Chance(0.5) ? w.findChild<QAction*>(QStringLiteral("Mnu_ToolBar_Flat"))
+                     : w.findChild<QAction*>(QStringLiteral("Mnu_ToolBar_Raised")))
+            ->trigger();
         break;
     default:
         Count("view: pointer over the views");
-        Mouse(w.PaintBox_Editor, QEvent::MouseMove, QPoint(Rand(0, 191), Rand(0, 167)), Qt::NoButton,
-              Qt::NoButton);
-        Mouse(w.PaintBox_Palette, QEvent::MouseMove, QPoint(Rand(0, 191), Rand(0, 31)), Qt::NoButton,
-              Qt::NoButton);
+        Mouse(w.findChild<TPaintBox*>(QStringLiteral("PaintBox_Editor")), QEvent::MouseMove,
+              QPoint(Rand(0, 191), Rand(0, 167)), Qt::NoButton, Qt::NoButton);
+        Mouse(w.findChild<TPaintBox*>(QStringLiteral("PaintBox_Palette")), QEvent::MouseMove,
+              QPoint(Rand(0, 191), Rand(0, 31)), Qt::NoButton, Qt::NoButton);
         break;
     }
 }
@@ -539,7 +555,8 @@ void Soak::ViewOption()
 void Soak::ScrollBars()
 {
     std::snprintf(g_running, sizeof g_running, "scroll bar");
-    QScrollBar* bar = Chance(0.6) ? w.ScrollBar1 : w.ScrollBar_Browser;
+    QScrollBar* bar = Chance(0.6) ? w.findChild<QScrollBar*>(QStringLiteral("ScrollBar1"))
+                                  : w.findChild<QScrollBar*>(QStringLiteral("ScrollBar_Browser"));
     Count("scroll bar: " + bar->objectName().toStdString());
     bar->setValue(Rand(bar->minimum(), bar->maximum()));
 }
@@ -562,9 +579,9 @@ void Soak::FileCommand()
         Count("file: Save Project (menu)");
         const QString path = m_dir.filePath(QStringLiteral("p%1.kmd").arg(slot));
         m_pendingFile = path;
-        w.Mnu_SaveProject->trigger();
+        w.findChild<QAction*>(QStringLiteral("Mnu_SaveProject"))->trigger();
         // The file holds exactly the bank's colours and sprites in use.
-        const SpriteBank& b = w.Bank;
+        const SpriteBank& b = w.document().bank;
         QByteArray expected;
         expected.append(char(b.colourTransp)).append(char(b.colourMulti1)).append(char(b.colourMulti2));
         expected.append(reinterpret_cast<const char*>(b.sprites), b.spriteCount * kSpriteBytes);
@@ -578,14 +595,15 @@ void Soak::FileCommand()
         std::snprintf(g_running, sizeof g_running, "Open Project");
         Count("file: Open Project (menu)");
         m_pendingFile = path;
-        w.Mnu_Open->trigger();
+        w.findChild<QAction*>(QStringLiteral("Mnu_Open"))->trigger();
         const QByteArray file = ReadAll(path);
-        const SpriteBank& b = w.Bank;
+        const SpriteBank& b = w.document().bank;
         const bool same = file.size() == 3 + b.spriteCount * kSpriteBytes && u8(file[0]) == b.colourTransp &&
                           u8(file[1]) == b.colourMulti1 && u8(file[2]) == b.colourMulti2 &&
                           std::memcmp(file.constData() + 3, b.sprites, file.size() - 3) == 0;
         if (!same) Fail("the bank after Open Project is not the file");
-        if (w.Mnu_Undo->isEnabled()) Fail("Undo is enabled right after Open Project");
+        if (w.findChild<QAction*>(QStringLiteral("Mnu_Undo"))->isEnabled())
+            Fail("Undo is enabled right after Open Project");
         ++m_menuFilesVerified;
     }
     else if (which < 48)
@@ -593,7 +611,7 @@ void Soak::FileCommand()
         std::snprintf(g_running, sizeof g_running, "Save SEUCK");
         Count("file: Save SEUCK sprite file");
         m_pendingFile = m_dir.filePath(QStringLiteral("s%1.a").arg(slot));
-        w.SaveSpriteFile1->trigger();
+        w.findChild<QAction*>(QStringLiteral("SaveSpriteFile1"))->trigger();
     }
     else if (which < 54)
     {
@@ -602,32 +620,34 @@ void Soak::FileCommand()
         std::snprintf(g_running, sizeof g_running, "Load SEUCK");
         Count("file: Load SEUCK sprite file");
         m_pendingFile = path;
-        w.LoadSpriteFile1->trigger();
+        w.findChild<QAction*>(QStringLiteral("LoadSpriteFile1"))->trigger();
     }
     else if (which < 62)
     {
         std::snprintf(g_running, sizeof g_running, "Save Bitmap");
         Count("file: Save Bitmap Image");
         m_pendingFile = m_dir.filePath(QStringLiteral("b%1.bmp").arg(slot));
-        w.Mnu_SaveBitmap->trigger();
+        w.findChild<QAction*>(QStringLiteral("Mnu_SaveBitmap"))->trigger();
     }
     else if (which < 70)
     {
         std::snprintf(g_running, sizeof g_running, "View Text Data");
         Count("file: View Text Data");
-        (Chance(0.5) ? w.Mnu_Hex : w.Mnu_Decimal)->trigger();
+        (Chance(0.5) ? w.findChild<QAction*>(QStringLiteral("Mnu_Hex"))
+                     : w.findChild<QAction*>(QStringLiteral("Mnu_Decimal")))
+            ->trigger();
     }
     else if (which < 80)
     {
         std::snprintf(g_running, sizeof g_running, "Export");
         Count("file: Export (dialog)");
-        w.Export1->trigger();
+        w.findChild<QAction*>(QStringLiteral("Export1"))->trigger();
     }
     else if (which < 90)
     {
         std::snprintf(g_running, sizeof g_running, "Import");
         Count("file: Import (dialog)");
-        w.Import1->trigger();
+        w.findChild<QAction*>(QStringLiteral("Import1"))->trigger();
     }
     else if (which < 95)
     {
@@ -648,7 +668,7 @@ void Soak::FileCommand()
         std::snprintf(g_running, sizeof g_running, "New");
         m_answerNo = Chance(0.3);
         Count(std::string("file: New, answered ") + (m_answerNo ? "No" : "Yes"));
-        w.Mnu_New->trigger();
+        w.findChild<QAction*>(QStringLiteral("Mnu_New"))->trigger();
         m_answerNo = false;
     }
 }
@@ -661,20 +681,20 @@ void Soak::ToolWindow()
     case 0:
     case 1:
         Count("tool: Rotator");
-        w.Mnu_Rotator->trigger();
+        w.findChild<QAction*>(QStringLiteral("Mnu_Rotator"))->trigger();
         break;
     case 2:
     case 3:
         Count("tool: Animator");
-        w.Mnu_Animator->trigger();
+        w.findChild<QAction*>(QStringLiteral("Mnu_Animator"))->trigger();
         break;
     case 4:
         Count("tool: Snapshot Ripper");
-        w.VICESnapshotRipper1->trigger();
+        w.findChild<QAction*>(QStringLiteral("VICESnapshotRipper1"))->trigger();
         break;
     default:
         Count("tool: About");
-        w.Mnu_About->trigger();
+        w.findChild<QAction*>(QStringLiteral("Mnu_About"))->trigger();
         break;
     }
 }
@@ -920,9 +940,9 @@ int main(int argc, char** argv)
         TForm1 window(QStringList{});
         long opened = 0;
         window.OpenDocument = [&opened](const QString&) { ++opened; };
-        window.TextDataPath = QDir(dir.path()).filePath(QStringLiteral("spritedata.txt"));
+        window.SetTextDataPath(QDir(dir.path()).filePath(QStringLiteral("spritedata.txt")));
         // The sample palettes, so the palette menu has more than the built-in one.
-        if (window.PaletteGroup->actions().size() < 2)
+        if (window.findChild<QActionGroup*>(QStringLiteral("PaletteGroup"))->actions().size() < 2)
             window.LoadPaletteFile(QStringLiteral(KELMORA_SOURCE_DIR "/resources/palettes.pal"));
         window.show();
         window.activateWindow();

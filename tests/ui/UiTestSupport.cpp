@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
 #include <QScreen>
@@ -14,6 +15,27 @@
 
 namespace uitest
 {
+
+QObject* FindOwnChild(const QObject& window, const char* name, const std::function<bool(QObject*)>& ofType)
+{
+    const QString wanted = QString::fromLatin1(name);
+    for (QObject* candidate : window.findChildren<QObject*>(wanted))
+    {
+        if (!ofType(candidate)) continue;
+        bool insideTool = false;
+        for (QObject* up = candidate->parent(); up && up != &window; up = up->parent())
+            insideTool |= qobject_cast<QDialog*>(up) != nullptr;
+        if (!insideTool) return candidate;
+    }
+    qFatal("No control named %s of the wanted type", name);
+    return nullptr;
+}
+
+QImage Shown(const QWidget& window, const char* viewName)
+{
+    auto* view = Child<QWidget>(window, viewName);
+    return view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
 
 namespace
 {
@@ -107,6 +129,12 @@ QStringList ListedNames(QFileDialog* dialog, int expected)
     }
     names.sort();
     return names;
+}
+
+void SetQuantity(TForm1& window, int count)
+{
+    Child<QLineEdit>(window, "Edit2")->setText(QString::number(count));
+    window.Edit2KeyPress(Qt::Key_Return);
 }
 
 std::unique_ptr<TForm1> NewWindow(const QStringList& arguments)

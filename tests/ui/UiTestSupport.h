@@ -6,15 +6,30 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <QDialog>
+#include <QObject>
+#include <QWidget>
+
 #include <functional>
 #include <memory>
 
 class QFileDialog;
-class QWidget;
 class TForm1;
 
 namespace uitest
 {
+
+// The window's own control of this object name and type (not one of a tool window
+// it has open). A missing control ends the test program with its name.
+QObject* FindOwnChild(const QObject& window, const char* name, const std::function<bool(QObject*)>& ofType);
+template <class T> T* Child(const QObject& window, const char* name)
+{
+    QObject* found = FindOwnChild(window, name, [](QObject* o) { return qobject_cast<T*>(o) != nullptr; });
+    return static_cast<T*>(found);
+}
+
+// What a window's view shows right now, as the user sees it (the view of that object name).
+QImage Shown(const QWidget& window, const char* viewName);
 
 // Runs answer(modalWidget) once the next modal window (message box, file dialog,
 // tool window) is showing; answer closes it. Call right before the action that opens it.
@@ -35,6 +50,9 @@ void AnswerFileDialog(const QString& path);
 // The names a file dialog lists in its current folder, sorted, once it has read at
 // least expected of them (or after about two seconds).
 QStringList ListedNames(QFileDialog* dialog, int expected);
+
+// Types count into the quantity box and presses Enter, as a user sets the sprites in use.
+void SetQuantity(TForm1& window, int count);
 
 // A main window without command-line arguments, shown and active.
 std::unique_ptr<TForm1> NewWindow(const QStringList& arguments = {});

@@ -17,7 +17,7 @@ namespace
 
 QByteArray Block(const TForm1& window)
 {
-    return QByteArray(reinterpret_cast<const char*>(window.Bank.sprites), kelmora::kBlockBytes);
+    return QByteArray(reinterpret_cast<const char*>(window.document().bank.sprites), kelmora::kBlockBytes);
 }
 
 // Opens the about box from the menu and runs body on it; the box is closed afterwards
@@ -38,7 +38,7 @@ bool WithAbout(TForm1& window, const std::function<void(TFormAbout&)>& body)
             }
             if (modal->isVisible()) modal->close();
         });
-    window.Mnu_About->trigger();
+    uitest::Child<QAction>(window, "Mnu_About")->trigger();
     *waiting = false;
     return shown;
 }
@@ -53,11 +53,11 @@ class AboutTest : public QObject
     void showsNameAndVersionAndCloses()
     {
         auto window = uitest::NewWindow();
-        window->Bank.sprites[70] = 0x99;
+        window->document().bank.sprites[70] = 0x99;
         window->RefreshAll();
         const QByteArray before = Block(*window);
         const QString title = window->windowTitle();
-        const QImage editor = window->EditorBitmap;
+        const QImage editor = uitest::Shown(*window, "PaintBox_Editor");
 
         bool closedByOk = false;
         QVERIFY(
@@ -106,8 +106,8 @@ class AboutTest : public QObject
 
         QCOMPARE(Block(*window), before);
         QCOMPARE(window->windowTitle(), title);
-        QCOMPARE(window->EditorBitmap, editor);
-        QCOMPARE(window->Bank.spriteCount, 32);
+        QCOMPARE(uitest::Shown(*window, "PaintBox_Editor"), editor);
+        QCOMPARE(window->document().bank.spriteCount, 32);
     }
 };
 

@@ -30,16 +30,17 @@ namespace
 // anchor stays the current sprite and is one end of the range.
 void Select(TForm1& window, int anchor, int other)
 {
-    window.ScrollBar1->setValue(anchor);
-    window.Bank.currentSprite = anchor;
-    window.Bank.rangeStart = std::min(anchor, other);
-    window.Bank.rangeEnd = std::max(anchor, other);
+    uitest::Child<QScrollBar>(window, "ScrollBar1")->setValue(anchor);
+    window.document().bank.currentSprite = anchor;
+    window.document().bank.rangeStart = std::min(anchor, other);
+    window.document().bank.rangeEnd = std::max(anchor, other);
     window.RefreshAll();
 }
 
 void SetOverlay(TForm1& window, int index)
 {
-    window.Bank.sprites[index * kelmora::kSpriteBytes + kelmora::kAttributeByte] |= kelmora::kAttrOverlay;
+    window.document().bank.sprites[index * kelmora::kSpriteBytes + kelmora::kAttributeByte] |=
+        kelmora::kAttrOverlay;
 }
 
 // Runs ticks and returns the main window's current sprite after each one.
@@ -49,9 +50,11 @@ std::vector<int> Ticks(TFormAnim& animator, TForm1& window, int count)
     for (int i = 0; i < count; ++i)
     {
         animator.Timer1Timer();
-        shown.push_back(window.Bank.currentSprite);
+        shown.push_back(window.document().bank.currentSprite);
         // A shown frame is always the whole one-sprite selection.
-        if (window.Bank.rangeStart != shown.back() || window.Bank.rangeEnd != shown.back()) return {};
+        if (window.document().bank.rangeStart != shown.back() ||
+            window.document().bank.rangeEnd != shown.back())
+            return {};
     }
     return shown;
 }
@@ -87,7 +90,7 @@ void AnimatorTest::controlsAtOpening()
 {
     auto window = uitest::NewWindow();
     Select(*window, 7, 3);
-    TFormAnim animator(window.get());
+    TFormAnim animator(window->host(), window.get());
 
     QCOMPARE(animator.windowTitle(), QStringLiteral("Animator"));
     QCOMPARE(animator.size(), QSize(209, 415));
@@ -122,24 +125,25 @@ void AnimatorTest::controlsAtOpening()
             !animator.Edit3->isEnabled() && !animator.UpDown3->isEnabled());
 
     // Set-up changes nothing in the main window.
-    QCOMPARE(window->Bank.currentSprite, 7);
-    QCOMPARE(window->Bank.rangeStart, 3);
-    QCOMPARE(window->Bank.rangeEnd, 7);
+    QCOMPARE(window->document().bank.currentSprite, 7);
+    QCOMPARE(window->document().bank.rangeStart, 3);
+    QCOMPARE(window->document().bank.rangeEnd, 7);
 }
 
 void AnimatorTest::loopsForwardsAndBackwards()
 {
     auto window = uitest::NewWindow();
-    window->Bank.sprites[5 * 64] = 0x55; // something to draw
+    window->document().bank.sprites[5 * 64] = 0x55; // something to draw
     Select(*window, 3, 7);
-    const std::vector<kelmora::u8> before(window->Bank.sprites, window->Bank.sprites + kelmora::kBlockBytes);
-    const int undoPosition = kelmora::HistoryPosition();
-    TFormAnim animator(window.get());
+    const std::vector<kelmora::u8> before(window->document().bank.sprites,
+                                          window->document().bank.sprites + kelmora::kBlockBytes);
+    const int undoPosition = kelmora::HistoryPosition(window->document().history);
+    TFormAnim animator(window->host(), window.get());
 
     animator.Btn_Forw_Play->trigger();
     QVERIFY(animator.Timer1->isActive());
     QVERIFY(animator.Btn_Forw_Play->isChecked());
-    QCOMPARE(window->Bank.currentSprite, 3); // the first frame waits for the first tick
+    QCOMPARE(window->document().bank.currentSprite, 3); // the first frame waits for the first tick
     // Only Stop and Pause stay usable while playing.
     QVERIFY(!animator.Btn_Forw_Step->isEnabled() && !animator.Btn_Rev_Max->isEnabled() &&
             !animator.Btn_Rev_Play->isEnabled() && !animator.UpDown1->isEnabled() &&
@@ -147,11 +151,11 @@ void AnimatorTest::loopsForwardsAndBackwards()
     QVERIFY(animator.Btn_Stop->isEnabled() && animator.Btn_Pause->isEnabled());
 
     QCOMPARE(Ticks(animator, *window, 8), (std::vector<int>{3, 4, 5, 6, 7, 3, 4, 5}));
-    QCOMPARE(window->Label1->text().trimmed(), QStringLiteral("005"));
+    QCOMPARE(uitest::Child<QLabel>(*window, "Label1")->text().trimmed(), QStringLiteral("005"));
 
     // Stop shows the first frame and gives the controls back.
     animator.Btn_StopClick();
-    QCOMPARE(window->Bank.currentSprite, 3);
+    QCOMPARE(window->document().bank.currentSprite, 3);
     QVERIFY(!animator.Timer1->isActive());
     QVERIFY(!animator.Btn_Forw_Play->isChecked() && animator.Btn_Forw_Step->isEnabled() &&
             animator.UpDown1->isEnabled() && animator.Edit2->isEnabled());
@@ -160,18 +164,18 @@ void AnimatorTest::loopsForwardsAndBackwards()
     QVERIFY(animator.Btn_Rev_Play->isChecked() && !animator.Btn_Forw_Play->isChecked());
     QCOMPARE(Ticks(animator, *window, 7), (std::vector<int>{7, 6, 5, 4, 3, 7, 6}));
     animator.Btn_Stop->trigger();
-    QCOMPARE(window->Bank.currentSprite, 3);
+    QCOMPARE(window->document().bank.currentSprite, 3);
 
     // Playing touched neither the sprites nor the undo history.
-    QVERIFY(std::equal(before.begin(), before.end(), window->Bank.sprites));
-    QCOMPARE(kelmora::HistoryPosition(), undoPosition);
+    QVERIFY(std::equal(before.begin(), before.end(), window->document().bank.sprites));
+    QCOMPARE(kelmora::HistoryPosition(window->document().history), undoPosition);
 }
 
 void AnimatorTest::pingPongAndHolds()
 {
     auto window = uitest::NewWindow();
     Select(*window, 3, 7);
-    TFormAnim animator(window.get());
+    TFormAnim animator(window->host(), window.get());
     animator.PingPong->click();
 
     // Without holds each turning frame is shown once.
@@ -212,21 +216,22 @@ void AnimatorTest::overlayPairsPlayAsOneFrame()
     SetOverlay(*window, 4);
     // Sprite 5, drawn over sprite 4, is solid multi-colour 2.
     for (int i = 0; i < kelmora::kPixelBytes; ++i)
-        window->Bank.sprites[5 * 64 + i] = 0xFF;
+        window->document().bank.sprites[5 * 64 + i] = 0xFF;
     Select(*window, 3, 7);
-    QVERIFY(!window->Chk_OverlayNext->isChecked());
-    TFormAnim animator(window.get());
+    QVERIFY(!uitest::Child<QCheckBox>(*window, "Chk_OverlayNext")->isChecked());
+    TFormAnim animator(window->host(), window.get());
 
     animator.Btn_Forw_Play->trigger();
     animator.Timer1Timer();
-    const unsigned transparent = window->ScreenColour(window->Bank.colourTransp).rgb() & 0xFFFFFFu;
-    const unsigned multi2 = window->ScreenColour(window->Bank.colourMulti2).rgb() & 0xFFFFFFu;
-    QCOMPARE(uitest::Rgb(window->PreviewBitmap, 12, 12), transparent);
+    const unsigned transparent =
+        window->host().viewColours()[window->document().bank.colourTransp] & 0xFFFFFFu;
+    const unsigned multi2 = window->host().viewColours()[window->document().bank.colourMulti2] & 0xFFFFFFu;
+    QCOMPARE(uitest::Rgb(uitest::Shown(*window, "PaintBox_Preview"), 12, 12), transparent);
     animator.Timer1Timer();
-    QCOMPARE(window->Bank.currentSprite, 4);
+    QCOMPARE(window->document().bank.currentSprite, 4);
     // The pair is drawn as one frame in the preview and the editor.
-    QCOMPARE(uitest::Rgb(window->PreviewBitmap, 12, 12), multi2);
-    QCOMPARE(uitest::Rgb(window->EditorBitmap, 20, 20), multi2);
+    QCOMPARE(uitest::Rgb(uitest::Shown(*window, "PaintBox_Preview"), 12, 12), multi2);
+    QCOMPARE(uitest::Rgb(uitest::Shown(*window, "PaintBox_Editor"), 20, 20), multi2);
     QCOMPARE(Ticks(animator, *window, 5), (std::vector<int>{6, 7, 3, 4, 6}));
     animator.Btn_Stop->trigger();
 
@@ -242,15 +247,15 @@ void AnimatorTest::overlayPairsPlayAsOneFrame()
 
     // Steps skip it too.
     animator.Btn_Forw_StepClick();
-    QCOMPARE(window->Bank.currentSprite, 4);
+    QCOMPARE(window->document().bank.currentSprite, 4);
     animator.Btn_Forw_StepClick();
-    QCOMPARE(window->Bank.currentSprite, 6);
+    QCOMPARE(window->document().bank.currentSprite, 6);
     animator.Btn_Rev_StepClick();
-    QCOMPARE(window->Bank.currentSprite, 4);
+    QCOMPARE(window->document().bank.currentSprite, 4);
 
     // A bound on the second sprite of a pair moves to the first.
     Select(*window, 5, 9);
-    TFormAnim second(window.get());
+    TFormAnim second(window->host(), window.get());
     QCOMPARE(second.Edit1->text(), QStringLiteral("4"));
     QCOMPARE(second.Edit2->text(), QStringLiteral("9"));
 }
@@ -260,7 +265,7 @@ void AnimatorTest::onePairSelectionDoesNotPlay()
     auto window = uitest::NewWindow();
     SetOverlay(*window, 5);
     Select(*window, 5, 6);
-    TFormAnim animator(window.get());
+    TFormAnim animator(window->host(), window.get());
     QCOMPARE(animator.Edit1->text(), QStringLiteral("5"));
     QCOMPARE(animator.Edit2->text(), QStringLiteral("5"));
 
@@ -271,15 +276,15 @@ void AnimatorTest::onePairSelectionDoesNotPlay()
     QVERIFY(animator.Btn_Forw_Step->isEnabled());
     animator.Btn_Rev_Play->trigger();
     QVERIFY(!animator.Timer1->isActive() && !animator.Btn_Rev_Play->isChecked());
-    QCOMPARE(window->Bank.currentSprite, 5);
-    QCOMPARE(window->Bank.rangeEnd, 6);
+    QCOMPARE(window->document().bank.currentSprite, 5);
+    QCOMPARE(window->document().bank.rangeEnd, 6);
 }
 
 void AnimatorTest::spinnersNeverCross()
 {
     auto window = uitest::NewWindow();
     Select(*window, 3, 7);
-    TFormAnim animator(window.get());
+    TFormAnim animator(window->host(), window.get());
 
     Steps(animator.UpDown2, +1, 3);
     Steps(animator.UpDown1, +1, 6);
@@ -313,20 +318,20 @@ void AnimatorTest::stepsAndJumpsUseLatchedBounds()
 {
     auto window = uitest::NewWindow();
     Select(*window, 3, 7);
-    TFormAnim animator(window.get());
+    TFormAnim animator(window->host(), window.get());
 
     std::vector<int> shown;
     for (int i = 0; i < 6; ++i)
     {
         animator.Btn_Forw_Step->trigger();
-        shown.push_back(window->Bank.currentSprite);
+        shown.push_back(window->document().bank.currentSprite);
     }
     QCOMPARE(shown, (std::vector<int>{4, 5, 6, 7, 7, 7}));
     shown.clear();
     for (int i = 0; i < 6; ++i)
     {
         animator.Btn_Rev_Step->trigger();
-        shown.push_back(window->Bank.currentSprite);
+        shown.push_back(window->document().bank.currentSprite);
     }
     QCOMPARE(shown, (std::vector<int>{6, 5, 4, 3, 3, 3}));
 
@@ -334,32 +339,32 @@ void AnimatorTest::stepsAndJumpsUseLatchedBounds()
     Steps(animator.UpDown1, -1, 2);
     Steps(animator.UpDown2, +1, 2);
     animator.Btn_Forw_Max->trigger();
-    QCOMPARE(window->Bank.currentSprite, 7);
+    QCOMPARE(window->document().bank.currentSprite, 7);
     animator.Btn_Forw_Step->trigger();
-    QCOMPARE(window->Bank.currentSprite, 7);
+    QCOMPARE(window->document().bank.currentSprite, 7);
     animator.Btn_Rev_Max->trigger();
-    QCOMPARE(window->Bank.currentSprite, 3);
+    QCOMPARE(window->document().bank.currentSprite, 3);
     animator.Btn_Rev_Step->trigger();
-    QCOMPARE(window->Bank.currentSprite, 3);
+    QCOMPARE(window->document().bank.currentSprite, 3);
 
     animator.Btn_Forw_Play->trigger();
     QCOMPARE(Ticks(animator, *window, 10), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 1}));
     animator.Btn_Stop->trigger();
-    QCOMPARE(window->Bank.currentSprite, 1);
+    QCOMPARE(window->document().bank.currentSprite, 1);
     animator.Btn_Forw_Max->trigger();
-    QCOMPARE(window->Bank.currentSprite, 9);
+    QCOMPARE(window->document().bank.currentSprite, 9);
 }
 
 void AnimatorTest::pauseArmsAndHolds()
 {
     auto window = uitest::NewWindow();
     Select(*window, 7, 3);
-    TFormAnim animator(window.get());
+    TFormAnim animator(window->host(), window.get());
 
     // Pressed while idle, Pause only arms: Play then starts nothing visible yet.
     animator.Btn_Pause->trigger();
     QVERIFY(animator.Btn_Pause->isChecked() && !animator.Timer1->isActive());
-    QCOMPARE(window->Bank.currentSprite, 7);
+    QCOMPARE(window->document().bank.currentSprite, 7);
     animator.Btn_Forw_Play->trigger();
     QVERIFY(!animator.Timer1->isActive());
     QVERIFY(!animator.Btn_Forw_Step->isEnabled());
@@ -367,13 +372,13 @@ void AnimatorTest::pauseArmsAndHolds()
     // Releasing it starts the run and shows the frame due next.
     animator.Btn_Pause->trigger();
     QVERIFY(animator.Timer1->isActive());
-    QCOMPARE(window->Bank.currentSprite, 3);
+    QCOMPARE(window->document().bank.currentSprite, 3);
     QCOMPARE(Ticks(animator, *window, 3), (std::vector<int>{3, 4, 5}));
 
     // Pressed while running, it stops the timer and shows the frame the next tick would have.
     animator.Btn_Pause->trigger();
     QVERIFY(!animator.Timer1->isActive());
-    QCOMPARE(window->Bank.currentSprite, 6);
+    QCOMPARE(window->document().bank.currentSprite, 6);
     animator.Btn_Pause->trigger();
     QVERIFY(animator.Timer1->isActive());
     QCOMPARE(Ticks(animator, *window, 3), (std::vector<int>{6, 7, 3}));
@@ -391,7 +396,7 @@ void AnimatorTest::rateChangesWhileRunning()
 {
     auto window = uitest::NewWindow();
     Select(*window, 3, 7);
-    TFormAnim animator(window.get());
+    TFormAnim animator(window->host(), window.get());
     animator.show();
 
     animator.Btn_Forw_Play->trigger();
@@ -410,7 +415,8 @@ void AnimatorTest::rateChangesWhileRunning()
 
     // At the fastest rate the frames really run by on their own.
     QSet<int> seen;
-    connect(animator.Timer1, &QTimer::timeout, &animator, [&] { seen.insert(window->Bank.currentSprite); });
+    connect(animator.Timer1, &QTimer::timeout, &animator,
+            [&] { seen.insert(window->document().bank.currentSprite); });
     QTRY_VERIFY_WITH_TIMEOUT(seen.size() == 5, 3000);
     QCOMPARE(seen, (QSet<int>{3, 4, 5, 6, 7}));
     animator.Button1->click();
@@ -419,9 +425,8 @@ void AnimatorTest::rateChangesWhileRunning()
 void AnimatorTest::turnStaysInsideTheFrames()
 {
     auto window = uitest::NewWindow();
-    window->UpDown1->setPosition(256);
-    window->ApplySpriteQuantity();
-    QCOMPARE(window->Bank.spriteCount, 256);
+    uitest::SetQuantity(*window, 256);
+    QCOMPARE(window->document().bank.spriteCount, 256);
 
     // A flagged start frame with the end right after it: turning at the start would
     // skip past the end, and at 254/255 past the last slot.
@@ -429,7 +434,7 @@ void AnimatorTest::turnStaysInsideTheFrames()
     {
         SetOverlay(*window, start);
         Select(*window, start - 4, start - 2);
-        TFormAnim animator(window.get());
+        TFormAnim animator(window->host(), window.get());
         animator.PingPong->click();
         Steps(animator.UpDown2, +1, 3);
         Steps(animator.UpDown1, +1, 4);
@@ -448,19 +453,18 @@ void AnimatorTest::turnStaysInsideTheFrames()
         // A forward step from the flagged start skips its partner; past the last slot
         // the last sprite is shown instead.
         animator.Btn_Forw_Step->trigger();
-        QCOMPARE(window->Bank.currentSprite, start + 1 == 255 ? 255 : start + 2);
+        QCOMPARE(window->document().bank.currentSprite, start + 1 == 255 ? 255 : start + 2);
     }
 
     // Frames are also kept inside the sprites in use when the selection reaches past them.
-    window->UpDown1->setPosition(32);
-    window->ApplySpriteQuantity();
-    window->Bank.rangeStart = 28;
-    window->Bank.rangeEnd = 40;
-    window->Bank.currentSprite = 28;
-    TFormAnim animator(window.get());
+    uitest::SetQuantity(*window, 32);
+    window->document().bank.rangeStart = 28;
+    window->document().bank.rangeEnd = 40;
+    window->document().bank.currentSprite = 28;
+    TFormAnim animator(window->host(), window.get());
     QCOMPARE(animator.Edit2->text(), QStringLiteral("31"));
     animator.Btn_Forw_Max->trigger();
-    QCOMPARE(window->Bank.currentSprite, 31);
+    QCOMPARE(window->document().bank.currentSprite, 31);
 }
 
 void AnimatorTest::playbackStateStartsFreshEachOpening()
@@ -468,17 +472,18 @@ void AnimatorTest::playbackStateStartsFreshEachOpening()
     auto window = uitest::NewWindow();
     Select(*window, 3, 7);
     {
-        TFormAnim first(window.get());
+        TFormAnim first(window->host(), window.get());
         first.PingPong->click();
         first.HoldEnd->click();
         first.Btn_Forw_Play->trigger();
         Ticks(first, *window, 6); // turned at 7, hold pending, playing backwards
-        QVERIFY(first.Playing && first.HoldCount > 0 && first.Direction == TFormAnim::TDirection::Backward);
+        QVERIFY(first.Playing && first.State.holdCount > 0 &&
+                first.State.direction == kelmora::AnimationDirection::Backward);
     }
-    TFormAnim again(window.get());
+    TFormAnim again(window->host(), window.get());
     QVERIFY(!again.Playing);
-    QCOMPARE(again.HoldCount, 0);
-    QVERIFY(again.Direction == TFormAnim::TDirection::Forward);
+    QCOMPARE(again.State.holdCount, 0);
+    QVERIFY(again.State.direction == kelmora::AnimationDirection::Forward);
     again.Btn_Pause->trigger();
     again.Btn_Pause->trigger();
     QVERIFY(!again.Timer1->isActive());
@@ -489,7 +494,7 @@ void AnimatorTest::menuCommandPlacesPlaysAndRestores()
     auto window = uitest::NewWindow();
     SetOverlay(*window, 4);
     Select(*window, 7, 3);
-    QCOMPARE(window->Label1->text().trimmed(), QStringLiteral("007"));
+    QCOMPARE(uitest::Child<QLabel>(*window, "Label1")->text().trimmed(), QStringLiteral("007"));
 
     // Close button.
     bool placedRight = false;
@@ -510,23 +515,23 @@ void AnimatorTest::menuCommandPlacesPlaysAndRestores()
             flat = animator->ToolBar1->property("flat").toBool();
             animator->Btn_Forw_Play->trigger();
             shown = Ticks(*animator, *window, 3);
-            overlayShownDuringPlay = window->Chk_OverlayNext->isChecked();
+            overlayShownDuringPlay = uitest::Child<QCheckBox>(*window, "Chk_OverlayNext")->isChecked();
             animator->Button1->click();
         });
-    window->Mnu_Animator->trigger();
+    uitest::Child<QAction>(*window, "Mnu_Animator")->trigger();
     QVERIFY(placedRight);
     QVERIFY(flat);
     QCOMPARE(shown, (std::vector<int>{3, 4, 6}));
     QVERIFY(!overlayShownDuringPlay); // frame 6 shown last
-    QCOMPARE(window->Bank.currentSprite, 7);
-    QCOMPARE(window->Bank.rangeStart, 3);
-    QCOMPARE(window->Bank.rangeEnd, 7);
-    QCOMPARE(window->Label1->text().trimmed(), QStringLiteral("007"));
+    QCOMPARE(window->document().bank.currentSprite, 7);
+    QCOMPARE(window->document().bank.rangeStart, 3);
+    QCOMPARE(window->document().bank.rangeEnd, 7);
+    QCOMPARE(uitest::Child<QLabel>(*window, "Label1")->text().trimmed(), QStringLiteral("007"));
     QVERIFY(!window->findChild<TFormAnim*>());
 
     // Close box, with the raised tool bar look; closing while a frame of the pair is
     // shown leaves the main window's check box on the restored sprite again.
-    window->Mnu_ToolBar_Raised->trigger();
+    uitest::Child<QAction>(*window, "Mnu_ToolBar_Raised")->trigger();
     uitest::WhenModal(
         [&](QWidget* modal)
         {
@@ -539,18 +544,18 @@ void AnimatorTest::menuCommandPlacesPlaysAndRestores()
             flat = animator->ToolBar1->property("flat").toBool();
             animator->Btn_Forw_Play->trigger();
             shown = Ticks(*animator, *window, 2);
-            overlayShownDuringPlay = window->Chk_OverlayNext->isChecked();
+            overlayShownDuringPlay = uitest::Child<QCheckBox>(*window, "Chk_OverlayNext")->isChecked();
             animator->close();
         });
-    window->Mnu_Animator->trigger();
+    uitest::Child<QAction>(*window, "Mnu_Animator")->trigger();
     QVERIFY(!flat);
     QCOMPARE(shown, (std::vector<int>{3, 4}));
     QVERIFY(overlayShownDuringPlay);
-    QVERIFY(!window->Chk_OverlayNext->isChecked());
-    QCOMPARE(window->Bank.currentSprite, 7);
-    QCOMPARE(window->Bank.rangeStart, 3);
-    QCOMPARE(window->Bank.rangeEnd, 7);
-    QCOMPARE(window->Label1->text().trimmed(), QStringLiteral("007"));
+    QVERIFY(!uitest::Child<QCheckBox>(*window, "Chk_OverlayNext")->isChecked());
+    QCOMPARE(window->document().bank.currentSprite, 7);
+    QCOMPARE(window->document().bank.rangeStart, 3);
+    QCOMPARE(window->document().bank.rangeEnd, 7);
+    QCOMPARE(uitest::Child<QLabel>(*window, "Label1")->text().trimmed(), QStringLiteral("007"));
 
     // Escape, while running.
     bool wasRunning = false;
@@ -570,11 +575,11 @@ void AnimatorTest::menuCommandPlacesPlaysAndRestores()
             QTest::keyClick(animator, Qt::Key_Escape);
             timerStopped = !animator->Timer1->isActive();
         });
-    window->Mnu_Animator->trigger();
+    uitest::Child<QAction>(*window, "Mnu_Animator")->trigger();
     QVERIFY(wasRunning && timerStopped);
-    QCOMPARE(window->Bank.currentSprite, 7);
-    QCOMPARE(window->Bank.rangeStart, 3);
-    QCOMPARE(window->Bank.rangeEnd, 7);
+    QCOMPARE(window->document().bank.currentSprite, 7);
+    QCOMPARE(window->document().bank.rangeStart, 3);
+    QCOMPARE(window->document().bank.rangeEnd, 7);
 }
 
 void AnimatorTest::oneSpriteSelectionShowsHint()
@@ -584,14 +589,14 @@ void AnimatorTest::oneSpriteSelectionShowsHint()
     uitest::ClearLastMessage();
     // Anything but the message box would be closed unanswered, leaving no message.
     uitest::AnswerMessage(QStringLiteral("OK"));
-    window->Mnu_Animator->trigger();
+    uitest::Child<QAction>(*window, "Mnu_Animator")->trigger();
     QCOMPARE(uitest::LastMessage().title, QStringLiteral("Hint..."));
     QCOMPARE(uitest::LastMessage().text,
              QStringLiteral("First select a range using SHIFT and Left Mouse Button."));
     QVERIFY(!window->findChild<TFormAnim*>());
-    QCOMPARE(window->Bank.currentSprite, 6);
-    QCOMPARE(window->Bank.rangeStart, 6);
-    QCOMPARE(window->Bank.rangeEnd, 6);
+    QCOMPARE(window->document().bank.currentSprite, 6);
+    QCOMPARE(window->document().bank.rangeStart, 6);
+    QCOMPARE(window->document().bank.rangeEnd, 6);
 }
 
 QTEST_MAIN(AnimatorTest)

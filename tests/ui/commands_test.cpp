@@ -28,9 +28,11 @@ QPoint BrowserPoint(int cell)
 
 void Select(TForm1& w, int first, int last)
 {
-    QTest::mouseClick(w.PaintBox_Browser, Qt::LeftButton, {}, BrowserPoint(first));
+    QTest::mouseClick(uitest::Child<TPaintBox>(w, "PaintBox_Browser"), Qt::LeftButton, {},
+                      BrowserPoint(first));
     if (last != first)
-        QTest::mouseClick(w.PaintBox_Browser, Qt::LeftButton, Qt::ShiftModifier, BrowserPoint(last));
+        QTest::mouseClick(uitest::Child<TPaintBox>(w, "PaintBox_Browser"), Qt::LeftButton, Qt::ShiftModifier,
+                          BrowserPoint(last));
 }
 
 void Key(TForm1& w, int key, Qt::KeyboardModifiers keys = Qt::ControlModifier)
@@ -40,7 +42,7 @@ void Key(TForm1& w, int key, Qt::KeyboardModifiers keys = Qt::ControlModifier)
 
 u8* Sprite(TForm1& w, int index)
 {
-    return w.Bank.sprites + index * kSpriteBytes;
+    return w.document().bank.sprites + index * kSpriteBytes;
 }
 
 // Gives sprite index a recognisable first pixel byte and attribute.
@@ -52,12 +54,12 @@ void Mark(TForm1& w, int index, u8 first, u8 attribute)
 
 std::vector<u8> Block(TForm1& w)
 {
-    return std::vector<u8>(w.Bank.sprites, w.Bank.sprites + kBlockBytes);
+    return std::vector<u8>(w.document().bank.sprites, w.document().bank.sprites + kBlockBytes);
 }
 
 QToolButton* Button(TForm1& w, const char* name)
 {
-    return w.ToolBar1->findChild<QToolButton*>(name);
+    return uitest::Child<QToolBar>(w, "ToolBar1")->findChild<QToolButton*>(name);
 }
 
 } // namespace
@@ -81,34 +83,35 @@ void CommandsTest::transformsActOnTheRangeOneStepEach()
 {
     auto w = uitest::NewWindow();
     for (int i = 0; i < 3; ++i)
-        SetPixel(w->Bank.sprites, i, 0, 0, 2);
-    w->ResetUndo();
+        SetPixel(w->document().bank.sprites, i, 0, 0, 2);
+    RestartHistory(w->document());
+    w->RefreshAll();
     Select(*w, 0, 1);
 
     Key(*w, Qt::Key_R); // Slide Right
-    QCOMPARE(GetPixel(w->Bank.sprites, 0, 1, 0), 2);
-    QCOMPARE(GetPixel(w->Bank.sprites, 1, 1, 0), 2);
-    QCOMPARE(GetPixel(w->Bank.sprites, 2, 0, 0), 2);
-    QCOMPARE(HistoryPosition(), 2);
+    QCOMPARE(GetPixel(w->document().bank.sprites, 0, 1, 0), 2);
+    QCOMPARE(GetPixel(w->document().bank.sprites, 1, 1, 0), 2);
+    QCOMPARE(GetPixel(w->document().bank.sprites, 2, 0, 0), 2);
+    QCOMPARE(HistoryPosition(w->document().history), 2);
 
     QTest::mouseClick(Button(*w, "Btn_FlipX"), Qt::LeftButton);
-    QCOMPARE(GetPixel(w->Bank.sprites, 0, 1, 20), 2);
-    QCOMPARE(GetPixel(w->Bank.sprites, 1, 1, 20), 2);
-    w->Mnu_Negative->trigger();
-    QCOMPARE(GetPixel(w->Bank.sprites, 0, 1, 20), 1);
-    QCOMPARE(GetPixel(w->Bank.sprites, 0, 0, 0), 3);
-    QCOMPARE(GetPixel(w->Bank.sprites, 2, 0, 0), 2);
-    QCOMPARE(HistoryPosition(), 4);
+    QCOMPARE(GetPixel(w->document().bank.sprites, 0, 1, 20), 2);
+    QCOMPARE(GetPixel(w->document().bank.sprites, 1, 1, 20), 2);
+    uitest::Child<QAction>(*w, "Mnu_Negative")->trigger();
+    QCOMPARE(GetPixel(w->document().bank.sprites, 0, 1, 20), 1);
+    QCOMPARE(GetPixel(w->document().bank.sprites, 0, 0, 0), 3);
+    QCOMPARE(GetPixel(w->document().bank.sprites, 2, 0, 0), 2);
+    QCOMPARE(HistoryPosition(w->document().history), 4);
 
     // Each command is one step back, and Redo brings it again.
     QTest::mouseClick(Button(*w, "Btn_Undo"), Qt::LeftButton);
-    QCOMPARE(GetPixel(w->Bank.sprites, 0, 0, 0), 0);
+    QCOMPARE(GetPixel(w->document().bank.sprites, 0, 0, 0), 0);
     Key(*w, Qt::Key_Z);
-    QCOMPARE(GetPixel(w->Bank.sprites, 0, 1, 0), 2);
+    QCOMPARE(GetPixel(w->document().bank.sprites, 0, 1, 0), 2);
     QVERIFY(Button(*w, "Btn_Redo")->isEnabled());
     Key(*w, Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
-    QCOMPARE(GetPixel(w->Bank.sprites, 0, 1, 20), 2);
-    QCOMPARE(GetPixel(w->Bank.sprites, 0, 1, 0), 0);
+    QCOMPARE(GetPixel(w->document().bank.sprites, 0, 1, 20), 2);
+    QCOMPARE(GetPixel(w->document().bank.sprites, 0, 1, 0), 0);
 }
 
 void CommandsTest::selectAllKeepsTheRangeInsideTheBank()
@@ -116,36 +119,36 @@ void CommandsTest::selectAllKeepsTheRangeInsideTheBank()
     auto w = uitest::NewWindow();
     Select(*w, 5, 5);
     Key(*w, Qt::Key_A);
-    QCOMPARE(w->Bank.rangeStart, 0);
-    QCOMPARE(w->Bank.rangeEnd, 31);
-    QCOMPARE(w->Bank.currentSprite, 5);
-    QCOMPARE(w->Label1->text().trimmed(), QStringLiteral("005"));
+    QCOMPARE(w->document().bank.rangeStart, 0);
+    QCOMPARE(w->document().bank.rangeEnd, 31);
+    QCOMPARE(w->document().bank.currentSprite, 5);
+    QCOMPARE(uitest::Child<QLabel>(*w, "Label1")->text().trimmed(), QStringLiteral("005"));
 
     // A load that found no whole sprite leaves a count of 0: the range becomes 0..0.
-    w->Bank.spriteCount = 0;
-    w->Mnu_SelectAll->trigger();
-    QCOMPARE(w->Bank.rangeStart, 0);
-    QCOMPARE(w->Bank.rangeEnd, 0);
+    w->document().bank.spriteCount = 0;
+    uitest::Child<QAction>(*w, "Mnu_SelectAll")->trigger();
+    QCOMPARE(w->document().bank.rangeStart, 0);
+    QCOMPARE(w->document().bank.rangeEnd, 0);
 }
 
 void CommandsTest::pasteSelectsThePastedBlockAndStopsAtTheLastSlot()
 {
     auto w = uitest::NewWindow();
-    w->Edit2->setText(QStringLiteral("256"));
-    QTest::keyClick(w->Edit2, Qt::Key_Return);
+    uitest::Child<QLineEdit>(*w, "Edit2")->setText(QStringLiteral("256"));
+    QTest::keyClick(uitest::Child<QLineEdit>(*w, "Edit2"), Qt::Key_Return);
     for (int i = 0; i < 10; ++i)
         Mark(*w, i, u8(i + 1), u8(0x80 | i));
     const u8 before249 = Sprite(*w, 249)[0];
     Select(*w, 0, 9);
-    QVERIFY(!w->Mnu_Paste->isEnabled());
+    QVERIFY(!uitest::Child<QAction>(*w, "Mnu_Paste")->isEnabled());
     Key(*w, Qt::Key_C);
-    QCOMPARE(w->Buffer.bufferCount, 10);
-    QVERIFY(w->Mnu_Paste->isEnabled());
-    QVERIFY(w->Mnu_PasteInto->isEnabled());
+    QCOMPARE(w->document().buffer.bufferCount, 10);
+    QVERIFY(uitest::Child<QAction>(*w, "Mnu_Paste")->isEnabled());
+    QVERIFY(uitest::Child<QAction>(*w, "Mnu_PasteInto")->isEnabled());
     QVERIFY(Button(*w, "Btn_Paste")->isEnabled());
-    QCOMPARE(HistoryPosition(), 1);
+    QCOMPARE(HistoryPosition(w->document().history), 1);
 
-    w->ScrollBar1->setValue(250);
+    uitest::Child<QScrollBar>(*w, "ScrollBar1")->setValue(250);
     Key(*w, Qt::Key_V);
     for (int i = 250; i < 256; ++i)
     {
@@ -153,10 +156,10 @@ void CommandsTest::pasteSelectsThePastedBlockAndStopsAtTheLastSlot()
         QCOMPARE(int(Sprite(*w, i)[63]), 0x80 | (i - 250));
     }
     QCOMPARE(Sprite(*w, 249)[0], before249);
-    QCOMPARE(w->Bank.currentSprite, 250);
-    QCOMPARE(w->Bank.rangeStart, 250);
-    QCOMPARE(w->Bank.rangeEnd, 255);
-    QCOMPARE(HistoryPosition(), 2);
+    QCOMPARE(w->document().bank.currentSprite, 250);
+    QCOMPARE(w->document().bank.rangeStart, 250);
+    QCOMPARE(w->document().bank.rangeEnd, 255);
+    QCOMPARE(HistoryPosition(w->document().history), 2);
 }
 
 void CommandsTest::cutPasteAndUndo()
@@ -164,16 +167,17 @@ void CommandsTest::cutPasteAndUndo()
     auto w = uitest::NewWindow();
     for (int i = 2; i <= 4; ++i)
         Mark(*w, i, u8(0x40 + i), u8(0x10 + i));
-    w->ResetUndo();
+    RestartHistory(w->document());
+    w->RefreshAll();
     const std::vector<u8> original = Block(*w);
 
     Select(*w, 2, 4);
     QTest::mouseClick(Button(*w, "Btn_Cut"), Qt::LeftButton);
-    QCOMPARE(w->Buffer.bufferCount, 3);
+    QCOMPARE(w->document().buffer.bufferCount, 3);
     for (int i = 2; i <= 4; ++i)
     {
-        QCOMPARE(IsBlank(w->Bank.sprites, i), 1);
-        QCOMPARE(GetAttribute(w->Bank.sprites, i), 133);
+        QCOMPARE(IsBlank(w->document().bank.sprites, i), 1);
+        QCOMPARE(GetAttribute(w->document().bank.sprites, i), 133);
     }
     const std::vector<u8> cut = Block(*w);
 
@@ -181,8 +185,8 @@ void CommandsTest::cutPasteAndUndo()
     Select(*w, 2, 2);
     QTest::mouseClick(Button(*w, "Btn_Paste"), Qt::LeftButton);
     QVERIFY(Block(*w) == original);
-    QCOMPARE(w->Bank.rangeStart, 2);
-    QCOMPARE(w->Bank.rangeEnd, 4);
+    QCOMPARE(w->document().bank.rangeStart, 2);
+    QCOMPARE(w->document().bank.rangeEnd, 4);
 
     Key(*w, Qt::Key_Z);
     QVERIFY(Block(*w) == cut);
@@ -195,8 +199,8 @@ void CommandsTest::cutPasteAndUndo()
     Sprite(*w, 10)[0] = 0x03;
     Key(*w, Qt::Key_E);
     QCOMPARE(int(Sprite(*w, 10)[0]), 0x42);
-    QCOMPARE(GetAttribute(w->Bank.sprites, 10), 133);
-    QCOMPARE(w->Bank.rangeEnd, 10);
+    QCOMPARE(GetAttribute(w->document().bank.sprites, 10), 133);
+    QCOMPARE(w->document().bank.rangeEnd, 10);
 }
 
 void CommandsTest::reverseOrderAndRemoveBlanks()
@@ -206,7 +210,7 @@ void CommandsTest::reverseOrderAndRemoveBlanks()
         Mark(*w, i, u8(i + 1), u8(0xF0 | i));
 
     Select(*w, 0, 3);
-    w->Mnu_ReverseOrder->trigger();
+    uitest::Child<QAction>(*w, "Mnu_ReverseOrder")->trigger();
     for (int i = 0; i < 4; ++i)
     {
         QCOMPARE(int(Sprite(*w, i)[0]), 4 - i);
@@ -214,15 +218,16 @@ void CommandsTest::reverseOrderAndRemoveBlanks()
     }
     QCOMPARE(int(Sprite(*w, 4)[63]), 0xF4);
     Select(*w, 0, 4);
-    w->Mnu_ReverseOrder->trigger();
+    uitest::Child<QAction>(*w, "Mnu_ReverseOrder")->trigger();
     QCOMPARE(int(Sprite(*w, 2)[0]), 2);
     QCOMPARE(int(Sprite(*w, 0)[0]), 5);
-    QCOMPARE(HistoryPosition(), 3);
+    QCOMPARE(HistoryPosition(w->document().history), 3);
 
     // One sprite: a hint, nothing changed, no step.
     Select(*w, 1, 1);
     const std::vector<u8> before = Block(*w);
-    for (QAction* command : {w->Mnu_ReverseOrder, w->Mnu_RemoveBlanks})
+    for (QAction* command :
+         {uitest::Child<QAction>(*w, "Mnu_ReverseOrder"), uitest::Child<QAction>(*w, "Mnu_RemoveBlanks")})
     {
         uitest::ClearLastMessage();
         uitest::AnswerMessage(QStringLiteral("OK"));
@@ -231,27 +236,27 @@ void CommandsTest::reverseOrderAndRemoveBlanks()
         QCOMPARE(uitest::LastMessage().text,
                  QStringLiteral("First select a range using SHIFT and Left Mouse Button or CTRL+A for all."));
         QVERIFY(Block(*w) == before);
-        QCOMPARE(HistoryPosition(), 3);
+        QCOMPARE(HistoryPosition(w->document().history), 3);
     }
 
     // Five sprites, two of them blank: packed to the front, blanks made at the end.
-    ClearBank(w->Bank.sprites);
+    ClearBank(w->document().bank.sprites);
     Mark(*w, 0, 0xA0, 0x01);
     Mark(*w, 2, 0xA2, 0x02);
     Sprite(*w, 3)[63] = 0x07; // blank with its own attribute
     Mark(*w, 4, 0xA4, 0x04);
     Select(*w, 0, 4);
-    w->Mnu_RemoveBlanks->trigger();
+    uitest::Child<QAction>(*w, "Mnu_RemoveBlanks")->trigger();
     QCOMPARE(int(Sprite(*w, 0)[0]), 0xA0);
     QCOMPARE(int(Sprite(*w, 1)[0]), 0xA2);
     QCOMPARE(int(Sprite(*w, 2)[0]), 0xA4);
     QCOMPARE(int(Sprite(*w, 1)[63]), 0x02);
     for (int i = 3; i <= 4; ++i)
     {
-        QCOMPARE(IsBlank(w->Bank.sprites, i), 1);
-        QCOMPARE(GetAttribute(w->Bank.sprites, i), 133);
+        QCOMPARE(IsBlank(w->document().bank.sprites, i), 1);
+        QCOMPARE(GetAttribute(w->document().bank.sprites, i), 133);
     }
-    QCOMPARE(HistoryPosition(), 4);
+    QCOMPARE(HistoryPosition(w->document().history), 4);
 }
 
 void CommandsTest::colourSwapAndAttributeCommands()
@@ -260,63 +265,63 @@ void CommandsTest::colourSwapAndAttributeCommands()
     // Sprite 0 multicolour with pixels 1, 2, 3; sprite 1 hires with the same bytes.
     for (int i = 0; i < 2; ++i)
     {
-        SetPixel(w->Bank.sprites, i, 0, 0, 1);
-        SetPixel(w->Bank.sprites, i, 1, 0, 2);
-        SetPixel(w->Bank.sprites, i, 2, 0, 3);
+        SetPixel(w->document().bank.sprites, i, 0, 0, 1);
+        SetPixel(w->document().bank.sprites, i, 1, 0, 2);
+        SetPixel(w->document().bank.sprites, i, 2, 0, 3);
     }
     Sprite(*w, 1)[63] = 0x05;
     Select(*w, 0, 1);
-    QVERIFY(w->Mnu_PixelColourSwap->isEnabled());
-    w->Mnu_SwapSprMc1->trigger();
-    QCOMPARE(GetPixel(w->Bank.sprites, 0, 0, 0), 2);
-    QCOMPARE(GetPixel(w->Bank.sprites, 0, 1, 0), 1);
+    QVERIFY(uitest::Child<QMenu>(*w, "Mnu_PixelColourSwap")->isEnabled());
+    uitest::Child<QAction>(*w, "Mnu_SwapSprMc1")->trigger();
+    QCOMPARE(GetPixel(w->document().bank.sprites, 0, 0, 0), 2);
+    QCOMPARE(GetPixel(w->document().bank.sprites, 0, 1, 0), 1);
     QCOMPARE(int(Sprite(*w, 1)[0]), int(0x6C)); // 01 10 11 00 untouched
-    w->Mnu_SwapMc1Mc2->trigger();
-    QCOMPARE(GetPixel(w->Bank.sprites, 0, 1, 0), 3);
-    QCOMPARE(GetPixel(w->Bank.sprites, 0, 2, 0), 1);
-    QCOMPARE(HistoryPosition(), 3);
+    uitest::Child<QAction>(*w, "Mnu_SwapMc1Mc2")->trigger();
+    QCOMPARE(GetPixel(w->document().bank.sprites, 0, 1, 0), 3);
+    QCOMPARE(GetPixel(w->document().bank.sprites, 0, 2, 0), 1);
+    QCOMPARE(HistoryPosition(w->document().history), 3);
 
     // Hires current sprite: no colour swaps offered.
     Select(*w, 1, 1);
-    QVERIFY(!w->Mnu_PixelColourSwap->menuAction()->isEnabled());
+    QVERIFY(!uitest::Child<QMenu>(*w, "Mnu_PixelColourSwap")->menuAction()->isEnabled());
 
     // Attribute clears over the range, a single sprite included.
     Select(*w, 2, 3);
     for (int i = 2; i <= 3; ++i)
         Sprite(*w, i)[63] = 0xFA;
-    w->Clearalloverlayattributes1->trigger();
-    QCOMPARE(GetAttribute(w->Bank.sprites, 2), 0xEA);
-    w->ClearAttributes1->trigger();
-    QCOMPARE(GetAttribute(w->Bank.sprites, 3), 0x0A);
+    uitest::Child<QAction>(*w, "Clearalloverlayattributes1")->trigger();
+    QCOMPARE(GetAttribute(w->document().bank.sprites, 2), 0xEA);
+    uitest::Child<QAction>(*w, "ClearAttributes1")->trigger();
+    QCOMPARE(GetAttribute(w->document().bank.sprites, 3), 0x0A);
     Select(*w, 3, 3);
-    w->ClearAttributes2->trigger();
-    QCOMPARE(GetAttribute(w->Bank.sprites, 3), 0x00);
-    QCOMPARE(GetAttribute(w->Bank.sprites, 2), 0x0A);
-    QCOMPARE(HistoryPosition(), 6);
+    uitest::Child<QAction>(*w, "ClearAttributes2")->trigger();
+    QCOMPARE(GetAttribute(w->document().bank.sprites, 3), 0x00);
+    QCOMPARE(GetAttribute(w->document().bank.sprites, 2), 0x0A);
+    QCOMPARE(HistoryPosition(w->document().history), 6);
 }
 
 void CommandsTest::copyStyleEnablesPasteStyleAtOnce()
 {
     auto w = uitest::NewWindow();
-    QVERIFY(!w->Mnu_PasteStyle->isEnabled());
+    QVERIFY(!uitest::Child<QAction>(*w, "Mnu_PasteStyle")->isEnabled());
     Sprite(*w, 0)[63] = 255;
     w->RefreshAll();
 
     // A style of 255 reads as "nothing copied" from the next refresh on.
     Key(*w, Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
-    QCOMPARE(int(w->CopiedStyle), 255);
-    QVERIFY(w->Mnu_PasteStyle->isEnabled());
+    QCOMPARE(int(w->document().copiedStyle), 255);
+    QVERIFY(uitest::Child<QAction>(*w, "Mnu_PasteStyle")->isEnabled());
     Select(*w, 1, 1);
-    QVERIFY(!w->Mnu_PasteStyle->isEnabled());
+    QVERIFY(!uitest::Child<QAction>(*w, "Mnu_PasteStyle")->isEnabled());
 
     Sprite(*w, 1)[63] = 0x9A;
     Key(*w, Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
     Select(*w, 2, 4);
     Key(*w, Qt::Key_V, Qt::ControlModifier | Qt::AltModifier);
     for (int i = 2; i <= 4; ++i)
-        QCOMPARE(GetAttribute(w->Bank.sprites, i), 0x9A);
-    QCOMPARE(GetAttribute(w->Bank.sprites, 5), 133);
-    QCOMPARE(HistoryPosition(), 2);
+        QCOMPARE(GetAttribute(w->document().bank.sprites, i), 0x9A);
+    QCOMPARE(GetAttribute(w->document().bank.sprites, 5), 133);
+    QCOMPARE(HistoryPosition(w->document().history), 2);
 }
 
 void CommandsTest::undoKeepsTheSpriteCountAndColours()
@@ -324,19 +329,19 @@ void CommandsTest::undoKeepsTheSpriteCountAndColours()
     auto w = uitest::NewWindow();
     Key(*w, Qt::Key_A);
     Key(*w, Qt::Key_I); // Negative over sprites 0..31
-    QCOMPARE(IsBlank(w->Bank.sprites, 31), 0);
+    QCOMPARE(IsBlank(w->document().bank.sprites, 31), 0);
     Sprite(*w, 200)[5] = 0x55; // a slot beyond the count changed without a step
 
-    w->Edit2->setText(QStringLiteral("10"));
-    QTest::keyClick(w->Edit2, Qt::Key_Return);
-    w->Bank.colourMulti1 = 9;
+    uitest::Child<QLineEdit>(*w, "Edit2")->setText(QStringLiteral("10"));
+    QTest::keyClick(uitest::Child<QLineEdit>(*w, "Edit2"), Qt::Key_Return);
+    w->document().bank.colourMulti1 = 9;
     Key(*w, Qt::Key_Z);
     for (int i = 0; i < 32; ++i)
-        QCOMPARE(IsBlank(w->Bank.sprites, i), 1);
+        QCOMPARE(IsBlank(w->document().bank.sprites, i), 1);
     QCOMPARE(int(Sprite(*w, 200)[5]), 0);
-    QCOMPARE(w->Bank.spriteCount, 10);
-    QCOMPARE(w->Edit2->text(), QStringLiteral("10"));
-    QCOMPARE(int(w->Bank.colourMulti1), 9);
+    QCOMPARE(w->document().bank.spriteCount, 10);
+    QCOMPARE(uitest::Child<QLineEdit>(*w, "Edit2")->text(), QStringLiteral("10"));
+    QCOMPARE(int(w->document().bank.colourMulti1), 9);
 }
 
 void CommandsTest::shortcutsReachTheMenuFromTheQuantityBox()
@@ -344,24 +349,24 @@ void CommandsTest::shortcutsReachTheMenuFromTheQuantityBox()
     auto w = uitest::NewWindow();
     Mark(*w, 0, 0x11, 0x83);
     w->RefreshAll();
-    w->Edit2->setFocus();
-    QVERIFY(w->Edit2->hasFocus());
+    uitest::Child<QLineEdit>(*w, "Edit2")->setFocus();
+    QVERIFY(uitest::Child<QLineEdit>(*w, "Edit2")->hasFocus());
 
-    QTest::keyClick(w->Edit2, Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(w->Buffer.bufferCount, 1);
-    QTest::keyClick(w->Edit2, Qt::Key_Delete);
-    QCOMPARE(IsBlank(w->Bank.sprites, 0), 1);
-    QCOMPARE(GetAttribute(w->Bank.sprites, 0), 0x83);
-    QTest::keyClick(w->Edit2, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(uitest::Child<QLineEdit>(*w, "Edit2"), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(w->document().buffer.bufferCount, 1);
+    QTest::keyClick(uitest::Child<QLineEdit>(*w, "Edit2"), Qt::Key_Delete);
+    QCOMPARE(IsBlank(w->document().bank.sprites, 0), 1);
+    QCOMPARE(GetAttribute(w->document().bank.sprites, 0), 0x83);
+    QTest::keyClick(uitest::Child<QLineEdit>(*w, "Edit2"), Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(int(Sprite(*w, 0)[0]), 0x11);
-    QTest::keyClick(w->Edit2, Qt::Key_X, Qt::ControlModifier);
-    QCOMPARE(IsBlank(w->Bank.sprites, 0), 1);
-    QCOMPARE(GetAttribute(w->Bank.sprites, 0), 133);
-    QTest::keyClick(w->Edit2, Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(w->Bank.rangeEnd, 31);
-    QCOMPARE(HistoryPosition(), 4);
-    QCOMPARE(w->Edit2->text(), QStringLiteral("32"));
-    QVERIFY(w->Edit2->hasFocus());
+    QTest::keyClick(uitest::Child<QLineEdit>(*w, "Edit2"), Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(IsBlank(w->document().bank.sprites, 0), 1);
+    QCOMPARE(GetAttribute(w->document().bank.sprites, 0), 133);
+    QTest::keyClick(uitest::Child<QLineEdit>(*w, "Edit2"), Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(w->document().bank.rangeEnd, 31);
+    QCOMPARE(HistoryPosition(w->document().history), 4);
+    QCOMPARE(uitest::Child<QLineEdit>(*w, "Edit2")->text(), QStringLiteral("32"));
+    QVERIFY(uitest::Child<QLineEdit>(*w, "Edit2")->hasFocus());
 }
 
 QTEST_MAIN(CommandsTest)

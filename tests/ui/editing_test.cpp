@@ -23,19 +23,19 @@ namespace
 // A point inside sprite pixel (x, y) of the editor, clear of the grid lines.
 QPoint EditorPoint(const TForm1& w, int x, int y)
 {
-    const int width = w.Chk_MulticolourMode->isChecked() ? 16 : 8;
+    const int width = uitest::Child<QCheckBox>(w, "Chk_MulticolourMode")->isChecked() ? 16 : 8;
     return QPoint(x * width + 3, y * 8 + 3);
 }
 
 unsigned EditorColour(const TForm1& w, int x, int y)
 {
     const QPoint p = EditorPoint(w, x, y);
-    return uitest::Rgb(w.EditorBitmap, p.x(), p.y());
+    return uitest::Rgb(uitest::Shown(w, "PaintBox_Editor"), p.x(), p.y());
 }
 
 unsigned Base(const TForm1& w, int colour)
 {
-    return w.BaseArgb[colour] & 0xFFFFFFu;
+    return w.host().viewColours()[colour] & 0xFFFFFFu;
 }
 
 QPoint BrowserPoint(int cell)
@@ -68,11 +68,11 @@ void ClickBox(QAbstractButton* box)
 
 int CountPixels(const TForm1& w, int index, int value)
 {
-    const int width = IsMulticolour(w.Bank.sprites, index) == 1 ? 12 : 24;
+    const int width = IsMulticolour(w.document().bank.sprites, index) == 1 ? 12 : 24;
     int n = 0;
     for (int y = 0; y < 21; ++y)
         for (int x = 0; x < width; ++x)
-            n += GetPixel(w.Bank.sprites, index, x, y) == value;
+            n += GetPixel(w.document().bank.sprites, index, x, y) == value;
     return n;
 }
 
@@ -98,8 +98,8 @@ class EditingTest : public QObject
 void EditingTest::dragIsOneUndoStepAndStaysInsideTheEditor()
 {
     auto w = uitest::NewWindow();
-    QWidget* editor = w->PaintBox_Editor;
-    const int before = HistoryPosition();
+    QWidget* editor = uitest::Child<TPaintBox>(*w, "PaintBox_Editor");
+    const int before = HistoryPosition(w->document().history);
 
     QTest::mousePress(editor, Qt::LeftButton, {}, EditorPoint(*w, 0, 1));
     Drag(editor, EditorPoint(*w, 1, 1), Qt::LeftButton);
@@ -114,15 +114,15 @@ void EditingTest::dragIsOneUndoStepAndStaysInsideTheEditor()
     QCOMPARE(EditorColour(*w, 0, 0), Base(*w, 11));
     QCOMPARE(CountPixels(*w, 0, 2), 3);
     QCOMPARE(Status(*w), QStringLiteral("(X : 2, Y : 1)"));
-    QCOMPARE(HistoryPosition(), before + 1);
-    QVERIFY(w->Mnu_Undo->isEnabled());
+    QCOMPARE(HistoryPosition(w->document().history), before + 1);
+    QVERIFY(uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
 
     // The whole stroke goes with one Undo.
     QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(CountPixels(*w, 0, 2), 0);
     QCOMPARE(EditorColour(*w, 1, 1), Base(*w, 11));
-    QVERIFY(!w->Mnu_Undo->isEnabled());
-    QVERIFY(w->Mnu_Redo->isEnabled());
+    QVERIFY(!uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
+    QVERIFY(uitest::Child<QAction>(*w, "Mnu_Redo")->isEnabled());
 
     // A right drag erases.
     QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
@@ -134,7 +134,7 @@ void EditingTest::dragIsOneUndoStepAndStaysInsideTheEditor()
     // The pointer shows the tool: the brush arrow, then the paint pot.
     QTest::mouseMove(editor, EditorPoint(*w, 5, 5));
     QCOMPARE(editor->cursor().hotSpot(), QPoint(0, 0));
-    w->Btn_Flood->trigger();
+    uitest::Child<QAction>(*w, "Btn_Flood")->trigger();
     QTest::mouseMove(editor, EditorPoint(*w, 6, 5));
     QCOMPARE(editor->cursor().hotSpot(), QPoint(6, 30));
     QCOMPARE(Status(*w), QStringLiteral("(X : 6, Y : 5)"));
@@ -143,44 +143,44 @@ void EditingTest::dragIsOneUndoStepAndStaysInsideTheEditor()
 void EditingTest::brushTwoAndTheMulticolourGrid()
 {
     auto w = uitest::NewWindow();
-    QWidget* editor = w->PaintBox_Editor;
+    QWidget* editor = uitest::Child<TPaintBox>(*w, "PaintBox_Editor");
 
     // Multicolour: editor point (20, 10) is sprite pixel (1, 1), one bit pair.
     Click(editor, QPoint(20, 10));
-    QCOMPARE(GetPixel(w->Bank.sprites, 0, 1, 1), 2);
-    QCOMPARE(int(w->Bank.sprites[3]), 0x20);
+    QCOMPARE(GetPixel(w->document().bank.sprites, 0, 1, 1), 2);
+    QCOMPARE(int(w->document().bank.sprites[3]), 0x20);
     QCOMPARE(CountPixels(*w, 0, 2), 1);
-    QCOMPARE(uitest::Rgb(w->EditorBitmap, 17, 9), Base(*w, 5));
-    QCOMPARE(uitest::Rgb(w->EditorBitmap, 30, 14), Base(*w, 5));
-    QCOMPARE(uitest::Rgb(w->EditorBitmap, 12, 9), Base(*w, 11));
+    QCOMPARE(uitest::Rgb(uitest::Shown(*w, "PaintBox_Editor"), 17, 9), Base(*w, 5));
+    QCOMPARE(uitest::Rgb(uitest::Shown(*w, "PaintBox_Editor"), 30, 14), Base(*w, 5));
+    QCOMPARE(uitest::Rgb(uitest::Shown(*w, "PaintBox_Editor"), 12, 9), Base(*w, 11));
 
     // Hires, Paintbrush 2 at the corner: only the three pixels inside the sprite.
-    ClickBox(w->Chk_MulticolourMode);
-    QVERIFY(!w->Chk_MulticolourMode->isChecked());
-    std::fill(w->Bank.sprites, w->Bank.sprites + 63, u8(0));
+    ClickBox(uitest::Child<QCheckBox>(*w, "Chk_MulticolourMode"));
+    QVERIFY(!uitest::Child<QCheckBox>(*w, "Chk_MulticolourMode")->isChecked());
+    std::fill(w->document().bank.sprites, w->document().bank.sprites + 63, u8(0));
     w->RefreshAll();
-    w->Btn_Brush2->trigger();
+    uitest::Child<QAction>(*w, "Btn_Brush2")->trigger();
     Click(editor, EditorPoint(*w, 0, 0));
     QCOMPARE(CountPixels(*w, 0, 2), 3);
     for (QPoint p : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1)})
         QCOMPARE(EditorColour(*w, p.x(), p.y()), Base(*w, 5));
     Click(editor, EditorPoint(*w, 23, 20));
     QCOMPARE(CountPixels(*w, 0, 2), 6);
-    QCOMPARE(GetPixel(w->Bank.sprites, 0, 22, 20), 2);
-    QCOMPARE(GetPixel(w->Bank.sprites, 0, 23, 19), 2);
+    QCOMPARE(GetPixel(w->document().bank.sprites, 0, 22, 20), 2);
+    QCOMPARE(GetPixel(w->document().bank.sprites, 0, 23, 19), 2);
 
     // The right button clears the plus shape around (1, 1), keeping (0, 0).
     Click(editor, EditorPoint(*w, 1, 1), Qt::RightButton);
-    QCOMPARE(GetPixel(w->Bank.sprites, 0, 0, 0), 2);
-    QCOMPARE(GetPixel(w->Bank.sprites, 0, 1, 0), 0);
-    QCOMPARE(GetPixel(w->Bank.sprites, 0, 0, 1), 0);
+    QCOMPARE(GetPixel(w->document().bank.sprites, 0, 0, 0), 2);
+    QCOMPARE(GetPixel(w->document().bank.sprites, 0, 1, 0), 0);
+    QCOMPARE(GetPixel(w->document().bank.sprites, 0, 0, 1), 0);
 }
 
 void EditingTest::floodFillKeepsToFourWayNeighbours()
 {
     auto w = uitest::NewWindow();
-    QWidget* editor = w->PaintBox_Editor;
-    ClickBox(w->Chk_MulticolourMode);
+    QWidget* editor = uitest::Child<TPaintBox>(*w, "PaintBox_Editor");
+    ClickBox(uitest::Child<QCheckBox>(*w, "Chk_MulticolourMode"));
 
     // A diagonal line drawn in one stroke splits the hires sprite for a four-way fill.
     QTest::mousePress(editor, Qt::LeftButton, {}, EditorPoint(*w, 0, 0));
@@ -189,59 +189,64 @@ void EditingTest::floodFillKeepsToFourWayNeighbours()
     QTest::mouseRelease(editor, Qt::LeftButton, {}, EditorPoint(*w, 20, 20));
     QCOMPARE(CountPixels(*w, 0, 2), 21);
 
-    w->Btn_Flood->trigger();
-    const int before = HistoryPosition();
+    uitest::Child<QAction>(*w, "Btn_Flood")->trigger();
+    const int before = HistoryPosition(w->document().history);
     Click(editor, EditorPoint(*w, 0, 20));
     // Below the line: x < y, 210 pixels, plus the 21 of the line.
     QCOMPARE(CountPixels(*w, 0, 2), 231);
-    QCOMPARE(GetPixel(w->Bank.sprites, 0, 1, 0), 0);
+    QCOMPARE(GetPixel(w->document().bank.sprites, 0, 1, 0), 0);
     QCOMPARE(EditorColour(*w, 23, 0), Base(*w, 11));
     QCOMPARE(EditorColour(*w, 0, 20), Base(*w, 5));
-    QCOMPARE(HistoryPosition(), before + 1);
+    QCOMPARE(HistoryPosition(w->document().history), before + 1);
 
     // Filling a pixel that already has the pen's value changes nothing, yet is a step.
     Click(editor, EditorPoint(*w, 5, 10));
     QCOMPARE(CountPixels(*w, 0, 2), 231);
-    QCOMPARE(HistoryPosition(), before + 2);
+    QCOMPARE(HistoryPosition(w->document().history), before + 2);
 
     // Multicolour: the right button clears a multi-colour 1 area, and only it.
     auto m = uitest::NewWindow();
-    u8* sprites = m->Bank.sprites;
+    u8* sprites = m->document().bank.sprites;
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 6; ++x)
             SetPixel(sprites, 0, x, y, 1);
     SetPixel(sprites, 0, 3, 2, 2); // touches the area, other value
     SetPixel(sprites, 0, 8, 0, 1); // same value, not connected
     m->RefreshAll();
-    m->Btn_Flood->trigger();
-    Click(m->PaintBox_Editor, EditorPoint(*m, 2, 1), Qt::RightButton);
+    uitest::Child<QAction>(*m, "Btn_Flood")->trigger();
+    Click(uitest::Child<TPaintBox>(*m, "PaintBox_Editor"), EditorPoint(*m, 2, 1), Qt::RightButton);
     QCOMPARE(CountPixels(*m, 0, 1), 1);
     QCOMPARE(GetPixel(sprites, 0, 8, 0), 1);
     QCOMPARE(GetPixel(sprites, 0, 3, 2), 2);
-    QCOMPARE(EditorColour(*m, 0, 0), Base(*m, m->Bank.colourTransp));
+    QCOMPARE(EditorColour(*m, 0, 0), Base(*m, m->document().bank.colourTransp));
 }
 
 void EditingTest::browserSelectsWithShiftInBothDirections()
 {
     auto w = uitest::NewWindow();
-    QWidget* browser = w->PaintBox_Browser;
+    QWidget* browser = uitest::Child<TPaintBox>(*w, "PaintBox_Browser");
     const unsigned plain = Base(*w, 11);
-    const unsigned marked = w->HighlightArgb[11] & 0xFFFFFFu;
+    PaletteTables tables;
+    BuildPaletteTables(kBuiltInPalette, tables);
+    const unsigned marked = tables.highlight[11];
 
     Click(browser, BrowserPoint(10));
     Click(browser, BrowserPoint(4), Qt::LeftButton, Qt::ShiftModifier);
-    QCOMPARE(w->Bank.currentSprite, 10);
-    QCOMPARE(w->Bank.rangeStart, 4);
-    QCOMPARE(w->Bank.rangeEnd, 10);
-    QCOMPARE(w->Label1->text().trimmed(), QStringLiteral("010"));
-    QCOMPARE(uitest::Rgb(w->BrowserBitmap, BrowserPoint(4).x(), BrowserPoint(4).y()), marked);
-    QCOMPARE(uitest::Rgb(w->BrowserBitmap, BrowserPoint(3).x(), BrowserPoint(3).y()), plain);
+    QCOMPARE(w->document().bank.currentSprite, 10);
+    QCOMPARE(w->document().bank.rangeStart, 4);
+    QCOMPARE(w->document().bank.rangeEnd, 10);
+    QCOMPARE(uitest::Child<QLabel>(*w, "Label1")->text().trimmed(), QStringLiteral("010"));
+    QCOMPARE(uitest::Rgb(uitest::Shown(*w, "PaintBox_Browser"), BrowserPoint(4).x(), BrowserPoint(4).y()),
+             marked);
+    QCOMPARE(uitest::Rgb(uitest::Shown(*w, "PaintBox_Browser"), BrowserPoint(3).x(), BrowserPoint(3).y()),
+             plain);
 
     Click(browser, BrowserPoint(12), Qt::LeftButton, Qt::ShiftModifier);
-    QCOMPARE(w->Bank.currentSprite, 10);
-    QCOMPARE(w->Bank.rangeStart, 10);
-    QCOMPARE(w->Bank.rangeEnd, 12);
-    QCOMPARE(uitest::Rgb(w->BrowserBitmap, BrowserPoint(4).x(), BrowserPoint(4).y()), plain);
+    QCOMPARE(w->document().bank.currentSprite, 10);
+    QCOMPARE(w->document().bank.rangeStart, 10);
+    QCOMPARE(w->document().bank.rangeEnd, 12);
+    QCOMPARE(uitest::Rgb(uitest::Shown(*w, "PaintBox_Browser"), BrowserPoint(4).x(), BrowserPoint(4).y()),
+             plain);
 
     QTest::mouseMove(browser, BrowserPoint(4));
     QCOMPARE(Status(*w), QStringLiteral("Sprite number : 4  - Use shift to select a range"));
@@ -252,79 +257,84 @@ void EditingTest::browserSelectsWithShiftInBothDirections()
     Click(browser, BrowserPoint(40));
     Click(browser, QPoint(0, 20));
     Click(browser, BrowserPoint(2), Qt::RightButton);
-    QCOMPARE(w->Bank.currentSprite, 10);
-    QCOMPARE(w->Bank.rangeStart, 10);
-    QCOMPARE(w->Bank.rangeEnd, 12);
+    QCOMPARE(w->document().bank.currentSprite, 10);
+    QCOMPARE(w->document().bank.rangeStart, 10);
+    QCOMPARE(w->document().bank.rangeEnd, 12);
 
     // The browser's scroll position counts: with one row scrolled, the top-left cell is sprite 8.
-    w->Edit2->setText(QStringLiteral("64"));
-    QTest::keyClick(w->Edit2, Qt::Key_Return);
-    w->ScrollBar_Browser->setValue(1);
+    uitest::Child<QLineEdit>(*w, "Edit2")->setText(QStringLiteral("64"));
+    QTest::keyClick(uitest::Child<QLineEdit>(*w, "Edit2"), Qt::Key_Return);
+    uitest::Child<QScrollBar>(*w, "ScrollBar_Browser")->setValue(1);
     Click(browser, BrowserPoint(0));
-    QCOMPARE(w->Bank.currentSprite, 8);
+    QCOMPARE(w->document().bank.currentSprite, 8);
 }
 
 void EditingTest::paletteClicksWithEachPen()
 {
     auto w = uitest::NewWindow();
-    QWidget* strip = w->PaintBox_Palette;
-    u8* sprites = w->Bank.sprites;
+    QWidget* strip = uitest::Child<TPaintBox>(*w, "PaintBox_Palette");
+    u8* sprites = w->document().bank.sprites;
     sprites[4 * 64 + 63] |= kAttrOverlay;
-    Click(w->PaintBox_Browser, BrowserPoint(3));
-    Click(w->PaintBox_Browser, BrowserPoint(5), Qt::LeftButton, Qt::ShiftModifier);
+    Click(uitest::Child<TPaintBox>(*w, "PaintBox_Browser"), BrowserPoint(3));
+    Click(uitest::Child<TPaintBox>(*w, "PaintBox_Browser"), BrowserPoint(5), Qt::LeftButton,
+          Qt::ShiftModifier);
 
     QTest::mouseMove(strip, StripPoint(7));
     QCOMPARE(Status(*w), QStringLiteral("Colour number : 7"));
 
     // Sprite-colour pen: the whole range, one undo step, upper bits kept.
-    const int before = HistoryPosition();
+    const int before = HistoryPosition(w->document().history);
     Click(strip, StripPoint(7));
-    QCOMPARE(HistoryPosition(), before + 1);
+    QCOMPARE(HistoryPosition(w->document().history), before + 1);
     for (int i = 3; i <= 5; ++i)
         QCOMPARE(GetSpriteColour(sprites, i), 7);
     QCOMPARE(GetSpriteColour(sprites, 2), 5);
     QCOMPARE(GetSpriteColour(sprites, 6), 5);
     QCOMPARE(GetAttribute(sprites, 4), 0x97);
-    QCOMPARE(w->PanelColourSprite->colour(), w->ScreenColour(7));
-    w->Mnu_Undo->trigger();
+    QCOMPARE(uitest::Child<TColourPanel>(*w, "PanelColourSprite")->colour(),
+             QColor::fromRgb(w->host().viewColours()[7]));
+    uitest::Child<QAction>(*w, "Mnu_Undo")->trigger();
     for (int i = 3; i <= 5; ++i)
         QCOMPARE(GetSpriteColour(sprites, i), 5);
-    QCOMPARE(w->PanelColourSprite->colour(), w->ScreenColour(5));
+    QCOMPARE(uitest::Child<TColourPanel>(*w, "PanelColourSprite")->colour(),
+             QColor::fromRgb(w->host().viewColours()[5]));
 
     // Shared colours: no undo step.
-    const int shared = HistoryPosition();
+    const int shared = HistoryPosition(w->document().history);
     QTest::keyClick(w.get(), Qt::Key_F3);
-    QVERIFY(w->RadioColourMulti1->isChecked());
-    QVERIFY(w->Mnu_ColourMulti1->isChecked());
+    QVERIFY(uitest::Child<QRadioButton>(*w, "RadioColourMulti1")->isChecked());
+    QVERIFY(uitest::Child<QAction>(*w, "Mnu_ColourMulti1")->isChecked());
     Click(strip, StripPoint(9));
-    QCOMPARE(int(w->Bank.colourMulti1), 9);
-    QCOMPARE(w->PanelColourMulti1->colour(), w->ScreenColour(9));
+    QCOMPARE(int(w->document().bank.colourMulti1), 9);
+    QCOMPARE(uitest::Child<TColourPanel>(*w, "PanelColourMulti1")->colour(),
+             QColor::fromRgb(w->host().viewColours()[9]));
 
-    Click(w->PanelColourMulti2, QPoint(4, 4));
-    QCOMPARE(w->Bank.currentPen, 3);
-    QVERIFY(w->RadioColourMulti2->isChecked());
-    QVERIFY(w->Mnu_ColourMulti2->isChecked());
+    Click(uitest::Child<TColourPanel>(*w, "PanelColourMulti2"), QPoint(4, 4));
+    QCOMPARE(w->document().bank.currentPen, 3);
+    QVERIFY(uitest::Child<QRadioButton>(*w, "RadioColourMulti2")->isChecked());
+    QVERIFY(uitest::Child<QAction>(*w, "Mnu_ColourMulti2")->isChecked());
     Click(strip, StripPoint(3));
-    QCOMPARE(int(w->Bank.colourMulti2), 3);
+    QCOMPARE(int(w->document().bank.colourMulti2), 3);
 
     QTest::keyClick(w.get(), Qt::Key_F1);
-    QCOMPARE(w->Bank.currentPen, 0);
+    QCOMPARE(w->document().bank.currentPen, 0);
     Click(strip, StripPoint(2));
-    QCOMPARE(int(w->Bank.colourTransp), 2);
+    QCOMPARE(int(w->document().bank.colourTransp), 2);
     QCOMPARE(EditorColour(*w, 0, 0), Base(*w, 2));
-    QCOMPARE(HistoryPosition(), shared);
+    QCOMPARE(HistoryPosition(w->document().history), shared);
 
     // The right button sets the background whatever the pen.
-    ClickBox(w->RadioColourMulti2);
-    QCOMPARE(w->Bank.currentPen, 3);
+    ClickBox(uitest::Child<QRadioButton>(*w, "RadioColourMulti2"));
+    QCOMPARE(w->document().bank.currentPen, 3);
     Click(strip, StripPoint(0), Qt::RightButton);
-    QCOMPARE(int(w->Bank.colourTransp), 0);
-    QCOMPARE(int(w->Bank.colourMulti2), 3);
-    QCOMPARE(w->PanelColourTransp->colour(), w->ScreenColour(0));
+    QCOMPARE(int(w->document().bank.colourTransp), 0);
+    QCOMPARE(int(w->document().bank.colourMulti2), 3);
+    QCOMPARE(uitest::Child<TColourPanel>(*w, "PanelColourTransp")->colour(),
+             QColor::fromRgb(w->host().viewColours()[0]));
     QCOMPARE(EditorColour(*w, 0, 0), Base(*w, 0));
 
     // With luminance pairs, the status names the colour in the cell.
-    w->Mnu_PalOrderLumPairs->trigger();
+    uitest::Child<QAction>(*w, "Mnu_PalOrderLumPairs")->trigger();
     QTest::mouseMove(strip, StripPoint(1));
     QCOMPARE(Status(*w), QStringLiteral("Colour number : 6"));
 }
@@ -332,49 +342,50 @@ void EditingTest::paletteClicksWithEachPen()
 void EditingTest::multicolourBoxActsOnTheRangeAndOverlayOnTheCurrentSprite()
 {
     auto w = uitest::NewWindow();
-    u8* sprites = w->Bank.sprites;
-    Click(w->PaintBox_Browser, BrowserPoint(0));
-    Click(w->PaintBox_Browser, BrowserPoint(3), Qt::LeftButton, Qt::ShiftModifier);
+    u8* sprites = w->document().bank.sprites;
+    Click(uitest::Child<TPaintBox>(*w, "PaintBox_Browser"), BrowserPoint(0));
+    Click(uitest::Child<TPaintBox>(*w, "PaintBox_Browser"), BrowserPoint(3), Qt::LeftButton,
+          Qt::ShiftModifier);
     QTest::keyClick(w.get(), Qt::Key_F3);
-    QCOMPARE(w->Bank.currentPen, 1);
+    QCOMPARE(w->document().bank.currentPen, 1);
     SetPixel(sprites, 0, 0, 0, 3); // bits 11: two set hires pixels afterwards
-    const int before = HistoryPosition();
+    const int before = HistoryPosition(w->document().history);
 
-    ClickBox(w->Chk_MulticolourMode);
+    ClickBox(uitest::Child<QCheckBox>(*w, "Chk_MulticolourMode"));
     for (int i = 0; i <= 3; ++i)
         QCOMPARE(IsMulticolour(sprites, i), 0);
     QCOMPARE(IsMulticolour(sprites, 4), 1);
     QCOMPARE(int(sprites[0]), 0xC0);
     QCOMPARE(GetPixel(sprites, 0, 1, 0), 2);
-    QCOMPARE(w->Bank.currentPen, 2);
-    QVERIFY(w->RadioColourSprite->isChecked());
-    QVERIFY(w->Mnu_ColourSprite->isChecked());
-    QVERIFY(w->RadioColourMulti1->isHidden());
-    QVERIFY(w->PanelColourMulti2->isHidden());
-    QCOMPARE(HistoryPosition(), before);
+    QCOMPARE(w->document().bank.currentPen, 2);
+    QVERIFY(uitest::Child<QRadioButton>(*w, "RadioColourSprite")->isChecked());
+    QVERIFY(uitest::Child<QAction>(*w, "Mnu_ColourSprite")->isChecked());
+    QVERIFY(uitest::Child<QRadioButton>(*w, "RadioColourMulti1")->isHidden());
+    QVERIFY(uitest::Child<TColourPanel>(*w, "PanelColourMulti2")->isHidden());
+    QCOMPARE(HistoryPosition(w->document().history), before);
 
     // F3 on a hires sprite does nothing.
     QTest::keyClick(w.get(), Qt::Key_F3);
-    QCOMPARE(w->Bank.currentPen, 2);
-    QVERIFY(w->RadioColourSprite->isChecked());
+    QCOMPARE(w->document().bank.currentPen, 2);
+    QVERIFY(uitest::Child<QRadioButton>(*w, "RadioColourSprite")->isChecked());
 
     // Overlay: the current sprite only, no undo step; the editor shows sprite 1 over it.
     SetPixel(sprites, 1, 5, 5, 2);
     w->RefreshAll();
     QCOMPARE(EditorColour(*w, 5, 5), Base(*w, 11));
-    ClickBox(w->Chk_OverlayNext);
+    ClickBox(uitest::Child<QCheckBox>(*w, "Chk_OverlayNext"));
     QCOMPARE(IsOverlay(sprites, 0), 1);
     for (int i = 1; i <= 3; ++i)
         QCOMPARE(IsOverlay(sprites, i), 0);
     QCOMPARE(EditorColour(*w, 5, 5), Base(*w, 5));
-    QCOMPARE(HistoryPosition(), before);
-    ClickBox(w->Chk_OverlayNext);
+    QCOMPARE(HistoryPosition(w->document().history), before);
+    ClickBox(uitest::Child<QCheckBox>(*w, "Chk_OverlayNext"));
     QCOMPARE(IsOverlay(sprites, 0), 0);
 
-    ClickBox(w->Chk_MulticolourMode);
+    ClickBox(uitest::Child<QCheckBox>(*w, "Chk_MulticolourMode"));
     for (int i = 0; i <= 3; ++i)
         QCOMPARE(IsMulticolour(sprites, i), 1);
-    QVERIFY(!w->RadioColourMulti1->isHidden());
+    QVERIFY(!uitest::Child<QRadioButton>(*w, "RadioColourMulti1")->isHidden());
 }
 
 QTEST_MAIN(EditingTest)

@@ -145,12 +145,12 @@ QByteArray Project(int count, int seed)
 
 QByteArray Block(const TForm1& w)
 {
-    return QByteArray(reinterpret_cast<const char*>(w.Bank.sprites), kBlockBytes);
+    return QByteArray(reinterpret_cast<const char*>(w.document().bank.sprites), kBlockBytes);
 }
 
 void SetQuantity(TForm1& w, int count)
 {
-    w.Edit2->setText(QString::number(count));
+    uitest::Child<QLineEdit>(w, "Edit2")->setText(QString::number(count));
     w.Edit2KeyPress(Qt::Key_Return);
 }
 
@@ -212,7 +212,7 @@ void FilesTest::saveFailureOnAFullDiskKeepsTheOldFile()
         auto w = uitest::NewWindow();
         SeenDialog seen;
         AnswerFileDialog(&seen, path);
-        w->Mnu_SaveProject->trigger();
+        uitest::Child<QAction>(*w, "Mnu_SaveProject")->trigger();
         if (w->windowTitle() != QStringLiteral("Kelmora - keep.kmd")) _exit(16);
 
         // Something new under another name, then the same file again on a disk that
@@ -225,7 +225,7 @@ void FilesTest::saveFailureOnAFullDiskKeepsTheOldFile()
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(32);
         SeenDialog again;
         AnswerFileDialog(&again, path, true, true);
-        w->Mnu_SaveProject->trigger();
+        uitest::Child<QAction>(*w, "Mnu_SaveProject")->trigger();
         const uitest::Message m = uitest::LastMessage();
         int code = 0;
         if (!again.seen) code |= 1;
@@ -265,13 +265,13 @@ void FilesTest::newAsksFirstAndKeepsTheCount()
 {
     auto w = uitest::NewWindow();
     SetQuantity(*w, 100);
-    QCOMPARE(w->Bank.spriteCount, 100);
+    QCOMPARE(w->document().bank.spriteCount, 100);
     w->Mnu_SelectAllClick();
     w->Mnu_NegativeClick(); // every sprite in use changes, one undo step
     w->Mnu_CopyClick();
-    w->Bank.colourTransp = 3;
+    w->document().bank.colourTransp = 3;
     w->SetFileName(QStringLiteral("/somewhere/work.kmd"));
-    QVERIFY(w->Mnu_Undo->isEnabled());
+    QVERIFY(uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
     const QByteArray before = Block(*w);
 
     QMessageBox::StandardButtons buttons;
@@ -297,43 +297,43 @@ void FilesTest::newAsksFirstAndKeepsTheCount()
     };
 
     answer(QMessageBox::No);
-    w->Mnu_New->trigger();
+    uitest::Child<QAction>(*w, "Mnu_New")->trigger();
     QCOMPARE(title, QStringLiteral("Confirm"));
     QCOMPARE(text, QStringLiteral("This will destroy all existing data, proceed?"));
     QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(icon, QMessageBox::NoIcon);
     QCOMPARE(Block(*w), before);
     QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - work.kmd"));
-    QVERIFY(w->Mnu_Undo->isEnabled());
-    QCOMPARE(w->Bank.colourTransp, 3);
+    QVERIFY(uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
+    QCOMPARE(w->document().bank.colourTransp, 3);
 
     title.clear();
     answer(QMessageBox::Yes);
-    w->Mnu_New->trigger();
+    uitest::Child<QAction>(*w, "Mnu_New")->trigger();
     QCOMPARE(title, QStringLiteral("Confirm"));
-    QCOMPARE(w->Bank.spriteCount, 100);
-    QCOMPARE(w->Edit2->text(), QStringLiteral("100"));
+    QCOMPARE(w->document().bank.spriteCount, 100);
+    QCOMPARE(uitest::Child<QLineEdit>(*w, "Edit2")->text(), QStringLiteral("100"));
     for (int i = 0; i < 256; ++i)
     {
-        QCOMPARE(IsBlank(w->Bank.sprites, i), 1);
-        QCOMPARE(GetAttribute(w->Bank.sprites, i), 133);
+        QCOMPARE(IsBlank(w->document().bank.sprites, i), 1);
+        QCOMPARE(GetAttribute(w->document().bank.sprites, i), 133);
     }
     QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
-    QVERIFY(!w->Mnu_Undo->isEnabled());
-    QCOMPARE(int(w->Bank.colourTransp), 11);
-    QCOMPARE(int(w->Bank.colourMulti1), 0);
-    QCOMPARE(int(w->Bank.colourSprite), 5);
-    QCOMPARE(int(w->Bank.colourMulti2), 1);
-    QCOMPARE(w->Bank.currentSprite, 0);
-    QCOMPARE(w->Bank.rangeEnd, 0);
-    QCOMPARE(w->Bank.currentPen, 2);
-    QCOMPARE(w->Buffer.bufferCount, 100); // the copy buffer stays
-    QVERIFY(w->Mnu_Paste->isEnabled());
+    QVERIFY(!uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
+    QCOMPARE(int(w->document().bank.colourTransp), 11);
+    QCOMPARE(int(w->document().bank.colourMulti1), 0);
+    QCOMPARE(int(w->document().bank.colourSprite), 5);
+    QCOMPARE(int(w->document().bank.colourMulti2), 1);
+    QCOMPARE(w->document().bank.currentSprite, 0);
+    QCOMPARE(w->document().bank.rangeEnd, 0);
+    QCOMPARE(w->document().bank.currentPen, 2);
+    QCOMPARE(w->document().buffer.bufferCount, 100); // the copy buffer stays
+    QVERIFY(uitest::Child<QAction>(*w, "Mnu_Paste")->isEnabled());
 
     // Save Project now proposes the new name; cancelling it changes nothing.
     SeenDialog seen;
     AnswerFileDialog(&seen, QString());
-    w->Mnu_SaveProject->trigger();
+    uitest::Child<QAction>(*w, "Mnu_SaveProject")->trigger();
     QVERIFY(seen.seen);
     QCOMPARE(seen.name, QStringLiteral("Untitled.spr"));
     QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
@@ -356,7 +356,7 @@ void FilesTest::fileDialogsAreSetUpAndRemembered()
     const QStringList seuckFilters{QStringLiteral("SEUCK Sprite Files (*.a)"),
                                    QStringLiteral("Any File (*.*)")};
     const Expected expected[] = {
-        {w->Mnu_Open,
+        {uitest::Child<QAction>(*w, "Mnu_Open"),
          "OpenDialog_Project",
          "Open Project",
          {QStringLiteral("Kelmora Project (*.kmd)"), QStringLiteral("Any file (*.*)")},
@@ -364,7 +364,7 @@ void FilesTest::fileDialogsAreSetUpAndRemembered()
          QFileDialog::AcceptOpen,
          false,
          "Untitled.kmd"},
-        {w->Mnu_SaveProject,
+        {uitest::Child<QAction>(*w, "Mnu_SaveProject"),
          "SaveDialog_Project",
          "Save Project",
          {QStringLiteral("Kelmora Projects (*.kmd)"), QStringLiteral("Any file (*.*)")},
@@ -372,11 +372,11 @@ void FilesTest::fileDialogsAreSetUpAndRemembered()
          QFileDialog::AcceptSave,
          true,
          "Untitled.spr"},
-        {w->LoadSpriteFile1, "OpenDialog_SEUCK", "Load SEUCK Sprite File", seuckFilters, "a",
-         QFileDialog::AcceptOpen, false, "Untitled.a"},
-        {w->SaveSpriteFile1, "SaveDialog_SEUCK", "Save SEUCK Sprite File", seuckFilters, "a",
-         QFileDialog::AcceptSave, true, "Untitled.a"},
-        {w->Mnu_SaveBitmap,
+        {uitest::Child<QAction>(*w, "LoadSpriteFile1"), "OpenDialog_SEUCK", "Load SEUCK Sprite File",
+         seuckFilters, "a", QFileDialog::AcceptOpen, false, "Untitled.a"},
+        {uitest::Child<QAction>(*w, "SaveSpriteFile1"), "SaveDialog_SEUCK", "Save SEUCK Sprite File",
+         seuckFilters, "a", QFileDialog::AcceptSave, true, "Untitled.a"},
+        {uitest::Child<QAction>(*w, "Mnu_SaveBitmap"),
          "SaveDialog_Bitmaps",
          "Save Bitmap",
          {QStringLiteral("Windows Bitmaps (*.bmp)")},
@@ -388,7 +388,6 @@ void FilesTest::fileDialogsAreSetUpAndRemembered()
     // Choosing "Any file" in Open Project lists names without a dot as well.
     WriteAll(Tmp(QStringLiteral("sprites")), Project(1, 1));
     WriteAll(Tmp(QStringLiteral("level.kmd")), Project(1, 2));
-    w->ProjectOpenPath = Tmp(QStringLiteral("Untitled.kmd"));
     QStringList kmdOnly, every;
     uitest::WhenModal(
         [&](QWidget* modal)
@@ -397,6 +396,7 @@ void FilesTest::fileDialogsAreSetUpAndRemembered()
             auto* types = modal->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
             if (dialog && types)
             {
+                dialog->setDirectory(Tmp(QString())); // as a user goes to the folder
                 kmdOnly = ListedNames(dialog, 1);
                 types->setFocus();
                 QTest::keyClick(types, Qt::Key_Down); // as a user picks the second filter
@@ -404,10 +404,9 @@ void FilesTest::fileDialogsAreSetUpAndRemembered()
             }
             modal->close();
         });
-    w->Mnu_Open->trigger();
+    uitest::Child<QAction>(*w, "Mnu_Open")->trigger();
     QCOMPARE(kmdOnly, QStringList{QStringLiteral("level.kmd")});
     QCOMPARE(every, (QStringList{QStringLiteral("level.kmd"), QStringLiteral("sprites")}));
-    w->ProjectOpenPath = QStringLiteral("Untitled.kmd");
 
     const QString before = w->windowTitle();
     for (const Expected& e : expected)
@@ -432,23 +431,23 @@ void FilesTest::fileDialogsAreSetUpAndRemembered()
     const QString folder = Tmp(QStringLiteral("art"));
     SeenDialog seen;
     AnswerFileDialog(&seen, folder + QStringLiteral("/level1"));
-    w->SaveSpriteFile1->trigger();
+    uitest::Child<QAction>(*w, "SaveSpriteFile1")->trigger();
     QVERIFY(QFileInfo::exists(folder + QStringLiteral("/level1.a")));
     AnswerFileDialog(&seen, folder + QStringLiteral("/shot"));
-    w->Mnu_SaveBitmap->trigger();
+    uitest::Child<QAction>(*w, "Mnu_SaveBitmap")->trigger();
     QVERIFY(QFileInfo::exists(folder + QStringLiteral("/shot.bmp")));
 
     AnswerFileDialog(&seen, QString());
-    w->SaveSpriteFile1->trigger();
+    uitest::Child<QAction>(*w, "SaveSpriteFile1")->trigger();
     QCOMPARE(seen.directory, QFileInfo(folder).absoluteFilePath());
     QCOMPARE(seen.name, QStringLiteral("level1.a"));
     AnswerFileDialog(&seen, QString());
-    w->Mnu_SaveBitmap->trigger();
+    uitest::Child<QAction>(*w, "Mnu_SaveBitmap")->trigger();
     QCOMPARE(seen.directory, QFileInfo(folder).absoluteFilePath());
     QCOMPARE(seen.name, QStringLiteral("shot.bmp"));
     // The SEUCK load dialog keeps its own place.
     AnswerFileDialog(&seen, QString());
-    w->LoadSpriteFile1->trigger();
+    uitest::Child<QAction>(*w, "LoadSpriteFile1")->trigger();
     QCOMPARE(seen.name, QStringLiteral("Untitled.a"));
     // Saves leave the title alone.
     QCOMPARE(w->windowTitle(), before);
@@ -463,48 +462,48 @@ void FilesTest::openProject()
     const QString bad = Tmp(QStringLiteral("bad.kmd"));
     WriteAll(bad, Project(1, 3) + "x"); // 68 bytes: not 3 + 64 n
 
-    w->ScrollBar1->setValue(5);
+    uitest::Child<QScrollBar>(*w, "ScrollBar1")->setValue(5);
     w->Mnu_NegativeClick();
-    QVERIFY(w->Mnu_Undo->isEnabled());
+    QVERIFY(uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
 
     // A refused file: message, nothing changed.
     const QByteArray block = Block(*w);
     SeenDialog seen;
     AnswerFileDialog(&seen, bad, false, true);
-    w->Mnu_Open->trigger();
+    uitest::Child<QAction>(*w, "Mnu_Open")->trigger();
     QCOMPARE(uitest::LastMessage().text, QStringLiteral("Invalid file size"));
     QCOMPARE(uitest::LastMessage().title, QStringLiteral("File Error"));
     QCOMPARE(Block(*w), block);
-    QCOMPARE(w->Bank.spriteCount, 32);
-    QCOMPARE(w->Bank.currentSprite, 5);
+    QCOMPARE(w->document().bank.spriteCount, 32);
+    QCOMPARE(w->document().bank.currentSprite, 5);
     QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
-    QVERIFY(w->Mnu_Undo->isEnabled());
+    QVERIFY(uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
 
     AnswerFileDialog(&seen, good);
-    w->Mnu_Open->trigger();
-    QCOMPARE(w->Bank.spriteCount, 40);
-    QCOMPARE(w->Edit2->text(), QStringLiteral("40"));
-    QCOMPARE(w->ScrollBar1->maximum(), 39);
-    QCOMPARE(w->Bank.currentSprite, 0);
-    QCOMPARE(w->Bank.rangeStart, 0);
-    QCOMPARE(w->Bank.rangeEnd, 0);
-    QVERIFY(!w->Mnu_Undo->isEnabled());
-    QVERIFY(!w->Mnu_Redo->isEnabled());
+    uitest::Child<QAction>(*w, "Mnu_Open")->trigger();
+    QCOMPARE(w->document().bank.spriteCount, 40);
+    QCOMPARE(uitest::Child<QLineEdit>(*w, "Edit2")->text(), QStringLiteral("40"));
+    QCOMPARE(uitest::Child<QScrollBar>(*w, "ScrollBar1")->maximum(), 39);
+    QCOMPARE(w->document().bank.currentSprite, 0);
+    QCOMPARE(w->document().bank.rangeStart, 0);
+    QCOMPARE(w->document().bank.rangeEnd, 0);
+    QVERIFY(!uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
+    QVERIFY(!uitest::Child<QAction>(*w, "Mnu_Redo")->isEnabled());
     QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - forty.kmd"));
-    QCOMPARE(int(w->Bank.colourTransp), 2);
-    QCOMPARE(int(w->Bank.colourMulti1), 6);
-    QCOMPARE(int(w->Bank.colourMulti2), 14);
+    QCOMPARE(int(w->document().bank.colourTransp), 2);
+    QCOMPARE(int(w->document().bank.colourMulti1), 6);
+    QCOMPARE(int(w->document().bank.colourMulti2), 14);
     QCOMPARE(Block(*w).left(40 * 64), project.mid(3));
-    QCOMPARE(GetAttribute(w->Bank.sprites, 40), 133);
-    QCOMPARE(IsBlank(w->Bank.sprites, 255), 1);
+    QCOMPARE(GetAttribute(w->document().bank.sprites, 40), 133);
+    QCOMPARE(IsBlank(w->document().bank.sprites, 255), 1);
 
     // Save Project now offers the opened file, and the open dialog starts there too.
     AnswerFileDialog(&seen, QString());
-    w->Mnu_SaveProject->trigger();
+    uitest::Child<QAction>(*w, "Mnu_SaveProject")->trigger();
     QCOMPARE(seen.name, QStringLiteral("forty.kmd"));
     QCOMPARE(seen.directory, QFileInfo(m_dir->path()).absoluteFilePath());
     AnswerFileDialog(&seen, QString());
-    w->Mnu_Open->trigger();
+    uitest::Child<QAction>(*w, "Mnu_Open")->trigger();
     QCOMPARE(seen.name, QStringLiteral("forty.kmd"));
 }
 
@@ -526,24 +525,24 @@ void FilesTest::droppedProject()
         auto w = uitest::NewWindow();
         SeenDialog seen;
         AnswerFileDialog(&seen, path);
-        w->Mnu_Open->trigger();
-        QCOMPARE(w->Bank.spriteCount, 12);
+        uitest::Child<QAction>(*w, "Mnu_Open")->trigger();
+        QCOMPARE(w->document().bank.spriteCount, 12);
         openedBlock = Block(*w);
         openedTitle = w->windowTitle();
     }
 
     auto w = uitest::NewWindow();
-    w->ScrollBar1->setValue(3);
+    uitest::Child<QScrollBar>(*w, "ScrollBar1")->setValue(3);
     w->Mnu_NegativeClick();
     QVERIFY(!OpensModal([&] { w->DropFile(path); }));
     QCOMPARE(Block(*w), openedBlock);
     QCOMPARE(w->windowTitle(), openedTitle);
     QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - dropped.kmd"));
-    QCOMPARE(w->Bank.spriteCount, 12);
-    QCOMPARE(w->Edit2->text(), QStringLiteral("12"));
-    QCOMPARE(w->ScrollBar1->maximum(), 11);
-    QCOMPARE(w->Bank.currentSprite, 0);
-    QVERIFY(!w->Mnu_Undo->isEnabled());
+    QCOMPARE(w->document().bank.spriteCount, 12);
+    QCOMPARE(uitest::Child<QLineEdit>(*w, "Edit2")->text(), QStringLiteral("12"));
+    QCOMPARE(uitest::Child<QScrollBar>(*w, "ScrollBar1")->maximum(), 11);
+    QCOMPARE(w->document().bank.currentSprite, 0);
+    QVERIFY(!uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
 
     // A file that is no project: silently refused.
     const QString bad = Tmp(QStringLiteral("notes.txt"));
@@ -554,7 +553,7 @@ void FilesTest::droppedProject()
     QVERIFY(!OpensModal([&] { w->DropFile(Tmp(QStringLiteral("missing.kmd"))); }));
     QCOMPARE(Block(*w), block);
     QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - dropped.kmd"));
-    QVERIFY(w->Mnu_Undo->isEnabled());
+    QVERIFY(uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
 
     // A real drop from the desktop: the first file counts.
     const QString second = Tmp(QStringLiteral("seven.bin"));
@@ -567,7 +566,7 @@ void FilesTest::droppedProject()
     QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QVERIFY(!OpensModal([&] { QApplication::sendEvent(w.get(), &drop); }));
-    QCOMPARE(w->Bank.spriteCount, 7);
+    QCOMPARE(w->document().bank.spriteCount, 7);
     QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - seven.bin"));
 
     // Something that is not a local file is not taken.
@@ -583,12 +582,12 @@ void FilesTest::seuckFiles()
 {
     auto w = uitest::NewWindow();
     SetQuantity(*w, 128);
-    w->Bank.sprites[63] = 0x9E; // multicolour, overlay, colour 14
+    w->document().bank.sprites[63] = 0x9E; // multicolour, overlay, colour 14
     w->RefreshAll();
 
     // 128 sprites: refused before any file dialog (a file dialog would leave no message).
     uitest::AnswerMessage(QStringLiteral("OK"));
-    w->SaveSpriteFile1->trigger();
+    uitest::Child<QAction>(*w, "SaveSpriteFile1")->trigger();
     QCOMPARE(uitest::LastMessage().text, QStringLiteral("SEUCK sprite files cannot exceed 127 sprites"));
     QCOMPARE(uitest::LastMessage().title, QStringLiteral("Kelmora"));
     QVERIFY(QDir(m_dir->path()).isEmpty());
@@ -598,7 +597,7 @@ void FilesTest::seuckFiles()
     const QString path = Tmp(QStringLiteral("game.a"));
     SeenDialog seen;
     AnswerFileDialog(&seen, path);
-    w->SaveSpriteFile1->trigger();
+    uitest::Child<QAction>(*w, "SaveSpriteFile1")->trigger();
     const QByteArray file = ReadAll(path);
     QCOMPARE(file.size(), 8130);
     QCOMPARE(int(file[0]), 0x42);
@@ -611,13 +610,13 @@ void FilesTest::seuckFiles()
     SetQuantity(*w, 3);
     w->Mnu_NegativeClick();
     AnswerFileDialog(&seen, path);
-    w->LoadSpriteFile1->trigger();
-    QCOMPARE(w->Bank.spriteCount, 127);
-    QCOMPARE(w->Edit2->text(), QStringLiteral("127"));
-    QCOMPARE(GetAttribute(w->Bank.sprites, 0), 0x8E);
-    QCOMPARE(GetAttribute(w->Bank.sprites, 1), 133);
+    uitest::Child<QAction>(*w, "LoadSpriteFile1")->trigger();
+    QCOMPARE(w->document().bank.spriteCount, 127);
+    QCOMPARE(uitest::Child<QLineEdit>(*w, "Edit2")->text(), QStringLiteral("127"));
+    QCOMPARE(GetAttribute(w->document().bank.sprites, 0), 0x8E);
+    QCOMPARE(GetAttribute(w->document().bank.sprites, 1), 133);
     QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - game.a"));
-    QVERIFY(!w->Mnu_Undo->isEnabled());
+    QVERIFY(!uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
 
     // Something that cannot be read as a file (a pipe): "Invalid file", nothing changes.
     const QString pipe = Tmp(QStringLiteral("pipe.a"));
@@ -625,31 +624,31 @@ void FilesTest::seuckFiles()
     w->Mnu_NegativeClick();
     const QByteArray block = Block(*w);
     AnswerFileDialog(&seen, pipe, false, true);
-    w->LoadSpriteFile1->trigger();
+    uitest::Child<QAction>(*w, "LoadSpriteFile1")->trigger();
     QCOMPARE(uitest::LastMessage().text, QStringLiteral("Invalid file"));
     QCOMPARE(uitest::LastMessage().title, QStringLiteral("File Error"));
     QCOMPARE(Block(*w), block);
     QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - game.a"));
-    QVERIFY(w->Mnu_Undo->isEnabled());
+    QVERIFY(uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
 }
 
 void FilesTest::bitmapHoldsThePreview()
 {
     auto w = uitest::NewWindow();
     // Sprite 0: multicolour pixels of every value in its first row, colour 7.
-    w->Bank.sprites[63] = 0x80 | 7;
+    w->document().bank.sprites[63] = 0x80 | 7;
     for (int x = 0; x < 4; ++x)
-        SetPixel(w->Bank.sprites, 0, x, 0, x);
-    SetPixel(w->Bank.sprites, 0, 11, 20, 2);
-    w->Bank.colourMulti1 = 2;
-    w->Bank.colourMulti2 = 13;
+        SetPixel(w->document().bank.sprites, 0, x, 0, x);
+    SetPixel(w->document().bank.sprites, 0, 11, 20, 2);
+    w->document().bank.colourMulti1 = 2;
+    w->document().bank.colourMulti2 = 13;
     w->RefreshAll();
-    QVERIFY(w->Mnu_DoubleScan->isChecked());
+    QVERIFY(uitest::Child<QAction>(*w, "Mnu_DoubleScan")->isChecked());
 
     const QString on = Tmp(QStringLiteral("on.bmp"));
     SeenDialog seen;
     AnswerFileDialog(&seen, on);
-    w->Mnu_SaveBitmap->trigger();
+    uitest::Child<QAction>(*w, "Mnu_SaveBitmap")->trigger();
     const QByteArray b = ReadAll(on);
     QCOMPARE(b.size(), 54 + 68 * 62 * 4);
     QCOMPARE(b.left(2), QByteArray("BM"));
@@ -663,27 +662,28 @@ void FilesTest::bitmapHoldsThePreview()
     QCOMPARE(U32(b, 30), 0u); // uncompressed
     for (int y = 0; y < 62; ++y)
         for (int x = 0; x < 68; ++x)
-            QCOMPARE(BmpPixel(b, 68, 62, x, y), uitest::Rgb(w->PreviewBitmap, x, y));
+            QCOMPARE(BmpPixel(b, 68, 62, x, y), uitest::Rgb(uitest::Shown(*w, "PaintBox_Preview"), x, y));
     for (int i = 54 + 3; i < b.size(); i += 4)
         QCOMPARE(int(b[i]), 0);
     // The picture itself: border in the transparent colour, then the sprite's first row at
     // (10, 10), each multicolour pixel 4 x 2 output pixels.
-    const unsigned transparent = w->Palette.base[11];
+    const unsigned transparent = (w->host().viewColours()[11] & 0xFFFFFFu);
     QCOMPARE(BmpPixel(b, 68, 62, 0, 0), transparent);
     QCOMPARE(BmpPixel(b, 68, 62, 9, 61), transparent);
     const int colours[4] = {11, 2, 7, 13};
     for (int v = 0; v < 4; ++v)
         for (int dx = 0; dx < 4; ++dx)
             for (int dy = 0; dy < 2; ++dy)
-                QCOMPARE(BmpPixel(b, 68, 62, 10 + 4 * v + dx, 10 + dy), w->Palette.base[colours[v]]);
-    QCOMPARE(BmpPixel(b, 68, 62, 10 + 44, 10 + 40 + 1), w->Palette.base[7]);
+                QCOMPARE(BmpPixel(b, 68, 62, 10 + 4 * v + dx, 10 + dy),
+                         (w->host().viewColours()[colours[v]] & 0xFFFFFFu));
+    QCOMPARE(BmpPixel(b, 68, 62, 10 + 44, 10 + 40 + 1), (w->host().viewColours()[7] & 0xFFFFFFu));
 
     // Double Scan off: every odd row black, even rows doubled sideways only.
-    w->Mnu_DoubleScan->trigger();
-    QVERIFY(!w->Mnu_DoubleScan->isChecked());
+    uitest::Child<QAction>(*w, "Mnu_DoubleScan")->trigger();
+    QVERIFY(!uitest::Child<QAction>(*w, "Mnu_DoubleScan")->isChecked());
     const QString off = Tmp(QStringLiteral("off.bmp"));
     AnswerFileDialog(&seen, off);
-    w->Mnu_SaveBitmap->trigger();
+    uitest::Child<QAction>(*w, "Mnu_SaveBitmap")->trigger();
     const QByteArray c = ReadAll(off);
     QCOMPARE(c.size(), b.size());
     QCOMPARE(c.left(54), b.left(54));
@@ -698,15 +698,15 @@ void FilesTest::bitmapHoldsThePreview()
 
     // The file holds the preview as last drawn: a change not yet shown is not in it.
     const QString same = Tmp(QStringLiteral("same.bmp"));
-    w->Bank.colourTransp = 1;
+    w->document().bank.colourTransp = 1;
     AnswerFileDialog(&seen, same);
-    w->Mnu_SaveBitmap->trigger();
+    uitest::Child<QAction>(*w, "Mnu_SaveBitmap")->trigger();
     QCOMPARE(ReadAll(same), c);
     // An existing file is replaced without a question.
     w->RefreshAll();
     AnswerFileDialog(&seen, same);
-    w->Mnu_SaveBitmap->trigger();
-    QCOMPARE(BmpPixel(ReadAll(same), 68, 62, 0, 0), w->Palette.base[1]);
+    uitest::Child<QAction>(*w, "Mnu_SaveBitmap")->trigger();
+    QCOMPARE(BmpPixel(ReadAll(same), 68, 62, 0, 0), (w->host().viewColours()[1] & 0xFFFFFFu));
 }
 
 void FilesTest::bitmapReadsBackElsewhere()
@@ -718,14 +718,14 @@ void FilesTest::bitmapReadsBackElsewhere()
 
     auto w = uitest::NewWindow();
     for (int i = 0; i < 63; ++i)
-        w->Bank.sprites[i] = static_cast<u8>(i * 37);
-    w->Bank.sprites[63] = 0x80 | 3;
-    w->Bank.colourTransp = 6;
+        w->document().bank.sprites[i] = static_cast<u8>(i * 37);
+    w->document().bank.sprites[63] = 0x80 | 3;
+    w->document().bank.colourTransp = 6;
     w->RefreshAll();
     const QString path = Tmp(QStringLiteral("check.bmp"));
     SeenDialog seen;
     AnswerFileDialog(&seen, path);
-    w->Mnu_SaveBitmap->trigger();
+    uitest::Child<QAction>(*w, "Mnu_SaveBitmap")->trigger();
 
     QProcess id;
     id.start(identify, {QStringLiteral("-format"), QStringLiteral("%m %w %h"), path});
@@ -744,7 +744,7 @@ void FilesTest::bitmapReadsBackElsewhere()
     QCOMPARE(decoded.size(), QSize(68, 62));
     for (int y = 0; y < 62; ++y)
         for (int x = 0; x < 68; ++x)
-            QCOMPARE(uitest::Rgb(decoded, x, y), uitest::Rgb(w->PreviewBitmap, x, y));
+            QCOMPARE(uitest::Rgb(decoded, x, y), uitest::Rgb(uitest::Shown(*w, "PaintBox_Preview"), x, y));
 }
 
 void FilesTest::listingCoversTheRange()
@@ -752,15 +752,15 @@ void FilesTest::listingCoversTheRange()
     auto w = uitest::NewWindow();
     QStringList opened;
     w->OpenDocument = [&](const QString& path) { opened << path; };
-    w->TextDataPath = Tmp(QStringLiteral("spritedata.txt"));
+    w->SetTextDataPath(Tmp(QStringLiteral("spritedata.txt")));
     for (int i = 0; i < 64; ++i)
-        w->Bank.sprites[4 * 64 + i] = static_cast<u8>(i == 63 ? 0x9E : i * 4);
-    w->Bank.currentSprite = w->Bank.rangeStart = 3;
-    w->Bank.rangeEnd = 5;
+        w->document().bank.sprites[4 * 64 + i] = static_cast<u8>(i == 63 ? 0x9E : i * 4);
+    w->document().bank.currentSprite = w->document().bank.rangeStart = 3;
+    w->document().bank.rangeEnd = 5;
 
-    w->Mnu_Hex->trigger();
-    QCOMPARE(opened, QStringList{w->TextDataPath});
-    QStringList lines = QString::fromLatin1(ReadAll(w->TextDataPath)).split(QLatin1Char('\n'));
+    uitest::Child<QAction>(*w, "Mnu_Hex")->trigger();
+    QCOMPARE(opened, QStringList{w->textDataPath()});
+    QStringList lines = QString::fromLatin1(ReadAll(w->textDataPath())).split(QLatin1Char('\n'));
     QCOMPARE(lines.size(), 13); // 4 lines a sprite, then the end of the last line
     QCOMPARE(lines.filter(QStringLiteral("; Sprite")),
              (QStringList{QStringLiteral("; Sprite 3"), QStringLiteral("; Sprite 4"),
@@ -769,9 +769,9 @@ void FilesTest::listingCoversTheRange()
     QVERIFY(lines[7].endsWith(QStringLiteral(",$F8,$9E")));
     QVERIFY(lines[3].endsWith(QStringLiteral(",$00,$85")));
 
-    w->Mnu_Decimal->trigger();
+    uitest::Child<QAction>(*w, "Mnu_Decimal")->trigger();
     QCOMPARE(opened.size(), 2);
-    lines = QString::fromLatin1(ReadAll(w->TextDataPath)).split(QLatin1Char('\n'));
+    lines = QString::fromLatin1(ReadAll(w->textDataPath())).split(QLatin1Char('\n'));
     QCOMPARE(lines.size(), 13);
     QCOMPARE(lines[5], QStringLiteral("; Sprite 4"));
     QVERIFY(lines[7].startsWith(QStringLiteral("0,4,8,")));
@@ -794,9 +794,9 @@ void FilesTest::failedWritesAreReported()
         QString path;
     };
     const Case cases[] = {
-        {w->Mnu_SaveProject, plain + QStringLiteral("/p.kmd")},
-        {w->SaveSpriteFile1, plain + QStringLiteral("/s.a")},
-        {w->Mnu_SaveBitmap, plain + QStringLiteral("/b.bmp")},
+        {uitest::Child<QAction>(*w, "Mnu_SaveProject"), plain + QStringLiteral("/p.kmd")},
+        {uitest::Child<QAction>(*w, "SaveSpriteFile1"), plain + QStringLiteral("/s.a")},
+        {uitest::Child<QAction>(*w, "Mnu_SaveBitmap"), plain + QStringLiteral("/b.bmp")},
     };
     for (const Case& c : cases)
     {
@@ -813,12 +813,12 @@ void FilesTest::failedWritesAreReported()
     QCOMPARE(ReadAll(plain), QByteArray("not a folder"));
 
     // The listing: reported, and no viewer is started.
-    w->TextDataPath = plain + QStringLiteral("/spritedata.txt");
+    w->SetTextDataPath(plain + QStringLiteral("/spritedata.txt"));
     uitest::ClearLastMessage();
     uitest::AnswerMessage(QStringLiteral("OK"));
-    w->Mnu_Hex->trigger();
+    uitest::Child<QAction>(*w, "Mnu_Hex")->trigger();
     QCOMPARE(uitest::LastMessage().text,
-             QStringLiteral("Could not write ") + QDir::toNativeSeparators(w->TextDataPath));
+             QStringLiteral("Could not write ") + QDir::toNativeSeparators(w->textDataPath()));
     QCOMPARE(uitest::LastMessage().title, QStringLiteral("File Error"));
     QVERIFY(opened.isEmpty());
 }

@@ -57,7 +57,7 @@ QByteArray Pattern(int size, int seed)
 
 QByteArray Block(const TForm1& w, int sprites = 256)
 {
-    return QByteArray(reinterpret_cast<const char*>(w.Bank.sprites), sprites * kSpriteBytes);
+    return QByteArray(reinterpret_cast<const char*>(w.document().bank.sprites), sprites * kSpriteBytes);
 }
 
 // The radio buttons of a group from top to bottom: "objectName=caption" with a "*" when checked.
@@ -163,7 +163,7 @@ ImportRun Import(TForm1& w, const char* fileKind, const char* attrFormat, const 
                 dialog->Button2->click();
             }
         });
-    w.Import1->trigger();
+    uitest::Child<QAction>(w, "Import1")->trigger();
     return *run;
 }
 
@@ -202,7 +202,7 @@ void ImportExportTest::importDialogAndCancel()
     auto w = uitest::NewWindow();
     w->Mnu_NegativeClick();
     w->SetFileName(QStringLiteral("mine.kmd"));
-    QVERIFY(w->Mnu_Undo->isEnabled());
+    QVERIFY(uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
     const QByteArray before = Block(*w);
 
     QString title, group1, group2, ok, cancel, filters, suffix;
@@ -229,7 +229,7 @@ void ImportExportTest::importDialogAndCancel()
             suffix = d->OpenDialog1->defaultSuffix();
             d->Button2->click();
         });
-    w->Import1->trigger();
+    uitest::Child<QAction>(*w, "Import1")->trigger();
 
     QCOMPARE(title, QStringLiteral("Import"));
     QCOMPARE(offset, QPoint(80, 20));
@@ -248,9 +248,9 @@ void ImportExportTest::importDialogAndCancel()
 
     // Cancelled, yet the history restarts under a new name; the sprites stay.
     QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
-    QVERIFY(!w->Mnu_Undo->isEnabled());
+    QVERIFY(!uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
     QCOMPARE(Block(*w), before);
-    QCOMPARE(w->Bank.spriteCount, 32);
+    QCOMPARE(w->document().bank.spriteCount, 32);
     QVERIFY(!w->findChild<TFormImport*>()); // the dialog is gone
 }
 
@@ -261,26 +261,26 @@ void ImportExportTest::importAutoDetectAndRaw()
     WriteAll(path, data);
 
     auto w = uitest::NewWindow();
-    w->ScrollBar1->setValue(7);
+    uitest::Child<QScrollBar>(*w, "ScrollBar1")->setValue(7);
     w->Mnu_NegativeClick();
 
     ImportRun run = Import(*w, "RadioAuto", "RadioKelmora", path);
     QVERIFY(run.shown);
     QVERIFY(!run.message);
-    QCOMPARE(w->Bank.spriteCount, 127);
-    QCOMPARE(w->Edit2->text(), QStringLiteral("127"));
-    QCOMPARE(w->ScrollBar1->maximum(), 126);
+    QCOMPARE(w->document().bank.spriteCount, 127);
+    QCOMPARE(uitest::Child<QLineEdit>(*w, "Edit2")->text(), QStringLiteral("127"));
+    QCOMPARE(uitest::Child<QScrollBar>(*w, "ScrollBar1")->maximum(), 126);
     QCOMPARE(Block(*w, 127), data.mid(2)); // read as PRG: the two address bytes skipped
-    QCOMPARE(GetAttribute(w->Bank.sprites, 127), 133);
-    QCOMPARE(w->Bank.currentSprite, 0);
-    QCOMPARE(w->Bank.rangeEnd, 0);
-    QVERIFY(!w->Mnu_Undo->isEnabled());
+    QCOMPARE(GetAttribute(w->document().bank.sprites, 127), 133);
+    QCOMPARE(w->document().bank.currentSprite, 0);
+    QCOMPARE(w->document().bank.rangeEnd, 0);
+    QVERIFY(!uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
     QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
-    QCOMPARE(int(w->Bank.colourTransp), 11); // the shared colours stay
+    QCOMPARE(int(w->document().bank.colourTransp), 11); // the shared colours stay
 
     run = Import(*w, "RadioRaw", "RadioKelmora", path);
     QVERIFY(!run.message);
-    QCOMPARE(w->Bank.spriteCount, 127);
+    QCOMPARE(w->document().bank.spriteCount, 127);
     QCOMPARE(Block(*w, 127), data.left(127 * 64)); // the same bytes, two further on
 
     // The default SEUCK layout moves bit 4 to the multicolour bit.
@@ -288,14 +288,14 @@ void ImportExportTest::importAutoDetectAndRaw()
     seuck[2 + 63] = char(0x1E);
     WriteAll(path, seuck);
     Import(*w, "RadioAuto", "RadioSeuck", path);
-    QCOMPARE(w->Bank.spriteCount, 1);
-    QCOMPARE(GetAttribute(w->Bank.sprites, 0), 0x8E);
+    QCOMPARE(w->document().bank.spriteCount, 1);
+    QCOMPARE(GetAttribute(w->document().bank.sprites, 0), 0x8E);
 }
 
 void ImportExportTest::importRefusalAndIgnore()
 {
     auto w = uitest::NewWindow();
-    SetPixel(w->Bank.sprites, 2, 3, 4, 1);
+    SetPixel(w->document().bank.sprites, 2, 3, 4, 1);
     w->RefreshAll();
     const QByteArray before = Block(*w);
 
@@ -307,7 +307,7 @@ void ImportExportTest::importRefusalAndIgnore()
     QCOMPARE(uitest::LastMessage().text, QStringLiteral("Invalid File Format"));
     QCOMPARE(uitest::LastMessage().title, QStringLiteral("Error"));
     QCOMPARE(Block(*w), before);
-    QCOMPARE(w->Bank.spriteCount, 32);
+    QCOMPARE(w->document().bank.spriteCount, 32);
 
     // Auto Detect refuses only what cannot be read as a file, such as a pipe.
     const QString pipe = Tmp(QStringLiteral("pipe"));
@@ -326,14 +326,14 @@ void ImportExportTest::importRefusalAndIgnore()
     WriteAll(path, five);
     run = Import(*w, "RadioAuto", "RadioIgnore", path);
     QVERIFY(!run.message);
-    QCOMPARE(w->Bank.spriteCount, 5);
+    QCOMPARE(w->document().bank.spriteCount, 5);
     for (int i = 0; i < 5; ++i)
     {
-        QCOMPARE(GetAttribute(w->Bank.sprites, i), 140);
-        QCOMPARE(QByteArray(reinterpret_cast<const char*>(w->Bank.sprites) + i * 64, 63),
+        QCOMPARE(GetAttribute(w->document().bank.sprites, i), 140);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(w->document().bank.sprites) + i * 64, 63),
                  five.mid(i * 64, 63));
     }
-    QCOMPARE(GetAttribute(w->Bank.sprites, 5), 133);
+    QCOMPARE(GetAttribute(w->document().bank.sprites, 5), 133);
 }
 
 void ImportExportTest::importRealFiles()
@@ -346,16 +346,16 @@ void ImportExportTest::importRealFiles()
 
     auto w = uitest::NewWindow();
     Import(*w, "RadioAuto", "RadioKelmora", uridium);
-    QCOMPARE(w->Bank.spriteCount, 46);
+    QCOMPARE(w->document().bank.spriteCount, 46);
     QCOMPARE(Block(*w, 46), ReadAll(uridium).mid(2));
 
     // A raw file whose first bytes would look like a load address.
     Import(*w, "RadioRaw", "RadioKelmora", letters);
-    QCOMPARE(w->Bank.spriteCount, 10);
+    QCOMPARE(w->document().bank.spriteCount, 10);
     QCOMPARE(Block(*w, 10), ReadAll(letters));
     for (int i = 0; i < 10; ++i)
-        QCOMPARE(GetAttribute(w->Bank.sprites, i), 0x81);
-    QCOMPARE(w->Edit2->text(), QStringLiteral("10"));
+        QCOMPARE(GetAttribute(w->document().bank.sprites, i), 0x81);
+    QCOMPARE(uitest::Child<QLineEdit>(*w, "Edit2")->text(), QStringLiteral("10"));
 }
 
 void ImportExportTest::anyFileListsNamesWithoutDot()
@@ -390,7 +390,7 @@ void ImportExportTest::anyFileListsNamesWithoutDot()
             d->Button1->click();
             d->Button2->click();
         });
-    w->Import1->trigger();
+    uitest::Child<QAction>(*w, "Import1")->trigger();
     QCOMPARE(listed, (QStringList{QStringLiteral("more.bin"), QStringLiteral("sprites")}));
 }
 
@@ -467,7 +467,7 @@ void ImportExportTest::exportDialogAndLoadAddress()
             }();
             d->BtnCancel->click();
         });
-    w->Export1->trigger();
+    uitest::Child<QAction>(*w, "Export1")->trigger();
     QVERIFY(checked);
     QCOMPARE(Block(*w), before);
     QVERIFY(!w->findChild<TFormExport*>());
@@ -483,8 +483,8 @@ void ImportExportTest::exportFiles()
 {
     auto w = uitest::NewWindow();
     const QByteArray pattern = Pattern(kBlockBytes, 2);
-    std::copy(pattern.begin(), pattern.end(), reinterpret_cast<char*>(w->Bank.sprites));
-    w->Bank.sprites[63] = 0x9E;
+    std::copy(pattern.begin(), pattern.end(), reinterpret_cast<char*>(w->document().bank.sprites));
+    w->document().bank.sprites[63] = 0x9E;
     w->RefreshAll();
     const QByteArray sprites = Block(*w, 32);
 
@@ -526,7 +526,7 @@ void ImportExportTest::exportFiles()
                 AnswerFileDialog(path, &proposed, &dialogTitle);
                 d->BtnOk->click();
             });
-        w->Export1->trigger();
+        uitest::Child<QAction>(*w, "Export1")->trigger();
         QCOMPARE(proposed, QString::fromLatin1(c.proposed));
         QCOMPARE(dialogTitle, QStringLiteral("Export Sprites"));
         const QByteArray file = ReadAll(path);
@@ -575,7 +575,7 @@ void ImportExportTest::exportFailureIsReported()
             d->BtnOk->click();
             closedAfter = !d->isVisible();
         });
-    w->Export1->trigger();
+    uitest::Child<QAction>(*w, "Export1")->trigger();
     QCOMPARE(uitest::LastMessage().title, QStringLiteral("File Error"));
     QCOMPARE(uitest::LastMessage().text, QStringLiteral("Could not write ") + QDir::toNativeSeparators(path));
     QVERIFY(closedAfter);

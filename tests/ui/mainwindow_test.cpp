@@ -30,11 +30,11 @@ void WriteFile(const QString& path, const QByteArray& bytes)
 
 void TypeQuantity(TForm1& window, const QString& text)
 {
-    window.Edit2->setFocus();
-    window.Edit2->selectAll();
-    QTest::keyClick(window.Edit2, Qt::Key_Backspace);
-    QTest::keyClicks(window.Edit2, text);
-    QTest::keyClick(window.Edit2, Qt::Key_Return);
+    uitest::Child<QLineEdit>(window, "Edit2")->setFocus();
+    uitest::Child<QLineEdit>(window, "Edit2")->selectAll();
+    QTest::keyClick(uitest::Child<QLineEdit>(window, "Edit2"), Qt::Key_Backspace);
+    QTest::keyClicks(uitest::Child<QLineEdit>(window, "Edit2"), text);
+    QTest::keyClick(uitest::Child<QLineEdit>(window, "Edit2"), Qt::Key_Return);
 }
 
 } // namespace
@@ -48,31 +48,33 @@ class MainWindowTest : public QObject
     {
         auto window = uitest::NewWindow();
         QCOMPARE(window->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
-        QCOMPARE(window->Edit2->text(), QStringLiteral("32"));
-        QCOMPARE(window->Bank.spriteCount, 32);
-        QCOMPARE(window->Bank.currentSprite, 0);
-        QCOMPARE(window->Bank.currentPen, 2);
-        QCOMPARE(int(window->Bank.colourTransp), 11);
-        QCOMPARE(int(window->Bank.colourMulti1), 0);
-        QCOMPARE(int(window->Bank.colourSprite), 5);
-        QCOMPARE(int(window->Bank.colourMulti2), 1);
-        QVERIFY(window->RadioColourSprite->isChecked());
-        QVERIFY(window->Mnu_ColourSprite->isChecked());
-        QVERIFY(window->Btn_Brush1->isChecked());
-        QVERIFY(window->Chk_MulticolourMode->isChecked());
-        QVERIFY(!window->Chk_OverlayNext->isChecked());
-        for (QAction* disabled : {window->Mnu_Undo, window->Mnu_Redo, window->Mnu_Paste,
-                                  window->Mnu_PasteInto, window->Mnu_PasteStyle})
+        QCOMPARE(uitest::Child<QLineEdit>(*window, "Edit2")->text(), QStringLiteral("32"));
+        QCOMPARE(window->document().bank.spriteCount, 32);
+        QCOMPARE(window->document().bank.currentSprite, 0);
+        QCOMPARE(window->document().bank.currentPen, 2);
+        QCOMPARE(int(window->document().bank.colourTransp), 11);
+        QCOMPARE(int(window->document().bank.colourMulti1), 0);
+        QCOMPARE(int(window->document().bank.colourSprite), 5);
+        QCOMPARE(int(window->document().bank.colourMulti2), 1);
+        QVERIFY(uitest::Child<QRadioButton>(*window, "RadioColourSprite")->isChecked());
+        QVERIFY(uitest::Child<QAction>(*window, "Mnu_ColourSprite")->isChecked());
+        QVERIFY(uitest::Child<QAction>(*window, "Btn_Brush1")->isChecked());
+        QVERIFY(uitest::Child<QCheckBox>(*window, "Chk_MulticolourMode")->isChecked());
+        QVERIFY(!uitest::Child<QCheckBox>(*window, "Chk_OverlayNext")->isChecked());
+        for (QAction* disabled :
+             {uitest::Child<QAction>(*window, "Mnu_Undo"), uitest::Child<QAction>(*window, "Mnu_Redo"),
+              uitest::Child<QAction>(*window, "Mnu_Paste"), uitest::Child<QAction>(*window, "Mnu_PasteInto"),
+              uitest::Child<QAction>(*window, "Mnu_PasteStyle")})
             QVERIFY2(!disabled->isEnabled(), qPrintable(disabled->objectName()));
         QVERIFY(!window->findChild<QToolButton*>(QStringLiteral("Btn_Undo"))->isEnabled());
         QVERIFY(!window->findChild<QToolButton*>(QStringLiteral("Btn_Paste"))->isEnabled());
-        QCOMPARE(window->Label1->text(), QStringLiteral("000 "));
-        QCOMPARE(HistoryPosition(), 1);
-        QCOMPARE(HistoryTop(), 1);
+        QCOMPARE(uitest::Child<QLabel>(*window, "Label1")->text(), QStringLiteral("000 "));
+        QCOMPARE(HistoryPosition(window->document().history), 1);
+        QCOMPARE(HistoryTop(window->document().history), 1);
         QCOMPARE(window->centralWidget()->size(), QSize(703, 433));
-        QCOMPARE(window->ScrollBar1->maximum(), 31);
+        QCOMPARE(uitest::Child<QScrollBar>(*window, "ScrollBar1")->maximum(), 31);
         for (int i = 0; i < kSlotCount; ++i)
-            QCOMPARE(GetAttribute(window->Bank.sprites, i), 133);
+            QCOMPARE(GetAttribute(window->document().bank.sprites, i), 133);
     }
 
     void everyNamedControlIsFindable()
@@ -130,13 +132,16 @@ class MainWindowTest : public QObject
             QVERIFY2(window->findChild<QToolButton*>(QString::fromLatin1(name)), name);
         QCOMPARE(window->findChild<QToolButton*>(QStringLiteral("Btn_Up"))->toolTip(),
                  QStringLiteral("Slide up"));
-        QCOMPARE(window->Mnu_Clear->shortcut(), QKeySequence(Qt::Key_Delete));
-        QCOMPARE(window->Mnu_Redo->shortcut(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z));
-        QCOMPARE(window->PalVantor->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F1));
-        QCOMPARE(window->Mnu_ColourMulti1->shortcut(), QKeySequence(Qt::Key_F3));
-        QCOMPARE(window->CkShowGrid->statusTip(), QStringLiteral("Toggle grid lines On/Off"));
-        QCOMPARE(window->PaintBox_Browser->geometry(), QRect(288, 44, 384, 294));
-        QCOMPARE(window->PaintBox_Editor->geometry(), QRect(8, 44, 192, 168));
+        QCOMPARE(uitest::Child<QAction>(*window, "Mnu_Clear")->shortcut(), QKeySequence(Qt::Key_Delete));
+        QCOMPARE(uitest::Child<QAction>(*window, "Mnu_Redo")->shortcut(),
+                 QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z));
+        QCOMPARE(uitest::Child<QAction>(*window, "PalVantor")->shortcut(),
+                 QKeySequence(Qt::CTRL | Qt::Key_F1));
+        QCOMPARE(uitest::Child<QAction>(*window, "Mnu_ColourMulti1")->shortcut(), QKeySequence(Qt::Key_F3));
+        QCOMPARE(uitest::Child<QCheckBox>(*window, "CkShowGrid")->statusTip(),
+                 QStringLiteral("Toggle grid lines On/Off"));
+        QCOMPARE(uitest::Child<TPaintBox>(*window, "PaintBox_Browser")->geometry(), QRect(288, 44, 384, 294));
+        QCOMPARE(uitest::Child<TPaintBox>(*window, "PaintBox_Editor")->geometry(), QRect(8, 44, 192, 168));
     }
 
     void quantityBoxKeepsItsRules()
@@ -151,33 +156,33 @@ class MainWindowTest : public QObject
         for (const Case& c : cases)
         {
             TypeQuantity(*window, QString::fromLatin1(c.typed));
-            QCOMPARE(window->Bank.spriteCount, c.count);
-            QCOMPARE(window->Edit2->text(), QString::number(c.count));
-            QCOMPARE(window->ScrollBar1->maximum(), c.count - 1);
+            QCOMPARE(window->document().bank.spriteCount, c.count);
+            QCOMPARE(uitest::Child<QLineEdit>(*window, "Edit2")->text(), QString::number(c.count));
+            QCOMPARE(uitest::Child<QScrollBar>(*window, "ScrollBar1")->maximum(), c.count - 1);
         }
 
         // Letters, spaces and punctuation never reach the box.
-        window->Edit2->setFocus();
-        window->Edit2->selectAll();
-        QTest::keyClick(window->Edit2, Qt::Key_Backspace);
-        QTest::keyClicks(window->Edit2, QStringLiteral("1a 2,-3"));
-        QCOMPARE(window->Edit2->text(), QStringLiteral("123"));
+        uitest::Child<QLineEdit>(*window, "Edit2")->setFocus();
+        uitest::Child<QLineEdit>(*window, "Edit2")->selectAll();
+        QTest::keyClick(uitest::Child<QLineEdit>(*window, "Edit2"), Qt::Key_Backspace);
+        QTest::keyClicks(uitest::Child<QLineEdit>(*window, "Edit2"), QStringLiteral("1a 2,-3"));
+        QCOMPARE(uitest::Child<QLineEdit>(*window, "Edit2")->text(), QStringLiteral("123"));
         // Digits without Enter change nothing yet.
-        QCOMPARE(window->Bank.spriteCount, 57);
+        QCOMPARE(window->document().bank.spriteCount, 57);
         // An arrow takes the typed number and steps from it.
-        window->UpDown1->step(+1);
-        QCOMPARE(window->Bank.spriteCount, 124);
-        window->UpDown1->step(-1);
-        QCOMPARE(window->Bank.spriteCount, 123);
+        uitest::Child<TUpDown>(*window, "UpDown1")->step(+1);
+        QCOMPARE(window->document().bank.spriteCount, 124);
+        uitest::Child<TUpDown>(*window, "UpDown1")->step(-1);
+        QCOMPARE(window->document().bank.spriteCount, 123);
 
         // The spin control stops at both ends.
         TypeQuantity(*window, QStringLiteral("256"));
-        window->UpDown1->step(+1);
-        QCOMPARE(window->Bank.spriteCount, 256);
+        uitest::Child<TUpDown>(*window, "UpDown1")->step(+1);
+        QCOMPARE(window->document().bank.spriteCount, 256);
         TypeQuantity(*window, QStringLiteral("1"));
-        window->UpDown1->step(-1);
-        QCOMPARE(window->Bank.spriteCount, 1);
-        QCOMPARE(window->ScrollBar1->maximum(), 0);
+        uitest::Child<TUpDown>(*window, "UpDown1")->step(-1);
+        QCOMPARE(window->document().bank.spriteCount, 1);
+        QCOMPARE(uitest::Child<QScrollBar>(*window, "ScrollBar1")->maximum(), 0);
     }
 
     void emptyQuantityIsReportedAndChangesNothing()
@@ -188,8 +193,8 @@ class MainWindowTest : public QObject
         TypeQuantity(*window, QString());
         QCOMPARE(uitest::LastMessage().title, QStringLiteral("Kelmora"));
         QVERIFY(uitest::LastMessage().text.contains(QStringLiteral("not a valid integer value")));
-        QCOMPARE(window->Bank.spriteCount, 32);
-        QCOMPARE(window->ScrollBar1->maximum(), 31);
+        QCOMPARE(window->document().bank.spriteCount, 32);
+        QCOMPARE(uitest::Child<QScrollBar>(*window, "ScrollBar1")->maximum(), 31);
     }
 
     void loweringTheQuantityMovesTheCurrentSprite()
@@ -197,49 +202,49 @@ class MainWindowTest : public QObject
         auto window = uitest::NewWindow();
         TypeQuantity(*window, QStringLiteral("64"));
         for (int i = 0; i < 64; ++i)
-            SetPixel(window->Bank.sprites, i, i % 12, i % 21, 3);
-        window->ScrollBar1->setValue(40);
-        QCOMPARE(window->Bank.currentSprite, 40);
-        window->Bank.rangeStart = 38; // a selection around it
-        window->Bank.rangeEnd = 45;
+            SetPixel(window->document().bank.sprites, i, i % 12, i % 21, 3);
+        uitest::Child<QScrollBar>(*window, "ScrollBar1")->setValue(40);
+        QCOMPARE(window->document().bank.currentSprite, 40);
+        window->document().bank.rangeStart = 38; // a selection around it
+        window->document().bank.rangeEnd = 45;
 
         TypeQuantity(*window, QStringLiteral("10"));
-        QCOMPARE(window->Bank.currentSprite, 9);
-        QCOMPARE(window->Bank.rangeStart, 9);
-        QCOMPARE(window->Bank.rangeEnd, 9);
-        QCOMPARE(window->Label1->text(), QStringLiteral("009 "));
+        QCOMPARE(window->document().bank.currentSprite, 9);
+        QCOMPARE(window->document().bank.rangeStart, 9);
+        QCOMPARE(window->document().bank.rangeEnd, 9);
+        QCOMPARE(uitest::Child<QLabel>(*window, "Label1")->text(), QStringLiteral("009 "));
 
         TypeQuantity(*window, QStringLiteral("64"));
-        QCOMPARE(window->Bank.currentSprite, 9);
+        QCOMPARE(window->document().bank.currentSprite, 9);
         for (int i = 10; i < 64; ++i)
-            QCOMPARE(GetPixel(window->Bank.sprites, i, i % 12, i % 21), 3);
+            QCOMPARE(GetPixel(window->document().bank.sprites, i, i % 12, i % 21), 3);
     }
 
     void browserScrollsOnlyWhenRowsAreHidden()
     {
         auto window = uitest::NewWindow();
         TypeQuantity(*window, QStringLiteral("56"));
-        QCOMPARE(window->ScrollBar_Browser->maximum(), 0);
+        QCOMPARE(uitest::Child<QScrollBar>(*window, "ScrollBar_Browser")->maximum(), 0);
         TypeQuantity(*window, QStringLiteral("57"));
-        QCOMPARE(window->ScrollBar_Browser->maximum(), 1);
+        QCOMPARE(uitest::Child<QScrollBar>(*window, "ScrollBar_Browser")->maximum(), 1);
         TypeQuantity(*window, QStringLiteral("256"));
-        QCOMPARE(window->ScrollBar_Browser->maximum(), 25);
+        QCOMPARE(uitest::Child<QScrollBar>(*window, "ScrollBar_Browser")->maximum(), 25);
 
         // Scrolling the browser does not move the current sprite.
-        window->ScrollBar_Browser->setValue(3);
-        QCOMPARE(window->Bank.currentSprite, 0);
+        uitest::Child<QScrollBar>(*window, "ScrollBar_Browser")->setValue(3);
+        QCOMPARE(window->document().bank.currentSprite, 0);
     }
 
     void movingTheSpriteScrollBarCollapsesTheRange()
     {
         auto window = uitest::NewWindow();
-        window->Bank.rangeStart = 2;
-        window->Bank.rangeEnd = 6;
-        window->ScrollBar1->setValue(7);
-        QCOMPARE(window->Bank.currentSprite, 7);
-        QCOMPARE(window->Bank.rangeStart, 7);
-        QCOMPARE(window->Bank.rangeEnd, 7);
-        QCOMPARE(window->Label1->text(), QStringLiteral("007 "));
+        window->document().bank.rangeStart = 2;
+        window->document().bank.rangeEnd = 6;
+        uitest::Child<QScrollBar>(*window, "ScrollBar1")->setValue(7);
+        QCOMPARE(window->document().bank.currentSprite, 7);
+        QCOMPARE(window->document().bank.rangeStart, 7);
+        QCOMPARE(window->document().bank.rangeEnd, 7);
+        QCOMPARE(uitest::Child<QLabel>(*window, "Label1")->text(), QStringLiteral("007 "));
     }
 
     void startsWithARawFileFromTheCommandLine()
@@ -257,18 +262,18 @@ class MainWindowTest : public QObject
         auto window = uitest::NewWindow({QStringLiteral("walk.raw")});
         QDir::setCurrent(previous);
 
-        QCOMPARE(window->Bank.spriteCount, 10);
-        QCOMPARE(window->Edit2->text(), QStringLiteral("10"));
-        QCOMPARE(window->ScrollBar1->maximum(), 9);
+        QCOMPARE(window->document().bank.spriteCount, 10);
+        QCOMPARE(uitest::Child<QLineEdit>(*window, "Edit2")->text(), QStringLiteral("10"));
+        QCOMPARE(uitest::Child<QScrollBar>(*window, "ScrollBar1")->maximum(), 9);
         QCOMPARE(window->windowTitle(), QStringLiteral("Kelmora - walk.raw"));
-        QCOMPARE(QByteArray(reinterpret_cast<const char*>(window->Bank.sprites), 640), data);
-        QCOMPARE(int(window->Bank.colourTransp), 6);
-        QCOMPARE(int(window->Bank.colourMulti1), 7);
-        QCOMPARE(int(window->Bank.colourMulti2), 8);
-        QCOMPARE(GetAttribute(window->Bank.sprites, 10), 133);
-        QVERIFY(!window->Mnu_Undo->isEnabled());
-        window->ScrollBar1->setValue(20);
-        QCOMPARE(window->Bank.currentSprite, 9);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(window->document().bank.sprites), 640), data);
+        QCOMPARE(int(window->document().bank.colourTransp), 6);
+        QCOMPARE(int(window->document().bank.colourMulti1), 7);
+        QCOMPARE(int(window->document().bank.colourMulti2), 8);
+        QCOMPARE(GetAttribute(window->document().bank.sprites, 10), 133);
+        QVERIFY(!uitest::Child<QAction>(*window, "Mnu_Undo")->isEnabled());
+        uitest::Child<QScrollBar>(*window, "ScrollBar1")->setValue(20);
+        QCOMPARE(window->document().bank.currentSprite, 9);
     }
 
     void refusedCommandLineFileLeavesTheNewBank()
@@ -277,15 +282,15 @@ class MainWindowTest : public QObject
         WriteFile(dir.filePath(QStringLiteral("odd.raw")), QByteArray(100, '\x55'));
         auto window = uitest::NewWindow({dir.filePath(QStringLiteral("odd.raw"))});
         QCOMPARE(window->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
-        QCOMPARE(window->Bank.spriteCount, 32);
-        QCOMPARE(IsBlank(window->Bank.sprites, 0), 1);
+        QCOMPARE(window->document().bank.spriteCount, 32);
+        QCOMPARE(IsBlank(window->document().bank.sprites, 0), 1);
 
         // Two arguments load nothing either.
         WriteFile(dir.filePath(QStringLiteral("ok.raw")), QByteArray(64, '\x55'));
         auto two = uitest::NewWindow(
             {dir.filePath(QStringLiteral("ok.raw")), dir.filePath(QStringLiteral("ok.raw"))});
-        QCOMPARE(two->Bank.spriteCount, 32);
-        QCOMPARE(IsBlank(two->Bank.sprites, 0), 1);
+        QCOMPARE(two->document().bank.spriteCount, 32);
+        QCOMPARE(IsBlank(two->document().bank.sprites, 0), 1);
     }
 
     void projectFileOnTheCommandLineOpensAsAProject()
@@ -296,35 +301,52 @@ class MainWindowTest : public QObject
         project += sprites;
         WriteFile(dir.filePath(QStringLiteral("ship.kmd")), project);
         auto window = uitest::NewWindow({dir.filePath(QStringLiteral("ship.kmd"))});
-        QCOMPARE(window->Bank.spriteCount, 3);
-        QCOMPARE(window->Edit2->text(), QStringLiteral("3"));
-        QCOMPARE(int(window->Bank.colourMulti1), 2);
+        QCOMPARE(window->document().bank.spriteCount, 3);
+        QCOMPARE(uitest::Child<QLineEdit>(*window, "Edit2")->text(), QStringLiteral("3"));
+        QCOMPARE(int(window->document().bank.colourMulti1), 2);
         QCOMPARE(window->windowTitle(), QStringLiteral("Kelmora - ship.kmd"));
-        QCOMPARE(QByteArray(reinterpret_cast<const char*>(window->Bank.sprites), 64 * 3), sprites);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(window->document().bank.sprites), 64 * 3), sprites);
+    }
+
+    void twoWindowsKeepTheirOwnDocumentsAndHistories()
+    {
+        auto one = uitest::NewWindow();
+        auto two = uitest::NewWindow();
+        uitest::Child<QAction>(*one, "Mnu_Negative")->trigger();
+        QCOMPARE(int(one->document().bank.sprites[0]), 0xFF);
+        QCOMPARE(int(two->document().bank.sprites[0]), 0x00);
+        QVERIFY(uitest::Child<QAction>(*one, "Mnu_Undo")->isEnabled());
+        QVERIFY(!uitest::Child<QAction>(*two, "Mnu_Undo")->isEnabled());
+        uitest::Child<QAction>(*two, "Mnu_Undo")->trigger(); // nothing to undo in the second
+        QCOMPARE(int(one->document().bank.sprites[0]), 0xFF);
+        uitest::Child<QAction>(*one, "Mnu_Undo")->trigger();
+        QCOMPARE(int(one->document().bank.sprites[0]), 0x00);
+        QVERIFY(uitest::Child<QAction>(*one, "Mnu_Redo")->isEnabled());
+        QVERIFY(!uitest::Child<QAction>(*two, "Mnu_Redo")->isEnabled());
     }
 
     void closingAsksEveryTime()
     {
         auto window = uitest::NewWindow();
-        SetPixel(window->Bank.sprites, 0, 1, 1, 2);
-        HistoryPush(window->Bank.sprites);
-        window->Buffer.bufferCount = 3;
+        SetPixel(window->document().bank.sprites, 0, 1, 1, 2);
+        RecordUndoStep(window->document());
+        window->document().buffer.bufferCount = 3;
 
         uitest::AnswerMessage(QStringLiteral("Cancel"));
         window->close();
         QCOMPARE(uitest::LastMessage().text, QStringLiteral("Really Quit?"));
         QCOMPARE(uitest::LastMessage().title, QStringLiteral("Kelmora"));
         QVERIFY(window->isVisible());
-        QCOMPARE(GetPixel(window->Bank.sprites, 0, 1, 1), 2);
-        QCOMPARE(HistoryPosition(), 2);
-        QCOMPARE(window->Buffer.bufferCount, 3);
+        QCOMPARE(GetPixel(window->document().bank.sprites, 0, 1, 1), 2);
+        QCOMPARE(HistoryPosition(window->document().history), 2);
+        QCOMPARE(window->document().buffer.bufferCount, 3);
 
         uitest::ClearLastMessage();
         uitest::AnswerMessage(QStringLiteral("OK"));
-        window->Mnu_Exit->trigger();
+        uitest::Child<QAction>(*window, "Mnu_Exit")->trigger();
         QCOMPARE(uitest::LastMessage().text, QStringLiteral("Really Quit?"));
         QVERIFY(!window->isVisible());
-        QCOMPARE(HistoryPosition(), 0); // every snapshot released
+        QCOMPARE(HistoryPosition(window->document().history), 0); // every snapshot released
     }
 
     void paletteFileAddsItsPalettesToTheMenu()
@@ -339,10 +361,10 @@ class MainWindowTest : public QObject
                         "#100000 #110000 #120000 #130000 #140000 #150000 #160000 #170000\n"
                         "#180000 #190000 #1a0000 #1b0000 #1c0000 #1d0000 #1e0000 #1F0000\n");
         auto window = uitest::NewWindow();
-        QCOMPARE(window->ColourPalette1->actions().size(), 1);
+        QCOMPARE(uitest::Child<QMenu>(*window, "ColourPalette1")->actions().size(), 1);
         QCOMPARE(window->LoadPaletteFile(path), 2);
 
-        const QList<QAction*> items = window->ColourPalette1->actions();
+        const QList<QAction*> items = uitest::Child<QMenu>(*window, "ColourPalette1")->actions();
         QCOMPARE(items.size(), 4);
         QCOMPARE(items[0]->text(), QStringLiteral("Vantor"));
         QVERIFY(items[1]->isSeparator());
@@ -354,18 +376,19 @@ class MainWindowTest : public QObject
 
         items[3]->trigger();
         QVERIFY(items[3]->isChecked());
-        QVERIFY(!window->PalVantor->isChecked());
+        QVERIFY(!uitest::Child<QAction>(*window, "PalVantor")->isChecked());
         // Background 11 of "Reds" is 0x1B0000: preview border, editor and browser follow.
-        QCOMPARE(uitest::Rgb(window->PreviewBitmap, 0, 0), 0x1B0000u);
-        QCOMPARE(uitest::Rgb(window->EditorBitmap, 0, 0), 0x1B0000u);
-        QCOMPARE(uitest::Rgb(window->BrowserBitmap, 100, 0), 0x1B0000u);
-        QCOMPARE(window->PanelColourSprite->colour().rgb() & 0xFFFFFFu, 0x150000u);
-        QImage strip = window->PaintBox_Palette->grab().toImage();
+        QCOMPARE(uitest::Rgb(uitest::Shown(*window, "PaintBox_Preview"), 0, 0), 0x1B0000u);
+        QCOMPARE(uitest::Rgb(uitest::Shown(*window, "PaintBox_Editor"), 0, 0), 0x1B0000u);
+        QCOMPARE(uitest::Rgb(uitest::Shown(*window, "PaintBox_Browser"), 100, 0), 0x1B0000u);
+        QCOMPARE(uitest::Child<TColourPanel>(*window, "PanelColourSprite")->colour().rgb() & 0xFFFFFFu,
+                 0x150000u);
+        QImage strip = uitest::Child<TPaintBox>(*window, "PaintBox_Palette")->grab().toImage();
         QCOMPARE(uitest::Rgb(strip, 24 * 1 + 5, 5), 0x110000u);
 
-        window->PalVantor->trigger();
-        QVERIFY(window->PalVantor->isChecked());
-        QCOMPARE(uitest::Rgb(window->PreviewBitmap, 0, 0), 0x444444u);
+        uitest::Child<QAction>(*window, "PalVantor")->trigger();
+        QVERIFY(uitest::Child<QAction>(*window, "PalVantor")->isChecked());
+        QCOMPARE(uitest::Rgb(uitest::Shown(*window, "PaintBox_Preview"), 0, 0), 0x444444u);
     }
 
     void paletteFileIsFoundBesideTheProgram()
@@ -381,39 +404,39 @@ class MainWindowTest : public QObject
     void luminancePairsReorderTheStripOnly()
     {
         auto window = uitest::NewWindow();
-        window->Mnu_PalOrderLumPairs->trigger();
-        QVERIFY(window->Mnu_PalOrderLumPairs->isChecked());
-        QVERIFY(!window->Mnu_PalOrderStandard->isChecked());
-        QImage strip = window->PaintBox_Palette->grab().toImage();
+        uitest::Child<QAction>(*window, "Mnu_PalOrderLumPairs")->trigger();
+        QVERIFY(uitest::Child<QAction>(*window, "Mnu_PalOrderLumPairs")->isChecked());
+        QVERIFY(!uitest::Child<QAction>(*window, "Mnu_PalOrderStandard")->isChecked());
+        QImage strip = uitest::Child<TPaintBox>(*window, "PaintBox_Palette")->grab().toImage();
         QCOMPARE(uitest::Rgb(strip, 24 + 4, 4), kBuiltInPalette[6]); // second cell, top row
         QCOMPARE(uitest::Rgb(strip, 4, 16 + 4), kBuiltInPalette[1]); // first cell, bottom row
         QCOMPARE(window->ColourAtStripPoint(24 + 4, 4), 6);
-        QCOMPARE(window->Bank.currentPen, 2);
-        QCOMPARE(int(window->Bank.colourTransp), 11);
+        QCOMPARE(window->document().bank.currentPen, 2);
+        QCOMPARE(int(window->document().bank.colourTransp), 11);
 
-        window->Mnu_PalOrderStandard->trigger();
-        strip = window->PaintBox_Palette->grab().toImage();
+        uitest::Child<QAction>(*window, "Mnu_PalOrderStandard")->trigger();
+        strip = uitest::Child<TPaintBox>(*window, "PaintBox_Palette")->grab().toImage();
         QCOMPARE(uitest::Rgb(strip, 24 + 4, 4), kBuiltInPalette[1]);
     }
 
     void hiresSpriteHidesTheMulticolourPens()
     {
         auto window = uitest::NewWindow();
-        window->RadioColourMulti1->click();
-        QCOMPARE(window->Bank.currentPen, 1);
-        window->Bank.sprites[63] = 0x03; // sprite 0: hires, colour 3
+        uitest::Child<QRadioButton>(*window, "RadioColourMulti1")->click();
+        QCOMPARE(window->document().bank.currentPen, 1);
+        window->document().bank.sprites[63] = 0x03; // sprite 0: hires, colour 3
         window->RefreshAll();
-        QVERIFY(!window->Chk_MulticolourMode->isChecked());
-        QVERIFY(!window->Mnu_ColourMulti1->isEnabled());
-        QVERIFY(!window->Mnu_ColourMulti2->isEnabled());
-        QVERIFY(!window->Mnu_PixelColourSwap->menuAction()->isEnabled());
-        QVERIFY(window->RadioColourMulti1->isHidden());
-        QVERIFY(window->PanelColourMulti2->isHidden());
-        QCOMPARE(window->Bank.currentPen, 2);
-        QVERIFY(window->RadioColourSprite->isChecked());
-        QCOMPARE(int(window->Bank.colourSprite), 3);
+        QVERIFY(!uitest::Child<QCheckBox>(*window, "Chk_MulticolourMode")->isChecked());
+        QVERIFY(!uitest::Child<QAction>(*window, "Mnu_ColourMulti1")->isEnabled());
+        QVERIFY(!uitest::Child<QAction>(*window, "Mnu_ColourMulti2")->isEnabled());
+        QVERIFY(!uitest::Child<QMenu>(*window, "Mnu_PixelColourSwap")->menuAction()->isEnabled());
+        QVERIFY(uitest::Child<QRadioButton>(*window, "RadioColourMulti1")->isHidden());
+        QVERIFY(uitest::Child<TColourPanel>(*window, "PanelColourMulti2")->isHidden());
+        QCOMPARE(window->document().bank.currentPen, 2);
+        QVERIFY(uitest::Child<QRadioButton>(*window, "RadioColourSprite")->isChecked());
+        QCOMPARE(int(window->document().bank.colourSprite), 3);
         // Refreshing never rewrites the attribute bytes.
-        QCOMPARE(GetAttribute(window->Bank.sprites, 0), 0x03);
+        QCOMPARE(GetAttribute(window->document().bank.sprites, 0), 0x03);
     }
 };
 

@@ -78,12 +78,12 @@ QString Write(const QTemporaryDir& dir, const QString& name, const QByteArray& b
 
 QByteArray Slot(const TForm1& window, int slot)
 {
-    return QByteArray(reinterpret_cast<const char*>(window.Bank.sprites) + 64 * slot, 64);
+    return QByteArray(reinterpret_cast<const char*>(window.document().bank.sprites) + 64 * slot, 64);
 }
 
 QByteArray Block(const TForm1& window)
 {
-    return QByteArray(reinterpret_cast<const char*>(window.Bank.sprites), kBlockBytes);
+    return QByteArray(reinterpret_cast<const char*>(window.document().bank.sprites), kBlockBytes);
 }
 
 // Opens the ripper with F11 and runs body on it; the ripper is closed afterwards whatever
@@ -146,11 +146,12 @@ class RipperTest : public QObject
     void windowAndBankButtonsBeforeAnySnapshot()
     {
         auto window = uitest::NewWindow();
-        window->Bank.sprites[5] = 0x3C;
+        window->document().bank.sprites[5] = 0x3C;
         window->RefreshAll();
         const QByteArray before = Block(*window);
         const QString title = window->windowTitle();
-        const int position = HistoryPosition(), top = HistoryTop();
+        const int position = HistoryPosition(window->document().history),
+                  top = HistoryTop(window->document().history);
 
         const bool shown = WithRipper(
             *window,
@@ -177,17 +178,18 @@ class RipperTest : public QObject
                 QTest::mouseClick(ripper.RadioButton2, Qt::LeftButton);
                 QVERIFY(ripper.RadioButton2->isChecked());
                 QCOMPARE(Block(*window), QByteArray(kBlockBytes, '\0'));
-                QVERIFY(!window->Chk_MulticolourMode->isChecked()); // the main window shows it at once
+                QVERIFY(!uitest::Child<QCheckBox>(*window, "Chk_MulticolourMode")
+                             ->isChecked()); // the main window shows it at once
 
                 QTest::mouseClick(ripper.Button2, Qt::LeftButton);
                 QVERIFY(!ripper.isVisible());
             });
         QVERIFY(shown);
         QCOMPARE(Block(*window), QByteArray(kBlockBytes, '\0'));
-        QCOMPARE(window->Bank.spriteCount, 32);
+        QCOMPARE(window->document().bank.spriteCount, 32);
         QCOMPARE(window->windowTitle(), title);
-        QCOMPARE(HistoryPosition(), position);
-        QCOMPARE(HistoryTop(), top);
+        QCOMPARE(HistoryPosition(window->document().history), position);
+        QCOMPARE(HistoryTop(window->document().history), top);
         QVERIFY(!window->findChild<TFormRipper*>()); // destroyed when it closed
     }
 
@@ -206,14 +208,15 @@ class RipperTest : public QObject
         QVERIFY(!first.isEmpty() && !second.isEmpty());
 
         auto window = uitest::NewWindow();
-        window->Bank.colourTransp = 6;
-        window->Bank.colourMulti1 = 2;
-        window->Bank.colourMulti2 = 7;
-        window->Bank.currentSprite = 5;
+        window->document().bank.colourTransp = 6;
+        window->document().bank.colourMulti1 = 2;
+        window->document().bank.colourMulti2 = 7;
+        window->document().bank.currentSprite = 5;
         window->RefreshAll(); // collapses the range onto sprite 5
-        window->Bank.rangeEnd = 9;
+        window->document().bank.rangeEnd = 9;
         const QString title = window->windowTitle();
-        const int position = HistoryPosition(), top = HistoryTop();
+        const int position = HistoryPosition(window->document().history),
+                  top = HistoryTop(window->document().history);
 
         QStringList filters;
         QString proposed;
@@ -244,8 +247,10 @@ class RipperTest : public QObject
                 QVERIFY(ripper.RadioButton1->isChecked());
                 QCOMPARE(Block(*window), ram.left(kBlockBytes));
                 QCOMPARE(Slot(*window, 128), ram.mid(0x2000, 64));
-                QCOMPARE(uitest::Rgb(window->EditorBitmap, 3, 3), kBuiltInPalette[1]); // sprite 5, white
-                QCOMPARE(uitest::Rgb(window->EditorBitmap, 3 + 8 * 23, 3), kBuiltInPalette[1]);
+                QCOMPARE(uitest::Rgb(uitest::Shown(*window, "PaintBox_Editor"), 3, 3),
+                         kBuiltInPalette[1]); // sprite 5, white
+                QCOMPARE(uitest::Rgb(uitest::Shown(*window, "PaintBox_Editor"), 3 + 8 * 23, 3),
+                         kBuiltInPalette[1]);
 
                 QTest::mouseClick(ripper.RadioButton4, Qt::LeftButton);
                 QCOMPARE(Slot(*window, 32), ram.mid(0xC800, 64));
@@ -271,17 +276,17 @@ class RipperTest : public QObject
         QCOMPARE(proposed, QStringLiteral("*.vsf"));
 
         // Nothing but the sprite slots has changed, and nothing was recorded.
-        QCOMPARE(window->Bank.spriteCount, 32);
-        QCOMPARE(int(window->Bank.colourTransp), 6);
-        QCOMPARE(int(window->Bank.colourMulti1), 2);
-        QCOMPARE(int(window->Bank.colourMulti2), 7);
-        QCOMPARE(window->Bank.currentSprite, 5);
-        QCOMPARE(window->Bank.rangeStart, 5);
-        QCOMPARE(window->Bank.rangeEnd, 9);
+        QCOMPARE(window->document().bank.spriteCount, 32);
+        QCOMPARE(int(window->document().bank.colourTransp), 6);
+        QCOMPARE(int(window->document().bank.colourMulti1), 2);
+        QCOMPARE(int(window->document().bank.colourMulti2), 7);
+        QCOMPARE(window->document().bank.currentSprite, 5);
+        QCOMPARE(window->document().bank.rangeStart, 5);
+        QCOMPARE(window->document().bank.rangeEnd, 9);
         QCOMPARE(window->windowTitle(), title);
-        QCOMPARE(HistoryPosition(), position);
-        QCOMPARE(HistoryTop(), top);
-        QVERIFY(!window->Mnu_Redo->isEnabled());
+        QCOMPARE(HistoryPosition(window->document().history), position);
+        QCOMPARE(HistoryTop(window->document().history), top);
+        QVERIFY(!uitest::Child<QAction>(*window, "Mnu_Redo")->isEnabled());
 
         // A new ripper starts from empty memory again.
         QVERIFY(WithRipper(*window,
@@ -381,7 +386,7 @@ class RipperTest : public QObject
                 QCOMPARE(Block(*window), shown);
                 QVERIFY(ripper.RadioButton2->isChecked());
             }));
-        QCOMPARE(window->Bank.spriteCount, 32);
+        QCOMPARE(window->document().bank.spriteCount, 32);
     }
 };
 

@@ -50,18 +50,18 @@ void PutRandomSprite(TForm1& window, int index, u8 attribute, unsigned seed)
     for (int i = 0; i < kPixelBytes; ++i)
         sprite[i] = static_cast<u8>(random());
     sprite[kAttributeByte] = attribute;
-    PutSprite(window.Bank.sprites, index, sprite);
+    PutSprite(window.document().bank.sprites, index, sprite);
 }
 
 // What the rotation arithmetic gives for sprite current of block (frame, then partner).
 std::vector<Block> Turn(const TForm1& window, const Block& block, int current, int angleCount, int angleIndex)
 {
-    const SpriteBank& bank = window.Bank;
+    const SpriteBank& bank = window.document().bank;
     const u8 fields[4] = {bank.colourTransp, bank.colourMulti1, bank.colourSprite, bank.colourMulti2};
     RotatorState state;
-    ResetRotatorState(state, window.BaseArgb[bank.colourTransp]);
-    RenderRotatedFrame(block.data(), bank.spriteCount, fields, window.BaseArgb, current, angleCount,
-                       angleIndex, state);
+    ResetRotatorState(state, window.host().viewColours()[bank.colourTransp]);
+    RenderRotatedFrame(block.data(), bank.spriteCount, fields, window.host().viewColours(), current,
+                       angleCount, angleIndex, state);
     std::vector<Block> result{Block(state.frameSprite, state.frameSprite + kSpriteBytes)};
     if (state.hasPartner) result.emplace_back(state.partnerSprite, state.partnerSprite + kSpriteBytes);
     return result;
@@ -85,7 +85,7 @@ bool RunRotator(TForm1& window, const std::function<void(TFormRotate*)>& drive)
             drive(form);
             if (form->isVisible()) form->reject();
         });
-    window.Mnu_Rotator->trigger();
+    uitest::Child<QAction>(window, "Mnu_Rotator")->trigger();
     return opened;
 }
 
@@ -122,9 +122,9 @@ void RotatorTest::openingStateAndClosingWithoutOk()
     auto window = uitest::NewWindow();
     PutRandomSprite(*window, 3, 0x80 | 5, 11);
     PutRandomSprite(*window, 4, 7, 12);
-    window->ScrollBar1->setValue(3);
-    const Block bank = Snapshot(window->Bank.sprites);
-    const int history = HistoryPosition();
+    uitest::Child<QScrollBar>(*window, "ScrollBar1")->setValue(3);
+    const Block bank = Snapshot(window->document().bank.sprites);
+    const int history = HistoryPosition(window->document().history);
     const QRect main = window->geometry();
 
     bool opened = RunRotator(
@@ -157,7 +157,13 @@ void RotatorTest::openingStateAndClosingWithoutOk()
 
             // The preview shows the current sprite three times enlarged, on screen too.
             QImage expected(24, 21, QImage::Format_RGB32);
-            window->RenderSprite(window->Bank.sprites, 3, expected, 0);
+            const SpriteBank& bank = window->document().bank;
+            const RenderColours colours{
+                {bank.colourTransp, bank.colourMulti1, bank.colourSprite, bank.colourMulti2},
+                window->host().viewColours(),
+                window->host().viewColours()};
+            RenderSpritePixels(bank.sprites, 3, bank.spriteCount, colours, 0,
+                               reinterpret_cast<std::uint32_t*>(expected.bits()), 24);
             const QImage shown = form->PaintBox1->grab().toImage();
             QCOMPARE(shown.size(), QSize(72, 63));
             for (int y = 0; y < 21; ++y)
@@ -174,13 +180,13 @@ void RotatorTest::openingStateAndClosingWithoutOk()
         });
     QVERIFY(opened);
     if (QTest::currentTestFailed()) return;
-    QVERIFY(Snapshot(window->Bank.sprites) == bank);
-    QCOMPARE(HistoryPosition(), history);
+    QVERIFY(Snapshot(window->document().bank.sprites) == bank);
+    QCOMPARE(HistoryPosition(window->document().history), history);
 
     // The close box writes nothing either, but the main window is refreshed: a current
     // sprite moved behind its back shows once the rotator closes.
-    window->Bank.currentSprite = 4;
-    QCOMPARE(window->Label1->text(), QStringLiteral("003 "));
+    window->document().bank.currentSprite = 4;
+    QCOMPARE(uitest::Child<QLabel>(*window, "Label1")->text(), QStringLiteral("003 "));
     opened = RunRotator(*window,
                         [&](TFormRotate* form)
                         {
@@ -188,10 +194,10 @@ void RotatorTest::openingStateAndClosingWithoutOk()
                             form->close();
                         });
     QVERIFY(opened);
-    QVERIFY(Snapshot(window->Bank.sprites) == bank);
-    QCOMPARE(HistoryPosition(), history);
-    QCOMPARE(window->Buffer.bufferCount, 0);
-    QCOMPARE(window->Label1->text(), QStringLiteral("004 "));
+    QVERIFY(Snapshot(window->document().bank.sprites) == bank);
+    QCOMPARE(HistoryPosition(window->document().history), history);
+    QCOMPARE(window->document().buffer.bufferCount, 0);
+    QCOMPARE(uitest::Child<QLabel>(*window, "Label1")->text(), QStringLiteral("004 "));
 }
 
 void RotatorTest::frameAtCurrentSpriteAndInCopyBuffer()
@@ -200,10 +206,10 @@ void RotatorTest::frameAtCurrentSpriteAndInCopyBuffer()
     PutRandomSprite(*window, 2, 0x07, 22);            // hires yellow
     PutRandomSprite(*window, 5, 0x80 | 0x10 | 5, 31); // multicolour, overlay next
     PutRandomSprite(*window, 6, 13, 32);
-    HistoryPush(window->Bank.sprites); // the drawing above as the state Undo returns to
-    window->ScrollBar1->setValue(2);
-    const Block before = Snapshot(window->Bank.sprites);
-    const int history = HistoryPosition();
+    RecordUndoStep(window->document()); // the drawing above as the state Undo returns to
+    uitest::Child<QScrollBar>(*window, "ScrollBar1")->setValue(2);
+    const Block before = Snapshot(window->document().bank.sprites);
+    const int history = HistoryPosition(window->document().history);
 
     // The frame at the current sprite: its quarter turn clockwise, one undo step.
     bool opened =
@@ -220,19 +226,19 @@ void RotatorTest::frameAtCurrentSpriteAndInCopyBuffer()
                    });
     QVERIFY(opened);
     if (QTest::currentTestFailed()) return;
-    const u8* sprites = window->Bank.sprites;
+    const u8* sprites = window->document().bank.sprites;
     QVERIFY(SameSprite(At(sprites, 2), Turn(*window, before, 2, 32, 8)[0].data()));
     QCOMPARE(GetPixel(sprites, 2, 12, 0), GetPixel(before.data(), 2, 2, 9));
     QCOMPARE(GetPixel(sprites, 2, 12, 20), GetPixel(before.data(), 2, 22, 9));
     QVERIFY(std::equal(sprites + 3 * kSpriteBytes, sprites + kBlockBytes, before.begin() + 3 * kSpriteBytes));
-    QCOMPARE(HistoryPosition(), history + 1);
-    window->Mnu_Undo->trigger();
+    QCOMPARE(HistoryPosition(window->document().history), history + 1);
+    uitest::Child<QAction>(*window, "Mnu_Undo")->trigger();
     QVERIFY(Snapshot(sprites) == before);
 
     // Into the copy buffer: one sprite, then two for a sprite with its partner; the bank
     // and the undo history stay as they are.
-    const int historyTop = HistoryTop();
-    QVERIFY(!window->Mnu_Paste->isEnabled());
+    const int historyTop = HistoryTop(window->document().history);
+    QVERIFY(!uitest::Child<QAction>(*window, "Mnu_Paste")->isEnabled());
     opened = RunRotator(*window,
                         [&](TFormRotate* form)
                         {
@@ -242,11 +248,11 @@ void RotatorTest::frameAtCurrentSpriteAndInCopyBuffer()
                             form->Btn_Ok->click();
                         });
     QVERIFY(opened);
-    QCOMPARE(window->Buffer.bufferCount, 1);
-    QVERIFY(SameSprite(window->Buffer.bufferSprites, Turn(*window, before, 2, 32, 8)[0].data()));
-    QVERIFY(window->Mnu_Paste->isEnabled());
+    QCOMPARE(window->document().buffer.bufferCount, 1);
+    QVERIFY(SameSprite(window->document().buffer.bufferSprites, Turn(*window, before, 2, 32, 8)[0].data()));
+    QVERIFY(uitest::Child<QAction>(*window, "Mnu_Paste")->isEnabled());
 
-    window->ScrollBar1->setValue(5);
+    uitest::Child<QScrollBar>(*window, "ScrollBar1")->setValue(5);
     opened = RunRotator(*window,
                         [&](TFormRotate* form)
                         {
@@ -261,30 +267,29 @@ void RotatorTest::frameAtCurrentSpriteAndInCopyBuffer()
     QVERIFY(opened);
     const std::vector<Block> pair = Turn(*window, before, 5, 32, 3);
     QCOMPARE(pair.size(), std::size_t(2));
-    QCOMPARE(window->Buffer.bufferCount, 2);
-    QVERIFY(SameSprite(At(window->Buffer.bufferSprites, 0), pair[0].data()));
-    QVERIFY(SameSprite(At(window->Buffer.bufferSprites, 1), pair[1].data()));
+    QCOMPARE(window->document().buffer.bufferCount, 2);
+    QVERIFY(SameSprite(At(window->document().buffer.bufferSprites, 0), pair[0].data()));
+    QVERIFY(SameSprite(At(window->document().buffer.bufferSprites, 1), pair[1].data()));
     QVERIFY(Snapshot(sprites) == before);
-    QCOMPARE(HistoryPosition(), history);
-    QCOMPARE(HistoryTop(), historyTop);
+    QCOMPARE(HistoryPosition(window->document().history), history);
+    QCOMPARE(HistoryTop(window->document().history), historyTop);
 }
 
 void RotatorTest::sequencesIntoTheBank()
 {
     auto window = uitest::NewWindow();
-    window->UpDown1->setPosition(252);
-    window->ApplySpriteQuantity();
+    uitest::SetQuantity(*window, 252);
     PutRandomSprite(*window, 10, 0x80 | 0x10 | 5, 51); // with its partner 11
     PutRandomSprite(*window, 11, 13, 52);
     PutRandomSprite(*window, 20, 0x07, 61);
     PutRandomSprite(*window, 250, 0x07, 41);
-    const Block before = Snapshot(window->Bank.sprites);
-    const u8* sprites = window->Bank.sprites;
+    const Block before = Snapshot(window->document().bank.sprites);
+    const u8* sprites = window->document().bank.sprites;
     // Runs a sequence into the bank at sprite current (32 angles, or 4) and returns what the
     // window showed before OK.
     const auto sequence = [&](int current, bool fourAngles, int angleIndex)
     {
-        window->ScrollBar1->setValue(current);
+        uitest::Child<QScrollBar>(*window, "ScrollBar1")->setValue(current);
         QString shown;
         const bool opened = RunRotator(*window,
                                        [&](TFormRotate* form)
@@ -300,8 +305,8 @@ void RotatorTest::sequencesIntoTheBank()
 
     // Sprite 250: 7 frames do not fit (another action fits again); 6 fill 250..255, past
     // the 252 sprites in use.
-    window->ScrollBar1->setValue(250);
-    const int history = HistoryPosition();
+    uitest::Child<QScrollBar>(*window, "ScrollBar1")->setValue(250);
+    const int history = HistoryPosition(window->document().history);
     const bool opened = RunRotator(*window,
                                    [&](TFormRotate* form)
                                    {
@@ -321,9 +326,9 @@ void RotatorTest::sequencesIntoTheBank()
         QVERIFY2(SameSprite(At(sprites, 250 + a), Turn(*window, before, 250, 32, a)[0].data()),
                  qPrintable(QString::number(a)));
     QVERIFY(SameSprite(At(sprites, 250), At(before.data(), 250)));
-    QCOMPARE(window->Bank.spriteCount, 252);
-    QCOMPARE(window->Bank.currentSprite, 250);
-    QCOMPARE(HistoryPosition(), history + 1);
+    QCOMPARE(window->document().bank.spriteCount, 252);
+    QCOMPARE(window->document().bank.currentSprite, 250);
+    QCOMPARE(HistoryPosition(window->document().history), history + 1);
 
     // An overlay pair, 4 angles: 8 frames, sprite and partner for each angle.
     QCOMPARE(sequence(10, false, 4), QStringLiteral("Frames : 8 OK"));
@@ -348,9 +353,9 @@ void RotatorTest::threeSixtyAnglesIntoCopyBuffer()
     PutRandomSprite(*window, 0, 0x07, 71);
     PutRandomSprite(*window, 1, 0x80 | 0x10 | 5, 72);
     PutRandomSprite(*window, 2, 13, 73);
-    const Block bank = Snapshot(window->Bank.sprites);
-    const int history = HistoryPosition();
-    const u8* buffer = window->Buffer.bufferSprites;
+    const Block bank = Snapshot(window->document().bank.sprites);
+    const int history = HistoryPosition(window->document().history);
+    const u8* buffer = window->document().buffer.bufferSprites;
 
     // Alone: 256 frames fill the whole buffer, 257 do not fit.
     bool opened = RunRotator(*window,
@@ -367,14 +372,14 @@ void RotatorTest::threeSixtyAnglesIntoCopyBuffer()
                              });
     QVERIFY(opened);
     if (QTest::currentTestFailed()) return;
-    QCOMPARE(window->Buffer.bufferCount, 256);
+    QCOMPARE(window->document().buffer.bufferCount, 256);
     for (int a : {0, 1, 90, 255})
         QVERIFY2(SameSprite(At(buffer, a), Turn(*window, bank, 0, 360, a)[0].data()),
                  qPrintable(QString::number(a)));
 
     // With a partner: 128 angles fit, 129 do not. Three angles leave the rest of the
     // buffer as it was. Choosing another angle count returns to angle 0.
-    window->ScrollBar1->setValue(1);
+    uitest::Child<QScrollBar>(*window, "ScrollBar1")->setValue(1);
     const Block old = Snapshot(buffer);
     opened = RunRotator(*window,
                         [&](TFormRotate* form)
@@ -399,7 +404,7 @@ void RotatorTest::threeSixtyAnglesIntoCopyBuffer()
                         });
     QVERIFY(opened);
     if (QTest::currentTestFailed()) return;
-    QCOMPARE(window->Buffer.bufferCount, 6);
+    QCOMPARE(window->document().buffer.bufferCount, 6);
     for (int a = 0; a < 3; ++a)
     {
         const std::vector<Block> pair = Turn(*window, bank, 1, 360, a);
@@ -407,8 +412,8 @@ void RotatorTest::threeSixtyAnglesIntoCopyBuffer()
         QVERIFY(SameSprite(At(buffer, 2 * a + 1), pair[1].data()));
     }
     QVERIFY(std::equal(old.begin() + 6 * kSpriteBytes, old.end(), buffer + 6 * kSpriteBytes));
-    QVERIFY(Snapshot(window->Bank.sprites) == bank);
-    QCOMPARE(HistoryPosition(), history);
+    QVERIFY(Snapshot(window->document().bank.sprites) == bank);
+    QCOMPARE(HistoryPosition(window->document().history), history);
 }
 
 QTEST_MAIN(RotatorTest)

@@ -179,23 +179,23 @@ Seen Save(TForm1& w, Writer writer, const QString& path, std::function<void()> b
             switch (writer)
             {
             case Writer::Project:
-                w.Mnu_SaveProject->trigger();
+                uitest::Child<QAction>(w, "Mnu_SaveProject")->trigger();
                 break;
             case Writer::Seuck:
-                w.SaveSpriteFile1->trigger();
+                uitest::Child<QAction>(w, "SaveSpriteFile1")->trigger();
                 break;
             case Writer::Bitmap:
-                w.Mnu_SaveBitmap->trigger();
+                uitest::Child<QAction>(w, "Mnu_SaveBitmap")->trigger();
                 break;
             case Writer::ExportPrg:
             case Writer::ExportRaw:
-                w.Export1->trigger();
+                uitest::Child<QAction>(w, "Export1")->trigger();
                 break;
             case Writer::Listing:
                 // No file dialog: the listing always goes to the window's listing file.
-                w.TextDataPath = path;
+                w.SetTextDataPath(path);
                 if (beforeAccept) beforeAccept();
-                w.Mnu_Hex->trigger();
+                uitest::Child<QAction>(w, "Mnu_Hex")->trigger();
                 break;
             }
         });
@@ -249,7 +249,7 @@ std::unique_ptr<TForm1> WindowWithSprites(QStringList* opened)
     w->OpenDocument = [opened](const QString& path) { *opened << path; };
     w->Mnu_SelectAllClick();
     w->Mnu_NegativeClick();
-    w->Bank.rangeStart = w->Bank.rangeEnd = 0;
+    w->document().bank.rangeStart = w->document().bank.rangeEnd = 0;
     w->RefreshAll();
     return w;
 }

@@ -7,8 +7,6 @@
 #include <QPixmap>
 #include <QPushButton>
 
-#include "ui/Form1.h"
-
 namespace
 {
 
@@ -18,7 +16,7 @@ constexpr int kIconSize = 64;
 
 } // namespace
 
-TFormAbout::TFormAbout(TForm1* owner) : QDialog(owner)
+TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("FormAbout"));
     setWindowTitle(QStringLiteral("About"));

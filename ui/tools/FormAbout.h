@@ -6,13 +6,12 @@
 class QFrame;
 class QLabel;
 class QPushButton;
-class TForm1;
 
 class TFormAbout : public QDialog
 {
     Q_OBJECT
   public:
-    explicit TFormAbout(TForm1* owner);
+    explicit TFormAbout(QWidget* parent);
     ~TFormAbout() override;
 
     QLabel* Image1 = nullptr; // the program's icon

@@ -17,7 +17,7 @@
 #include <algorithm>
 
 #include "core/SpriteBankStore.h"
-#include "ui/Form1.h"
+#include "ui/EditorHost.h"
 #include "ui/Widgets.h"
 
 namespace
@@ -32,13 +32,15 @@ constexpr int k6Hz = 160;
 
 } // namespace
 
-TFormAnim::TFormAnim(TForm1* owner) : QDialog(owner), m_owner(owner)
+using kelmora::AnimationDirection;
+
+TFormAnim::TFormAnim(TEditorHost& host, QWidget* parent) : QDialog(parent), m_host(host)
 {
     CreateControls();
 
     // Set-up. The three playback values the set-up does not take from the bank start
     // fresh with every window: forward, no hold pending, not playing.
-    kelmora::SpriteBank& bank = m_owner->Bank;
+    const kelmora::SpriteBank& bank = m_host.document().bank;
     SavedCurrent = bank.currentSprite;
     SavedRangeStart = bank.rangeStart;
     SavedRangeEnd = bank.rangeEnd;
@@ -48,16 +50,18 @@ TFormAnim::TFormAnim(TForm1* owner) : QDialog(owner), m_owner(owner)
 
     // The selection may reach past the sprites in use when the quantity was lowered
     // after it was made; the frames stay inside the sprites in use.
-    StartFrame = std::clamp(bank.rangeStart, 0, LastSprite());
-    EndFrame = std::clamp(bank.rangeEnd, 0, LastSprite());
-    CurrentFrame = StartFrame;
+    int& start = State.startFrame;
+    int& end = State.endFrame;
+    start = std::clamp(bank.rangeStart, 0, LastSprite());
+    end = std::clamp(bank.rangeEnd, 0, LastSprite());
+    State.currentFrame = start;
 
     // A bound on the second sprite of an overlay pair moves to the pair's first sprite.
-    if (StartFrame > 0 && Overlay(StartFrame - 1)) --StartFrame;
-    if (EndFrame > 0 && Overlay(EndFrame - 1)) --EndFrame;
+    if (start > 0 && Overlay(start - 1)) --start;
+    if (end > 0 && Overlay(end - 1)) --end;
 
-    UpDown1->setPosition(StartFrame);
-    UpDown2->setPosition(EndFrame);
+    UpDown1->setPosition(start);
+    UpDown2->setPosition(end);
 }
 
 TFormAnim::~TFormAnim() = default;
@@ -175,8 +179,7 @@ void TFormAnim::CreateToolBar()
     auto button = [this](const char* name, const char* icon, const QString& hint, bool toggle,
                          void (TFormAnim::*handler)())
     {
-        auto* a =
-            new QAction(QIcon(QStringLiteral(":/icons/%1.png").arg(QString::fromLatin1(icon))), hint, this);
+        auto* a = new QAction(ToolIcon(QString::fromLatin1(icon)), hint, this);
         a->setObjectName(QString::fromLatin1(name));
         a->setToolTip(hint);
         a->setStatusTip(hint);
@@ -229,95 +232,36 @@ bool TFormAnim::eventFilter(QObject* watched, QEvent* event)
 
 bool TFormAnim::Overlay(int index) const
 {
-    return kelmora::IsOverlay(m_owner->Bank.sprites, index) == 1;
+    return kelmora::IsOverlay(m_host.document().bank.sprites, index) == 1;
 }
 
 int TFormAnim::LastSprite() const
 {
-    return std::clamp(m_owner->Bank.spriteCount, 1, kelmora::kSlotCount) - 1;
+    return std::clamp(m_host.document().bank.spriteCount, 1, kelmora::kSlotCount) - 1;
 }
 
 void TFormAnim::ShowFrame(int f)
 {
-    f = std::clamp(f, 0, LastSprite());
-    kelmora::SpriteBank& bank = m_owner->Bank;
-    bank.currentSprite = f;
-    bank.rangeStart = f;
-    bank.rangeEnd = f;
-    // The two check boxes that steer the views follow the frame shown, so an overlay
-    // pair is drawn as one frame; setting them runs none of their handlers.
-    m_owner->Chk_OverlayNext->setChecked(Overlay(f));
-    m_owner->Chk_MulticolourMode->setChecked(kelmora::IsMulticolour(bank.sprites, f) == 1);
-    m_owner->DrawPreview();
-    m_owner->DrawEditor();
-    m_owner->DrawBrowser();
+    m_host.showSprite(std::clamp(f, 0, LastSprite()));
 }
 
 void TFormAnim::Timer1Timer()
 {
-    if (HoldCount != 0)
+    State.pingPong = PingPong->isChecked();
+    State.holdStart = HoldStart->isChecked();
+    State.holdEnd = HoldEnd->isChecked();
+    State.holdInterval = UpDown3->position();
+    const kelmora::SpriteBank& bank = m_host.document().bank;
+    const kelmora::AnimationTick tick = kelmora::NextAnimationFrame(State, bank.sprites, bank.spriteCount);
+    const bool turned = tick.next.direction != State.direction;
+    State = tick.next;
+    if (tick.shown >= 0) ShowFrame(tick.shown);
+    if (turned)
     {
-        --HoldCount;
-        return;
-    }
-
-    ShowFrame(CurrentFrame);
-
-    if (Direction == TDirection::Forward)
-    {
-        ++CurrentFrame;
-        if (Overlay(CurrentFrame - 1) && CurrentFrame < EndFrame) ++CurrentFrame;
-    }
-    else
-    {
-        --CurrentFrame;
-        if (CurrentFrame > 0 && Overlay(CurrentFrame - 1)) --CurrentFrame;
-    }
-
-    if (!PingPong->isChecked())
-    {
-        if (CurrentFrame > EndFrame)
-            CurrentFrame = StartFrame;
-        else if (CurrentFrame < StartFrame)
-            CurrentFrame = EndFrame;
-        return;
-    }
-
-    const int holdInterval = UpDown3->position();
-    if (CurrentFrame > EndFrame)
-    {
-        Direction = TDirection::Backward;
-        Btn_Rev_Play->setChecked(true);
-        Btn_Forw_Play->setChecked(false);
-        if (HoldEnd->isChecked())
-        {
-            HoldCount = holdInterval - 1;
-            CurrentFrame = EndFrame;
-        }
-        else
-        {
-            CurrentFrame = EndFrame - 1;
-        }
-        if (CurrentFrame > 0 && Overlay(CurrentFrame - 1)) --CurrentFrame;
-    }
-    if (CurrentFrame < StartFrame)
-    {
-        Direction = TDirection::Forward;
-        Btn_Rev_Play->setChecked(false);
-        Btn_Forw_Play->setChecked(true);
-        if (HoldStart->isChecked())
-        {
-            HoldCount = holdInterval - 1;
-            CurrentFrame = StartFrame;
-        }
-        else
-        {
-            CurrentFrame = StartFrame + 1;
-        }
-        if (CurrentFrame > 0 && Overlay(CurrentFrame - 1)) ++CurrentFrame;
-        // Skipping an overlay partner must not carry playback past the last frame
-        // (nor past the last sprite slot).
-        if (CurrentFrame > EndFrame) CurrentFrame = EndFrame;
+        // Ping-pong turned round: the play buttons show the new direction.
+        const bool forward = State.direction == AnimationDirection::Forward;
+        Btn_Forw_Play->setChecked(forward);
+        Btn_Rev_Play->setChecked(!forward);
     }
 }
 
@@ -332,14 +276,14 @@ void TFormAnim::SetPlayControlsEnabled(bool enabled)
         a->setEnabled(enabled);
 }
 
-void TFormAnim::StartPlay(TDirection direction)
+void TFormAnim::StartPlay(AnimationDirection direction)
 {
-    QAction* pressed = direction == TDirection::Forward ? Btn_Forw_Play : Btn_Rev_Play;
-    QAction* other = direction == TDirection::Forward ? Btn_Rev_Play : Btn_Forw_Play;
+    QAction* pressed = direction == AnimationDirection::Forward ? Btn_Forw_Play : Btn_Rev_Play;
+    QAction* other = direction == AnimationDirection::Forward ? Btn_Rev_Play : Btn_Forw_Play;
 
-    StartFrame = UpDown1->position();
-    EndFrame = UpDown2->position();
-    if (EndFrame <= StartFrame)
+    State.startFrame = UpDown1->position();
+    State.endFrame = UpDown2->position();
+    if (State.endFrame <= State.startFrame)
     {
         // Nothing plays, so the button does not stay down as if it did.
         pressed->setChecked(false);
@@ -350,10 +294,10 @@ void TFormAnim::StartPlay(TDirection direction)
     other->setChecked(false);
     SetPlayControlsEnabled(false);
 
-    CurrentFrame = direction == TDirection::Forward ? StartFrame : EndFrame;
-    Direction = direction;
+    State.currentFrame = direction == AnimationDirection::Forward ? State.startFrame : State.endFrame;
+    State.direction = direction;
     // A hold left over from a stopped run would delay the first frame.
-    HoldCount = 0;
+    State.holdCount = 0;
     Playing = true;
 
     if (!Btn_Pause->isChecked()) Timer1->start();
@@ -361,12 +305,12 @@ void TFormAnim::StartPlay(TDirection direction)
 
 void TFormAnim::Btn_Forw_PlayClick()
 {
-    StartPlay(TDirection::Forward);
+    StartPlay(AnimationDirection::Forward);
 }
 
 void TFormAnim::Btn_Rev_PlayClick()
 {
-    StartPlay(TDirection::Backward);
+    StartPlay(AnimationDirection::Backward);
 }
 
 void TFormAnim::Btn_StopClick()
@@ -377,8 +321,8 @@ void TFormAnim::Btn_StopClick()
     Btn_Rev_Play->setChecked(false);
     Playing = false;
     SetPlayControlsEnabled(true);
-    CurrentFrame = StartFrame;
-    ShowFrame(StartFrame);
+    State.currentFrame = State.startFrame;
+    ShowFrame(State.startFrame);
 }
 
 void TFormAnim::Btn_PauseClick()
@@ -386,41 +330,43 @@ void TFormAnim::Btn_PauseClick()
     if (Btn_Pause->isChecked() && Timer1->isActive())
     {
         Timer1->stop();
-        ShowFrame(CurrentFrame);
+        ShowFrame(State.currentFrame);
     }
     else if (!Btn_Pause->isChecked() && Playing)
     {
         Timer1->start();
-        ShowFrame(CurrentFrame);
+        ShowFrame(State.currentFrame);
     }
 }
 
 void TFormAnim::Btn_Forw_StepClick()
 {
-    if (CurrentFrame >= EndFrame) return;
-    ++CurrentFrame;
-    if (Overlay(CurrentFrame - 1)) ++CurrentFrame;
-    ShowFrame(CurrentFrame);
+    int& frame = State.currentFrame;
+    if (frame >= State.endFrame) return;
+    ++frame;
+    if (Overlay(frame - 1)) ++frame;
+    ShowFrame(frame);
 }
 
 void TFormAnim::Btn_Rev_StepClick()
 {
-    if (CurrentFrame <= StartFrame) return;
-    --CurrentFrame;
-    if (CurrentFrame != 0 && Overlay(CurrentFrame - 1)) --CurrentFrame;
-    ShowFrame(CurrentFrame);
+    int& frame = State.currentFrame;
+    if (frame <= State.startFrame) return;
+    --frame;
+    if (frame != 0 && Overlay(frame - 1)) --frame;
+    ShowFrame(frame);
 }
 
 void TFormAnim::Btn_Forw_MaxClick()
 {
-    CurrentFrame = EndFrame;
-    ShowFrame(EndFrame);
+    State.currentFrame = State.endFrame;
+    ShowFrame(State.endFrame);
 }
 
 void TFormAnim::Btn_Rev_MaxClick()
 {
-    CurrentFrame = StartFrame;
-    ShowFrame(StartFrame);
+    State.currentFrame = State.startFrame;
+    ShowFrame(State.startFrame);
 }
 
 // ---- Spinners and options ----
@@ -487,9 +433,9 @@ void TFormAnim::FormClose()
     if (m_closed) return;
     m_closed = true;
     Timer1->stop();
-    kelmora::SpriteBank& bank = m_owner->Bank;
+    kelmora::SpriteBank& bank = m_host.document().bank;
     bank.currentSprite = SavedCurrent;
     bank.rangeStart = SavedRangeStart;
     bank.rangeEnd = SavedRangeEnd;
-    m_owner->RefreshAll();
+    m_host.documentChanged(false);
 }

@@ -1,12 +1,14 @@
-// The animator: plays a run of sprites of the bank in the main window's preview,
+// The animator: plays a run of sprites of the document in the main window's preview,
 // editor and browser. It draws nothing itself; each timer tick makes one frame the
-// main window's current sprite and has the main window repaint its views.
+// current sprite and has the main window show it.
 //
 // Sprites joined by the overlay flag (sprite i drawn with sprite i + 1 over it) make
 // up one frame, named by its first sprite; ticks and steps skip the second sprite.
 #pragma once
 
 #include <QDialog>
+
+#include "core/Animation.h"
 
 class QAction;
 class QCheckBox;
@@ -17,37 +19,30 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 class QToolBar;
-class TForm1;
+class TEditorHost;
 class TUpDown;
 
 class TFormAnim : public QDialog
 {
     Q_OBJECT
   public:
-    enum class TDirection
-    {
-        Forward,
-        Backward
-    };
-
-    // Set-up: remembers the main window's current sprite and selection and takes the
-    // selection as the first and last frame. Changes nothing in the main window.
-    explicit TFormAnim(TForm1* owner);
+    // Set-up: remembers the document's current sprite and selection and takes the
+    // selection as the first and last frame. Changes nothing in the document.
+    TFormAnim(TEditorHost& host, QWidget* parent);
     ~TFormAnim() override;
 
     // Gives the tool bar the main window's flat or raised look.
     void SetToolBarFlat(bool flat);
 
-    // Makes sprite f the main window's current sprite and one-sprite selection and
-    // repaints its preview, editor and browser. f is kept inside the sprites in use.
+    // Makes sprite f the current sprite and one-sprite selection and has the main
+    // window show it. f is kept inside the sprites in use.
     void ShowFrame(int f);
 
     // ---- Playback state ----
-    int CurrentFrame = 0; // the sprite the next tick shows
-    int StartFrame = 0;   // latched from the start spinner when a play button is pressed
-    int EndFrame = 0;     // likewise from the end spinner
-    TDirection Direction = TDirection::Forward;
-    int HoldCount = 0;    // ticks still to skip before the next frame is shown
+    // The frame the next tick shows, the bounds latched from the spinners when a play
+    // button is pressed, the direction and the hold still pending. The options are read
+    // from the check boxes at each tick.
+    kelmora::AnimationState State;
     bool Playing = false; // a play button started playback and Stop has not been pressed since
     int SavedCurrent = 0, SavedRangeStart = 0, SavedRangeEnd = 0;
 
@@ -111,12 +106,12 @@ class TFormAnim : public QDialog
   private:
     void CreateControls();
     void CreateToolBar();
-    void StartPlay(TDirection direction);
+    void StartPlay(kelmora::AnimationDirection direction);
     void SetPlayControlsEnabled(bool enabled);
     bool Overlay(int index) const; // sprite index has the overlay flag
     int LastSprite() const;        // the last sprite in use
     void FormClose();
 
-    TForm1* m_owner;
+    TEditorHost& m_host;
     bool m_closed = false;
 };

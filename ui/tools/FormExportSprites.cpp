@@ -13,8 +13,9 @@
 #include <QVBoxLayout>
 #include <QValidator>
 
+#include "core/Exchange.h"
+#include "ui/EditorHost.h"
 #include "ui/FileDialogs.h"
-#include "ui/Form1.h"
 
 using namespace kelmora;
 
@@ -37,7 +38,7 @@ constexpr int kAddressDigits = 4;
 
 } // namespace
 
-TFormExport::TFormExport(TForm1* owner) : QDialog(owner), m_owner(owner)
+TFormExport::TFormExport(TEditorHost& host, QWidget* parent) : QDialog(parent), m_host(host)
 {
     setObjectName(QStringLiteral("FormExport"));
     setWindowTitle(QStringLiteral("Export"));
@@ -123,7 +124,7 @@ TFormExport::TFormExport(TForm1* owner) : QDialog(owner), m_owner(owner)
     SaveDialog1->selectFile(QStringLiteral("Untitled"));
 
     // 20 pixels below and 80 right of the main window's top-left corner.
-    if (owner) move(owner->geometry().topLeft() + QPoint(80, 20));
+    if (parent) move(parent->geometry().topLeft() + QPoint(80, 20));
 }
 
 TFormExport::~TFormExport() = default;
@@ -185,14 +186,14 @@ void TFormExport::BtnOkClick()
     {
         SaveDialog1->selectFile(QStringLiteral("Sprites.raw"));
     }
-    if (!m_owner) return;
-    const int count = m_owner->Bank.spriteCount;
+    const SpriteBank& bank = m_host.document().bank;
+    const int count = bank.spriteCount;
     const int attrFormat = RadioSeuck->isChecked() ? kExportSeuck : kExportNative;
 
     if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty()) return;
     const QString path = SaveDialog1->selectedFiles().first();
 
-    if (ExportSprites(&m_owner->Bank, path.toUtf8().constData(), count, loadAddress, attrFormat) != 1)
+    if (ExportSprites(&bank, path.toUtf8().constData(), count, loadAddress, attrFormat) != 1)
     {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("File Error"),
                         QStringLiteral("Could not write ") + QDir::toNativeSeparators(path), QMessageBox::Ok,

@@ -1,4 +1,4 @@
-// The export dialog: writes the main window's sprites as raw data or as a PRG file.
+// The export dialog: writes the document's sprites as raw data or as a PRG file.
 #pragma once
 
 #include <QDialog>
@@ -10,13 +10,13 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class TForm1;
+class TEditorHost;
 
 class TFormExport : public QDialog
 {
     Q_OBJECT
   public:
-    explicit TFormExport(TForm1* owner);
+    TFormExport(TEditorHost& host, QWidget* parent);
     ~TFormExport() override;
 
     // The value of a load address text: one to four hexadecimal digits; -1 when the
@@ -43,6 +43,6 @@ class TFormExport : public QDialog
     void BtnCancelClick();
 
   private:
-    TForm1* m_owner;
+    TEditorHost& m_host;
     QPalette m_normalPalette; // the edit box's colours while its text is valid
 };

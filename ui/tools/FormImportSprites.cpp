@@ -9,8 +9,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "core/Exchange.h"
+#include "ui/EditorHost.h"
 #include "ui/FileDialogs.h"
-#include "ui/Form1.h"
 
 using namespace kelmora;
 
@@ -27,7 +28,7 @@ QRadioButton* AddRadio(QGroupBox* group, const char* name, const QString& captio
 
 } // namespace
 
-TFormImport::TFormImport(TForm1* owner) : QDialog(owner), m_owner(owner)
+TFormImport::TFormImport(TEditorHost& host, QWidget* parent) : QDialog(parent), m_host(host)
 {
     setObjectName(QStringLiteral("FormImport"));
     setWindowTitle(QStringLiteral("Import"));
@@ -77,7 +78,7 @@ TFormImport::TFormImport(TForm1* owner) : QDialog(owner), m_owner(owner)
     ListEveryFileForAnyFilter(OpenDialog1);
 
     // 20 pixels below and 80 right of the main window's top-left corner.
-    if (owner) move(owner->geometry().topLeft() + QPoint(80, 20));
+    if (parent) move(parent->geometry().topLeft() + QPoint(80, 20));
 }
 
 TFormImport::~TFormImport() = default;
@@ -94,9 +95,9 @@ void TFormImport::Button1Click()
     if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty()) return;
     const QString path = OpenDialog1->selectedFiles().first();
 
-    if (m_owner && ImportSprites(&m_owner->Bank, path.toUtf8().constData(), fileKind, attrFormat) == 1)
+    if (ImportSprites(&m_host.document().bank, path.toUtf8().constData(), fileKind, attrFormat) == 1)
     {
-        m_owner->ResetAfterLoad();
+        m_host.documentReplaced();
         accept();
         return;
     }

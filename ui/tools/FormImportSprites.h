@@ -1,4 +1,4 @@
-// The import dialog: reads raw or PRG sprite data into the main window's bank.
+// The import dialog: reads raw or PRG sprite data into the document.
 #pragma once
 
 #include <QDialog>
@@ -7,13 +7,13 @@ class QFileDialog;
 class QGroupBox;
 class QPushButton;
 class QRadioButton;
-class TForm1;
+class TEditorHost;
 
 class TFormImport : public QDialog
 {
     Q_OBJECT
   public:
-    explicit TFormImport(TForm1* owner);
+    TFormImport(TEditorHost& host, QWidget* parent);
     ~TFormImport() override;
 
     QGroupBox* GroupBox1 = nullptr; // file format
@@ -33,5 +33,5 @@ class TFormImport : public QDialog
     void Button2Click();
 
   private:
-    TForm1* m_owner;
+    TEditorHost& m_host;
 };

@@ -13,7 +13,7 @@
 
 #include <cstring>
 
-#include "ui/Form1.h"
+#include "ui/EditorHost.h"
 
 using namespace kelmora;
 
@@ -27,7 +27,7 @@ QString g_snapshotFolder;
 
 } // namespace
 
-TFormRipper::TFormRipper(TForm1* owner) : QDialog(owner), m_owner(owner)
+TFormRipper::TFormRipper(TEditorHost& host, QWidget* parent) : QDialog(parent), m_host(host)
 {
     std::memset(RamImage, 0, sizeof RamImage);
 
@@ -135,20 +135,20 @@ bool TFormRipper::ReadSnapshot(const QString& path)
     case SnapshotStatus::Ok:
         break;
     }
-    CopyVideoBank(RamImage, 0, m_owner->Bank.sprites);
+    CopyVideoBank(RamImage, 0, m_host.document().bank.sprites);
     {
         // Bank 0 is already in place: checking its button must not copy it again.
         const QSignalBlocker blocker(RadioButton1);
         RadioButton1->setChecked(true);
     }
-    m_owner->RefreshAll();
+    m_host.documentChanged(false);
     return true;
 }
 
 void TFormRipper::ShowBank(int bank)
 {
-    CopyVideoBank(RamImage, bank, m_owner->Bank.sprites);
-    m_owner->RefreshAll();
+    CopyVideoBank(RamImage, bank, m_host.document().bank.sprites);
+    m_host.documentChanged(false);
 }
 
 void TFormRipper::RadioButton1Click()

@@ -12,14 +12,14 @@ class QFileDialog;
 class QGroupBox;
 class QPushButton;
 class QRadioButton;
-class TForm1;
+class TEditorHost;
 
 class TFormRipper : public QDialog
 {
     Q_OBJECT
   public:
     // Zeroes RamImage: every ripper window starts without a snapshot.
-    explicit TFormRipper(TForm1* owner);
+    TFormRipper(TEditorHost& host, QWidget* parent);
     ~TFormRipper() override;
 
     // The C64 memory ($0000-$FFFF) of the last snapshot read, shared by every ripper window.
@@ -51,5 +51,5 @@ class TFormRipper : public QDialog
     // Video bank 0..3 of RamImage replaces the whole sprite block; the main window redraws.
     void ShowBank(int bank);
 
-    TForm1* m_owner;
+    TEditorHost& m_host;
 };

@@ -14,7 +14,7 @@
 #include <cstring>
 
 #include "core/SpriteBankStore.h"
-#include "ui/Form1.h"
+#include "ui/EditorHost.h"
 #include "ui/Widgets.h"
 
 using namespace kelmora;
@@ -37,10 +37,10 @@ QRadioButton* NewRadio(QWidget* parent, const char* name, const QString& text, i
 
 } // namespace
 
-TFormRotate::TFormRotate(TForm1* owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                         Qt::MSWindowsFixedSizeDialogHint),
-      m_owner(owner)
+TFormRotate::TFormRotate(TEditorHost& host, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      m_host(host)
 {
     setObjectName(QStringLiteral("FormRotate"));
     setWindowTitle(QStringLiteral("Rotator"));
@@ -144,8 +144,8 @@ void TFormRotate::CreateControls()
 
 void TFormRotate::FormCreate()
 {
-    const SpriteBank& bank = m_owner->Bank;
-    ResetRotatorState(Images, m_owner->BaseArgb[bank.colourTransp & kAttrColourMask]);
+    const SpriteBank& bank = m_host.document().bank;
+    ResetRotatorState(Images, m_host.viewColours()[bank.colourTransp & kAttrColourMask]);
     PreviewImage = QImage(PaintBox1->width(), PaintBox1->height(), QImage::Format_RGB32);
     PreviewImage.fill(Qt::black);
     AngleCount = kDefaultAngleCount;
@@ -156,7 +156,7 @@ void TFormRotate::FormCreate()
 void TFormRotate::FormClose()
 {
     PreviewImage = QImage();
-    m_owner->RefreshAll();
+    m_host.documentChanged(false);
 }
 
 void TFormRotate::done(int result)
@@ -173,19 +173,19 @@ void TFormRotate::done(int result)
 
 bool TFormRotate::HasPartner() const
 {
-    const SpriteBank& bank = m_owner->Bank;
+    const SpriteBank& bank = m_host.document().bank;
     return IsOverlay(bank.sprites, bank.currentSprite) == 1 && bank.currentSprite < kSlotCount - 1;
 }
 
 void TFormRotate::RenderRotatedFrame(int angleCount, int angleIndex)
 {
-    const SpriteBank& bank = m_owner->Bank;
+    const SpriteBank& bank = m_host.document().bank;
     const u8 fields[4] = {bank.colourTransp, bank.colourMulti1, bank.colourSprite, bank.colourMulti2};
     // The pictures hold the active palette's colours as drawn on screen (opaque), and the
     // re-encoding matches against the same table. A partner at or beyond the sprites in use
     // is turned as a picture of background only, so it encodes as a blank sprite.
-    kelmora::RenderRotatedFrame(bank.sprites, bank.spriteCount, fields, m_owner->BaseArgb, bank.currentSprite,
-                                angleCount, angleIndex, Images);
+    kelmora::RenderRotatedFrame(bank.sprites, bank.spriteCount, fields, m_host.viewColours(),
+                                bank.currentSprite, angleCount, angleIndex, Images);
 
     if (PreviewImage.isNull()) return;
     // Pixel repetition: each picture pixel becomes a 3 x 3 block at the preview's size.
@@ -229,8 +229,8 @@ void TFormRotate::UpdateRotatorControls()
     {
         Btn_Ok->setEnabled(true);
         const bool tooManyForBuffer = Radio_SeqToBuffer->isChecked() && FramesRequired > kSlotCount;
-        const bool tooManyForBank =
-            Radio_SeqToCurrent->isChecked() && m_owner->Bank.currentSprite + FramesRequired > kSlotCount;
+        const bool tooManyForBank = Radio_SeqToCurrent->isChecked() &&
+                                    m_host.document().bank.currentSprite + FramesRequired > kSlotCount;
         if (tooManyForBuffer || tooManyForBank)
         {
             Btn_Ok->setEnabled(false);
@@ -330,8 +330,9 @@ void TFormRotate::Btn_OkClick()
         return;
     }
 
-    SpriteBank& bank = m_owner->Bank;
-    CopyBuffer& buffer = m_owner->Buffer;
+    Document& document = m_host.document();
+    SpriteBank& bank = document.bank;
+    CopyBuffer& buffer = document.buffer;
     const int first = bank.currentSprite;
 
     if (Radio_FrameToCurrent->isChecked())
@@ -339,7 +340,7 @@ void TFormRotate::Btn_OkClick()
         RenderRotatedFrame(AngleCount, angle);
         PutSprite(bank.sprites, first, Images.frameSprite);
         if (Images.hasPartner) PutSprite(bank.sprites, first + 1, Images.partnerSprite);
-        HistoryPush(bank.sprites);
+        RecordUndoStep(document);
     }
     else if (Radio_FrameToBuffer->isChecked())
     {
@@ -368,7 +369,7 @@ void TFormRotate::Btn_OkClick()
             if (Images.hasPartner) PutSprite(bank.sprites, first + n + 1, Images.partnerSprite);
             n += step;
         }
-        HistoryPush(bank.sprites);
+        RecordUndoStep(document);
     }
     else if (Radio_SeqToBuffer->isChecked())
     {
@@ -386,7 +387,7 @@ void TFormRotate::Btn_OkClick()
         }
     }
 
-    m_owner->RefreshAll();
+    m_host.documentChanged(false);
     accept();
 }
 

@@ -1,4 +1,4 @@
-// The rotator: a modal window that turns the main window's current sprite (and its
+// The rotator: a modal window that turns the document's current sprite (and its
 // overlay partner, the next sprite, when the current sprite has the overlay flag) by a
 // chosen angle, shows the re-encoded result three times enlarged, and places either that
 // one frame or the sequence of frames from angle 0 up to one step before it into the bank
@@ -16,14 +16,14 @@ class QPainter;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
-class TForm1;
+class TEditorHost;
 class TPaintBox;
 
 class TFormRotate : public QDialog
 {
     Q_OBJECT
   public:
-    explicit TFormRotate(TForm1* owner);
+    TFormRotate(TEditorHost& host, QWidget* parent);
     ~TFormRotate() override;
 
     // ---- State ----
@@ -92,6 +92,6 @@ class TFormRotate : public QDialog
     // Moves the slider to angleIndex and shows that angle, as a user's move would.
     void ShowAngle(int angleIndex);
 
-    TForm1* m_owner;
+    TEditorHost& m_host;
     bool m_closed = false;
 };
