@@ -206,4 +206,12 @@ TEST(ObjectPainting, FloodFillSpreadsAcrossSeamsOnTheComposedPicture)
     EXPECT_EQ(o.value(19, 9), 0);
     EXPECT_EQ(o.value(0, 9), 1);
     EXPECT_TRUE(o.GuardsIntact());
+
+    // An overlay pixel is a border even to the underlay's sprite colour around it.
+    Scene w(1, 1, 10);
+    FillObject(w.bank, w.object, 0, 0, 2);
+    PaintObjectLine(w.bank, w.object, 10, 0, 10, 20, kOverlayPen, Brush::Dot);
+    EXPECT_EQ(FillObject(w.bank, w.object, 0, 0, 1), 5 * 21);
+    EXPECT_EQ(w.value(10, 0), kOverlayPen);
+    EXPECT_EQ(w.value(11, 0), 2);
 }
