@@ -432,23 +432,29 @@ std::vector<int> ObjectPictureColours(const SpriteBank& bank, const SpriteObject
     return colours;
 }
 
-void RenderObjectPixels(const SpriteBank& bank, const SpriteObject& object, const RenderColours& colours,
-                        int flags, std::uint32_t* pixels, int rowStride)
+void RenderObjectLayer(const SpriteBank& bank, const SpriteObject& object, int layer,
+                       const RenderColours& colours, int flags, std::uint32_t* pixels, int rowStride)
 {
-    if (pixels == nullptr || bank.sprites == nullptr || !ObjectProblem(object).empty()) return;
-    flags &= kRenderHighlight;
+    const std::vector<int>* cells = LayerCells(object, layer);
+    if (pixels == nullptr || bank.sprites == nullptr || cells == nullptr || !ObjectProblem(object).empty())
+        return;
+    flags = (flags & kRenderHighlight) | (layer == kOverlayLayer ? kRenderOverlay : 0);
     for (int cell = 0; cell < object.columns * object.rows; ++cell)
     {
-        const int slot = object.cells[cell];
-        if (slot >= bank.spriteCount) continue;
+        // An overlay sprite shows only over a cell whose own sprite is drawn.
+        if (object.cells[cell] >= bank.spriteCount) continue;
         std::uint32_t* origin =
             pixels + static_cast<std::ptrdiff_t>(cell / object.columns) * kSpriteHeight * rowStride +
             (cell % object.columns) * kSpriteWidth;
-        RenderSpritePixels(bank.sprites, slot, bank.spriteCount, colours, flags, origin, rowStride);
-        if (HasOverlayLayer(object))
-            RenderSpritePixels(bank.sprites, object.overlayCells[cell], bank.spriteCount, colours,
-                               flags | kRenderOverlay, origin, rowStride);
+        RenderSpritePixels(bank.sprites, (*cells)[cell], bank.spriteCount, colours, flags, origin, rowStride);
     }
+}
+
+void RenderObjectPixels(const SpriteBank& bank, const SpriteObject& object, const RenderColours& colours,
+                        int flags, std::uint32_t* pixels, int rowStride)
+{
+    RenderObjectLayer(bank, object, kUnderlayLayer, colours, flags, pixels, rowStride);
+    RenderObjectLayer(bank, object, kOverlayLayer, colours, flags, pixels, rowStride);
 }
 
 } // namespace kelmora

@@ -163,5 +163,10 @@ std::vector<int> ObjectPictureColours(const SpriteBank& bank, const SpriteObject
 // left untouched; `flags` may add kRenderHighlight.
 void RenderObjectPixels(const SpriteBank& bank, const SpriteObject& object, const RenderColours& colours,
                         int flags, std::uint32_t* pixels, int rowStride);
+// One layer of that drawing: the cells' sprites drawn opaque, or the overlay sprites with
+// value-0 pixels left out (nothing on an object without an overlay layer). Drawing the
+// overlay with other colour tables dims it; leaving it out hides it.
+void RenderObjectLayer(const SpriteBank& bank, const SpriteObject& object, int layer,
+                       const RenderColours& colours, int flags, std::uint32_t* pixels, int rowStride);
 
 } // namespace kelmora

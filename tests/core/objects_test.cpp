@@ -309,6 +309,17 @@ TEST(Objects, ThePictureShowsOverlayPairsAsTheBrowserDoes)
     for (std::size_t i = 0; i < pixels.size(); ++i)
         ASSERT_EQ(pixels[i], tables.base[colours[i]]) << i;
 
+    // The underlay alone (the overlay hidden), then the overlay alone over a blank.
+    std::vector<std::uint32_t> under(48 * 21, 0xDEAD);
+    RenderObjectLayer(b.bank, o, kUnderlayLayer, render, 0, under.data(), 48);
+    EXPECT_EQ(under[3], tables.base[7]);
+    EXPECT_EQ(under[24], tables.base[14]);
+    std::vector<std::uint32_t> over(48 * 21, 0xDEAD);
+    RenderObjectLayer(b.bank, o, kOverlayLayer, render, 0, over.data(), 48);
+    EXPECT_EQ(over[3], tables.base[1]);
+    EXPECT_EQ(over[24], tables.base[6]);
+    EXPECT_EQ(std::count(over.begin(), over.end(), 0xDEADu), 48 * 21 - 2);
+
     // An overlay sprite beyond the sprites in use shows nothing, as in the browser; a
     // cell beyond them shows nothing at all.
     b.bank.spriteCount = 3;
