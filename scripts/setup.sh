@@ -10,7 +10,7 @@ shift || true
 
 packages=(
   cmake g++ make pkg-config
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
 )
 # Optional helpers for the tests: an independent image decoder and C64 assemblers.
