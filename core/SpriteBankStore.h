@@ -2,10 +2,13 @@
 #pragma once
 
 #include "core/Animation.h"
+#include "core/BasicProgram.h"
 #include "core/Bitmap.h"
 #include "core/Document.h"
 #include "core/Exchange.h"
 #include "core/FileIO.h"
+#include "core/Listing.h"
+#include "core/ListingReader.h"
 #include "core/Palette.h"
 #include "core/Pixels.h"
 #include "core/ProjectFiles.h"
