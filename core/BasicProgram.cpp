@@ -182,15 +182,20 @@ bool DetokeniseBasic(const std::vector<u8>& prg, std::vector<BasicLine>& lines)
         BasicLine line;
         line.number = prg[at + 2] | prg[at + 3] << 8;
         at += 4;
-        bool quote = false;
+        bool quote = false, data = false, rem = false;
         for (;; ++at)
         {
             if (at >= prg.size()) return false;
             const u8 byte = prg[at];
             if (byte == 0) break;
             if (byte == '"') quote = !quote;
-            if (!quote && byte >= kFirstToken && byte < kFirstToken + kTokenCount)
+            if (data && !quote && byte == ':') data = false;
+            if (!quote && !data && !rem && byte >= kFirstToken && byte < kFirstToken + kTokenCount)
+            {
                 line.text += kKeywords[byte - kFirstToken];
+                data = byte == kTokenData;
+                rem = byte == kTokenRem;
+            }
             else if (byte >= 0x20 && byte <= 0x5F && byte != '{')
                 line.text += static_cast<char>(byte);
             else
