@@ -284,9 +284,9 @@ BasicLoaderPlace CheckBasicLoaderPlace(const BasicLoaderPlan& plan, int programE
     const auto overlaps = [&](long from, long to) { return start < to && from < end; };
     // The simple variables I, J and V take 7 bytes each right after the program.
     constexpr long kVariableRoom = 64;
-    if (start < 0x0340 || overlaps(0x0400, 0x0800) || overlaps(kBasicStart, programEnd + kVariableRoom))
-        return BasicLoaderPlace::InUse;
+    if (start < 0x0340 || overlaps(0x0400, 0x0800)) return BasicLoaderPlace::InUse;
     if (end > 0x4000 || overlaps(0x1000, 0x2000)) return BasicLoaderPlace::Hidden;
+    if (overlaps(kBasicStart, programEnd + kVariableRoom)) return BasicLoaderPlace::InUse;
     return BasicLoaderPlace::Fine;
 }
 

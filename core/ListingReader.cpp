@@ -174,7 +174,8 @@ class Reader
   public:
     ListingReadResult result;
     std::vector<u8> data;
-    std::vector<int> dataLine; // the line of each byte
+    std::vector<int> dataLine;      // the line of each byte
+    std::vector<int> dataBasicLine; // and its BASIC line number, -1 when none
     std::vector<Marker> markers;
 
     bool ReadText(const std::string& text)
@@ -227,6 +228,7 @@ class Reader
         }
         data.push_back(value);
         dataLine.push_back(lineNumber_);
+        dataBasicLine.push_back(basicLine_);
         return true;
     }
 
@@ -478,6 +480,7 @@ void Finish(Reader& reader, int wanted)
         result.sprite = static_cast<int>(start / step);
         result.bytesFound = static_cast<int>(length % step);
         result.line = reader.dataLine[bounds[k] - 1];
+        result.basicLine = reader.dataBasicLine[bounds[k] - 1];
         return;
     }
     const std::size_t count = data.size() / step;
@@ -485,6 +488,7 @@ void Finish(Reader& reader, int wanted)
     {
         result.problem = ListingReadProblem::TooManySprites;
         result.line = reader.dataLine[kSlotCount * step];
+        result.basicLine = reader.dataBasicLine[kSlotCount * step];
         return;
     }
 
