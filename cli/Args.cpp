@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <utility>
 
-#include "cli/Listing.h"
+#include "cli/ListingArgs.h"
 
 namespace kelmora::cli
 {

@@ -23,19 +23,6 @@ constexpr const char* kDefaultCArrayName = "sprites";
 std::string FormatListing(const kelmora::u8* block, int first, int last, Dialect dialect, bool hex,
                           const std::string& label);
 
-// The core's dialect of a dialect other than Plain.
-kelmora::ListingDialect CoreDialect(Dialect dialect);
-
-// Applies the value of one of listing's options (its long name without "--": dialect,
-// numbers, rows, bytes, zero-attributes, label, labels, align, header, prg, start-line,
-// line-step, loader) to options. Returns "" or the usage error.
-std::string ApplyListingOption(const std::string& name, const std::string& value,
-                               kelmora::ListingOptions& options);
-
-// The usage error of listing's options taken together (an option the dialect has no use
-// for), or "".
-std::string ListingOptionsError(const Options& o);
-
 // --preset: o's listing options become the preset's, with the options given on the
 // command line over them. false with reason when there is no such preset.
 bool ApplyListingPreset(Options& o, std::string& reason);

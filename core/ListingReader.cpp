@@ -413,7 +413,9 @@ class Reader
         const bool atStart = !code.empty() && IsLabelChar(code[0], true);
         std::string word = FirstWord(Trim(rest));
         const bool colon = !word.empty() && word.back() == ':';
-        if (atStart || (colon && word.size() > 1 && IsLabelChar(word[0], true)))
+        // A byte directive at the start of a line ("db 1,2") is no label.
+        if ((atStart && !IsOneOf(word, kByteDirectives)) ||
+            (colon && word.size() > 1 && IsLabelChar(word[0], true)))
         {
             const std::string name = colon ? word.substr(0, word.size() - 1) : word;
             const std::string after = Trim(Trim(rest).substr(word.size()));

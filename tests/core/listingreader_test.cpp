@@ -82,7 +82,7 @@ TEST(ListingReader, HandWrittenForms)
                                "enemy\n"
                                "/* two\n lines */\n" +
                                Values(64, 20, "\t.byte ", 20) + Values(84, 20, "  .DB ", 20) +
-                               Values(104, 10, "\tdb ") + Values(114, 10, "\t!by ") +
+                               Values(104, 10, "db ") + Values(114, 10, "\t!by ") +
                                Values(124, 4, "\t.dc.b ") +
                                "@boss: .byt $00, 1, %..##..##, $03 // acme's dots and hashes\n" +
                                Values(4, 60, "\tdfb ") + "\tlda #$00\n\trts\n";
