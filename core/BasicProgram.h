@@ -33,8 +33,8 @@ struct BasicLine
 bool TokeniseBasic(const std::vector<BasicLine>& lines, int loadAddress, std::vector<u8>& prg);
 
 // The lines of the program in a PRG file, as LIST shows them, except that a byte of $80 or
-// more in a REM or DATA is kept as {$XX}, so the text is tokenised back to the same bytes. false (lines unchanged) when
-// the bytes are not a BASIC program: a line runs past the end or is not ended by 0, or
+// more in a REM or DATA is kept as {$XX}, so the text is tokenised back to the same bytes. false (lines
+// unchanged) when the bytes are not a BASIC program: a line runs past the end or is not ended by 0, or
 // nothing ends the chain of lines. The C64 relinks a program it loads, so the links are
 // only checked for being non-zero.
 bool DetokeniseBasic(const std::vector<u8>& prg, std::vector<BasicLine>& lines);
