@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <utility>
 
+#include "cli/ListingArgs.h"
+
 namespace kelmora::cli
 {
 
@@ -19,7 +21,8 @@ enum : unsigned
     kListing = 4,
     kRip = 8,
     kSheet = 16,
-    kWritesFile = kConvert | kListing | kRip | kSheet,
+    kImportListing = 32,
+    kWritesFile = kConvert | kListing | kRip | kSheet | kImportListing,
 };
 
 unsigned CommandBit(Command command)
@@ -36,6 +39,8 @@ unsigned CommandBit(Command command)
         return kRip;
     case Command::Sheet:
         return kSheet;
+    case Command::ImportListing:
+        return kImportListing;
     case Command::None:
         break;
     }
@@ -64,6 +69,20 @@ enum class Opt
     Scale,
     Palette,
     PaletteFile,
+    // listing's options handed to ApplyListingOption (cli/Listing.h), and --preset.
+    Numbers,
+    Rows,
+    Bytes,
+    ZeroAttributes,
+    Labels,
+    Align,
+    Header,
+    Preset,
+    Prg,
+    StartLine,
+    LineStep,
+    Loader,
+    Count_, // the number of options
 };
 
 struct OptionSpec
@@ -81,11 +100,11 @@ const OptionSpec kOptions[] = {
     {"attr", 0, true, kInfo | kConvert | kListing | kSheet, Opt::Attr},
     {"from-attr", 0, true, kConvert, Opt::FromAttr},
     {"to-attr", 0, true, kConvert, Opt::ToAttr},
-    {"range", 0, true, kConvert | kListing | kSheet, Opt::Range},
-    {"to", 0, true, kConvert | kRip | kSheet, Opt::To},
-    {"load-address", 0, true, kConvert | kRip, Opt::LoadAddress},
+    {"range", 0, true, kConvert | kListing | kSheet | kImportListing, Opt::Range},
+    {"to", 0, true, kConvert | kRip | kSheet | kImportListing, Opt::To},
+    {"load-address", 0, true, kConvert | kRip | kImportListing, Opt::LoadAddress},
     {"force", 'f', false, kWritesFile, Opt::Force},
-    {"no-inf", 0, false, kConvert | kRip, Opt::NoInf},
+    {"no-inf", 0, false, kConvert | kRip | kImportListing, Opt::NoInf},
     {"hex", 0, false, kListing, Opt::Hex},
     {"dec", 0, false, kListing, Opt::Dec},
     {"dialect", 0, true, kListing, Opt::Dialect},
@@ -96,6 +115,18 @@ const OptionSpec kOptions[] = {
     {"scale", 0, true, kSheet, Opt::Scale},
     {"palette", 0, true, kSheet, Opt::Palette},
     {"palette-file", 0, true, kSheet, Opt::PaletteFile},
+    {"numbers", 0, true, kListing, Opt::Numbers},
+    {"rows", 0, false, kListing, Opt::Rows},
+    {"bytes", 0, true, kListing | kImportListing, Opt::Bytes},
+    {"zero-attributes", 0, false, kListing, Opt::ZeroAttributes},
+    {"labels", 0, true, kListing, Opt::Labels},
+    {"align", 0, false, kListing, Opt::Align},
+    {"header", 0, true, kListing, Opt::Header},
+    {"preset", 0, true, kListing, Opt::Preset},
+    {"prg", 0, false, kListing, Opt::Prg},
+    {"start-line", 0, true, kListing, Opt::StartLine},
+    {"line-step", 0, true, kListing, Opt::LineStep},
+    {"loader", 0, true, kListing, Opt::Loader},
 };
 
 const OptionSpec* FindLong(const std::string& name)
@@ -191,6 +222,8 @@ bool ParseDialect(const std::string& text, Dialect& dialect)
         dialect = Dialect::Tass64;
     else if (t == "c")
         dialect = Dialect::C;
+    else if (t == "basic")
+        dialect = Dialect::Basic;
     else
         return false;
     return true;
@@ -270,10 +303,10 @@ std::string Apply(const OptionSpec& spec, const std::string& value, Options& o)
         o.noInf = true;
         break;
     case Opt::Hex:
-        o.hex = true;
-        break;
     case Opt::Dec:
-        o.hex = false;
+        o.hex = spec.id == Opt::Hex;
+        o.listing.numbers = o.hex ? kelmora::ListingNumbers::Hex : kelmora::ListingNumbers::Decimal;
+        o.listingArgs.emplace_back("numbers", o.hex ? "hex" : "decimal");
         break;
     case Opt::From:
         if (!ParseFormat(value, o.from))
@@ -315,12 +348,15 @@ std::string Apply(const OptionSpec& spec, const std::string& value, Options& o)
         break;
     case Opt::Dialect:
         if (!ParseDialect(value, o.dialect))
-            return option + ": unknown dialect '" + value + "' (acme, kickass, ca65, 64tass or c)";
+            return option + ": unknown dialect '" + value + "' (acme, kickass, ca65, 64tass, c or basic)";
+        o.listingArgs.emplace_back("dialect", Lower(value));
         break;
     case Opt::Label:
         if (!ValidLabel(value))
             return option + ": '" + value + "' is not a label (a letter or _, then letters, digits or _)";
         o.label = value;
+        o.listing.blockLabel = value;
+        o.listingArgs.emplace_back("label", value);
         break;
     case Opt::Bank:
         o.bank = ParseNumber(value, 3);
@@ -346,6 +382,38 @@ std::string Apply(const OptionSpec& spec, const std::string& value, Options& o)
         if (value.empty()) return option + ": needs a file name";
         o.paletteFile = value;
         break;
+    // ---- listing and import-listing ----
+    case Opt::Preset:
+        if (value.empty()) return option + ": needs a preset name";
+        o.preset = value;
+        break;
+    case Opt::Bytes:
+        if (o.command == Command::ImportListing)
+        {
+            o.bytes = ParseNumber(value, 64);
+            if (o.bytes != 63 && o.bytes != 64) return option + ": '" + value + "' is not 63 or 64";
+            break;
+        }
+        [[fallthrough]];
+    case Opt::Numbers:
+    case Opt::Rows:
+    case Opt::ZeroAttributes:
+    case Opt::Labels:
+    case Opt::Align:
+    case Opt::Header:
+    case Opt::Prg:
+    case Opt::StartLine:
+    case Opt::LineStep:
+    case Opt::Loader:
+    {
+        const std::string error = ApplyListingOption(spec.name, value, o.listing);
+        if (!error.empty()) return error;
+        o.listingArgs.emplace_back(spec.name, value);
+        if (spec.id == Opt::Numbers) o.hex = o.listing.numbers != kelmora::ListingNumbers::Decimal;
+        break;
+    }
+    case Opt::Count_:
+        break;
     }
     return {};
 }
@@ -365,14 +433,14 @@ std::string Resolve(Options& o, const std::vector<bool>& given)
         return std::string(name) + ": expected " + what + (o.files.size() < wanted ? "" : ", got more");
     }
 
-    const bool readsSprites = o.command != Command::Rip;
+    const bool readsSprites = o.command != Command::Rip && o.command != Command::ImportListing;
     if (readsSprites && o.from == Format::Guess)
     {
         o.from = GuessFromName(o.files[0]);
         if (o.from == Format::Guess) o.from = Format::Auto;
     }
 
-    if (o.command == Command::Convert || o.command == Command::Rip)
+    if (o.command == Command::Convert || o.command == Command::Rip || o.command == Command::ImportListing)
     {
         if (o.to == Format::Guess)
         {
@@ -398,8 +466,18 @@ std::string Resolve(Options& o, const std::vector<bool>& given)
                    "' from its extension; use --to png or bmp";
     }
 
-    if (o.command == Command::Listing && !o.label.empty() && o.dialect == Dialect::Plain)
+    if (o.command == Command::Listing && !o.label.empty() && o.dialect == Dialect::Plain && o.preset.empty())
         return "--label needs --dialect (the plain listing has no label)";
+    if (o.command == Command::Listing)
+    {
+        // With --preset the options are checked once the preset is known.
+        o.listing.dialect = CoreDialect(o.dialect);
+        if (o.preset.empty())
+        {
+            const std::string error = ListingOptionsError(o);
+            if (!error.empty()) return error;
+        }
+    }
 
     // Attribute layouts: --from-attr and --to-attr name a side; --attr goes to
     // whichever side has a choice (an "ignore" only to the input).
@@ -455,6 +533,8 @@ const char* CommandName(Command command)
         return "rip";
     case Command::Sheet:
         return "sheet";
+    case Command::ImportListing:
+        return "import-listing";
     case Command::None:
         break;
     }
@@ -518,7 +598,7 @@ int ParseLoadAddress(const std::string& text)
 ParseResult ParseArgs(const std::vector<std::string>& args)
 {
     ParseResult result;
-    if (args.empty()) return Usage("missing command (info, convert, listing, rip or sheet)");
+    if (args.empty()) return Usage("missing command (info, convert, listing, import-listing, rip or sheet)");
 
     const std::string& first = args[0];
     if (first == "--help" || first == "-h")
@@ -559,6 +639,8 @@ ParseResult ParseArgs(const std::vector<std::string>& args)
         o.command = Command::Rip;
     else if (commandWord == "sheet")
         o.command = Command::Sheet;
+    else if (commandWord == "import-listing")
+        o.command = Command::ImportListing;
     else if (!commandWord.empty() && commandWord[0] == '-')
         return Usage("unknown option '" + commandWord + "'");
     else
@@ -579,7 +661,7 @@ ParseResult ParseArgs(const std::vector<std::string>& args)
 
     const std::string name = CommandName(o.command);
     const unsigned bit = CommandBit(o.command);
-    std::vector<bool> given(static_cast<std::size_t>(Opt::PaletteFile) + 1, false);
+    std::vector<bool> given(static_cast<std::size_t>(Opt::Count_), false);
     bool optionsEnded = false;
     for (std::size_t i = start; i < args.size(); ++i)
     {

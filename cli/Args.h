@@ -5,7 +5,10 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "core/Listing.h"
 
 namespace kelmora::cli
 {
@@ -21,6 +24,7 @@ enum class Command
     Listing,
     Rip,
     Sheet,
+    ImportListing,
 };
 
 // Sprite file formats; Guess means "from the file name's extension".
@@ -51,6 +55,7 @@ enum class Dialect
     Ca65,
     Tass64,
     C,
+    Basic,
 };
 
 enum class ImageFormat
@@ -96,6 +101,13 @@ struct Options
     std::string palette;                    // sheet, empty: the built-in palette
     std::string paletteFile;                // sheet
     ImageFormat image = ImageFormat::Guess; // sheet: --to png|bmp
+
+    // listing's options beyond --dialect, --hex/--dec and --label (cli/Listing.h), and
+    // import-listing's --bytes.
+    kelmora::ListingOptions listing;                              // as given; dialect set from `dialect`
+    std::vector<std::pair<std::string, std::string>> listingArgs; // each listing option given, in order
+    std::string preset;                                           // --preset NAME, empty when not given
+    int bytes = 0;                                                // import-listing: 63, 64 or 0 (found out)
 };
 
 enum class ParseOutcome

@@ -18,7 +18,9 @@ Commands:
   info FILE          the format, sprite count, shared colours and each sprite
   convert IN OUT     between project, raw, PRG and SEUCK files
   listing IN OUT     the sprite bytes as text: the editor's listing, or data for
-                     acme, KickAssembler, ca65, 64tass or a C compiler
+                     acme, KickAssembler, ca65, 64tass, a C compiler or BASIC
+  import-listing IN OUT
+                     sprites read back from a listing (source or BASIC)
   rip SNAPSHOT OUT   the sprites of a video bank of a VICE C64 snapshot
   sheet IN OUT       a PNG or BMP picture of the sprites
 
@@ -111,15 +113,74 @@ Options:
                        64tass   ".byte" lines
                        c        an array "const unsigned char sprites[N]"
                                 with 0x0A values in hex
+                       basic    numbered BASIC V2 DATA lines (decimal, at
+                                most 80 characters a line), REM SPRITE N
+                                before each sprite
   --label NAME       a label before the data (the array's name in C)
   --from FORMAT      read IN as project, raw, prg, seuck or auto
   --attr LAYOUT      attribute bytes in IN: native, seuck or ignore
   -f, --force        replace OUT when it exists
   -h, --help         this text
 
+With --dialect:
+  --numbers STYLE    hex (the default), decimal or binary (%00111100; in C
+                     0b00111100)
+  --rows             three bytes a line, so each line is a row of pixels
+  --bytes 63|64      bytes a sprite (default 64); 63 leaves the attribute out
+  --zero-attributes  write each attribute byte as 0
+  --labels names     a label per named sprite, from its name (made valid for
+                     the dialect and unique); in C each starts an array
+  --labels prefix:P  a label P_N for every sprite N
+  --align            align the data to 64 bytes (acme, kickass, ca65, 64tass)
+  --header HEX       constants before the data: the shared colours, and each
+                     sprite's colour and block number (pointer value) when
+                     the data lies at address HEX (a multiple of 40 hex)
+  --preset NAME      the options saved under NAME in the project; options
+                     given here go over them
+With --dialect basic:
+  --prg              a tokenised BASIC program (load address $0801) instead
+                     of text: LOAD "OUT",8 and LIST or RUN it on a C64
+  --start-line N     the first line number (default 1000)
+  --line-step N      the step between line numbers (default 10)
+  --loader HEX       lines before the DATA that READ the sprites into the
+                     blocks from address HEX on (in $0340-$03FF or
+                     $2000-$3FFF, above the program) and show the first 8
+
 Examples:
   kelmora-cli listing ship.kmd ship.txt --dec
   kelmora-cli listing ship.kmd ship.asm --dialect acme --label ship_sprites
+  kelmora-cli listing ship.kmd ship.s --dialect 64tass --numbers binary --rows
+  kelmora-cli listing ship.kmd ship.prg --dialect basic --prg --loader 3000
+)";
+
+const char* const kImportListingHelp = R"(Usage: kelmora-cli import-listing [OPTIONS] IN OUT
+
+Reads the sprite bytes of the listing IN and writes the sprites to OUT, in the
+format OUT's extension names. IN may be any listing that "listing" writes, in
+every dialect and option, a tokenised BASIC program of DATA lines, or source
+written by hand:
+  - byte lines: !byte !by !8 !08 .byte .byt .by .db db .dc.b dc.b dfb .dfb
+  - C initialisers: ... name[...] = { ... };
+  - BASIC DATA statements, as text or as a PRG file
+  - lines of bare values separated by commas (the editor's text listing)
+  - numbers as $FF, 0xFF, %11111111, 0b11111111 or decimal
+  - comments (; // /* */ REM), labels and other lines are passed over
+A value outside 0..255 or a sprite cut short is refused with its line, and
+nothing is written.
+
+Options:
+  --bytes 63|64      bytes a sprite in IN; without it they are found from the
+                     labels and "Sprite N" comments, else 64. Sprites of 63
+                     bytes get the attribute byte 133 (multicolour, colour 5)
+  --range A-B        only sprites A to B of IN
+  --to FORMAT        write OUT as project, raw, prg or seuck
+  --load-address HEX the load address of a PRG file (default 8000)
+  --no-inf           with raw output, write no NAME.inf side file
+  -f, --force        replace OUT when it exists
+  -h, --help         this text
+
+Example:
+  kelmora-cli import-listing ship.asm ship.kmd
 )";
 
 const char* const kRipHelp = R"(Usage: kelmora-cli rip [OPTIONS] SNAPSHOT OUT
@@ -189,6 +250,8 @@ std::string HelpText(Command command)
         return kRipHelp;
     case Command::Sheet:
         return kSheetHelp;
+    case Command::ImportListing:
+        return kImportListingHelp;
     case Command::None:
         break;
     }

@@ -193,10 +193,13 @@ int Convert(const Options& o, std::ostream& err)
     return WriteBankOut(o, taken, "--range", err);
 }
 
-int Listing(const Options& o, std::ostream& err)
+int Listing(const Options& given, std::ostream& err)
 {
     LoadedBank input;
-    if (!LoadInput(o, input, err)) return kExitRefused;
+    if (!LoadInput(given, input, err)) return kExitRefused;
+    Options o = given;
+    std::string problem;
+    if (!o.preset.empty() && !ApplyListingPreset(o, problem)) return Refuse(err, o.files[0], problem);
     int first = 0, last = 0;
     if (!SpritesToUse(o, input, first, last, err)) return kExitRefused;
     const std::string& path = o.files[1];
@@ -208,10 +211,26 @@ int Listing(const Options& o, std::ostream& err)
             kelmora::WriteTextListing(input.bank.sprites, first, last, path.c_str(), o.hex ? 1 : 0) == 1;
     else
     {
-        const std::string text = FormatListing(input.bank.sprites, first, last, o.dialect, o.hex, o.label);
-        written = WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+        std::vector<std::uint8_t> bytes;
+        if (!ListingBytes(o, input, first, last, bytes, problem)) return Refuse(err, o.files[0], problem);
+        written = WriteBytes(path, bytes);
     }
     return written ? kExitOk : Refuse(err, path, WriteProblem(path));
+}
+
+int ImportListing(const Options& o, std::ostream& err)
+{
+    LoadedBank input;
+    std::vector<std::string> names; // for the project's extras ("names") once kelmora-cli writes them
+    std::string reason;
+    if (!ReadListingFile(o.files[0], o.bytes, input, names, reason)) return Refuse(err, o.files[0], reason);
+    input.format = o.to;
+    int first = 0, last = 0;
+    if (!SpritesToUse(o, input, first, last, err)) return kExitRefused;
+    if (!o.range.given) return WriteBankOut(o, input, "--range", err);
+    LoadedBank taken;
+    TakeRange(input, first, last, taken);
+    return WriteBankOut(o, taken, "--range", err);
 }
 
 int Rip(const Options& o, std::ostream& err)
@@ -421,6 +440,8 @@ int Run(const std::vector<std::string>& args, const RunContext& context, std::os
             return Rip(o, err);
         case Command::Sheet:
             return Sheet(o, context, err);
+        case Command::ImportListing:
+            return ImportListing(o, err);
         case Command::None:
             break;
         }

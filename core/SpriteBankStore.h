@@ -2,10 +2,13 @@
 #pragma once
 
 #include "core/Animation.h"
+#include "core/BasicProgram.h"
 #include "core/Bitmap.h"
 #include "core/Document.h"
 #include "core/Exchange.h"
 #include "core/FileIO.h"
+#include "core/Listing.h"
+#include "core/ListingReader.h"
 #include "core/ObjectPainting.h"
 #include "core/ObjectTransforms.h"
 #include "core/Objects.h"
