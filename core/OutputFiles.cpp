@@ -4,6 +4,7 @@
 #include "core/FileIO.h"
 #include "core/TemporaryFiles.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -22,6 +23,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <pthread.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -277,6 +279,13 @@ int Prepare(Plan& plan, bool noClobber, FileError& error)
 {
     const OutputFile& file = *plan.file;
     error = FileError::IoError;
+    // Without replacing, any name that is taken counts, a dangling link included.
+    struct stat own;
+    if (noClobber && lstat(file.path.c_str(), &own) == 0)
+    {
+        error = FileError::Exists;
+        return EEXIST;
+    }
     if (const int e = ResolveTarget(file.path, plan.target, plan.existed, plan.info))
     {
         error = FileErrorFromErrno(e);
@@ -468,6 +477,36 @@ int SyncFolders(const std::vector<Plan>& plans, std::size_t& failed)
     return 0;
 }
 
+// Several kelmora processes writing the same outputs at once must not interleave their
+// renames (one's sprites with another's colours): a multi-file transaction holds an
+// exclusive lock on each folder it renames into while it puts its files in place.
+std::vector<int> LockFolders(const std::vector<Plan>& plans)
+{
+    std::vector<std::string> folders;
+    for (const Plan& plan : plans)
+        if (plan.mode == Mode::Replace || plan.mode == Mode::Create) folders.push_back(FolderOf(plan.target));
+    std::vector<int> locks;
+    if (plans.size() < 2) return locks;
+    std::sort(folders.begin(), folders.end()); // one order for every process: no deadlock
+    folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
+    for (const std::string& folder : folders)
+    {
+        const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) continue;
+        while (flock(fd, LOCK_EX) != 0 && errno == EINTR)
+        {
+        }
+        locks.push_back(fd);
+    }
+    return locks;
+}
+
+void UnlockFolders(const std::vector<int>& locks)
+{
+    for (const int fd : locks)
+        close(fd); // closing the last descriptor releases the lock
+}
+
 void CleanUp(std::vector<Plan>& plans)
 {
     for (Plan& plan : plans)
@@ -625,6 +664,11 @@ struct SignalsHeld
 };
 void HoldSignals(SignalsHeld&) {}
 void ReleaseSignals(const SignalsHeld&) {}
+std::vector<int> LockFolders(const std::vector<Plan>&)
+{
+    return {};
+}
+void UnlockFolders(const std::vector<int>&) {}
 
 #endif
 
@@ -661,6 +705,7 @@ bool WriteFilesTogether(const std::vector<OutputFile>& files, bool noClobber, Fi
     {
         SignalsHeld held;
         HoldSignals(held);
+        const std::vector<int> locks = LockFolders(plans);
         // Renamed files first, in order; rewritten ones last, since only a rename is atomic.
         for (int pass = 0; pass < 2 && error == 0; ++pass)
             for (std::size_t i = 0; i < plans.size() && error == 0; ++i)
@@ -680,6 +725,7 @@ bool WriteFilesTogether(const std::vector<OutputFile>& files, bool noClobber, Fi
             SyncFolders(plans, ignored);
         }
         CleanUp(plans);
+        UnlockFolders(locks);
         ReleaseSignals(held);
     }
     else

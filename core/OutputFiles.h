@@ -11,8 +11,8 @@
 //  - A symbolic link is followed, a dangling one to create the file it names.
 //  - A device or a pipe is written directly (a pipe without a reader fails at once).
 //  - A folder is refused.
-// Without replacing (noClobber) nothing that exists at a target is ever replaced, not even
-// a file that appears while the new one is being written.
+// Without replacing (noClobber) nothing that stands at a target (a dangling link included)
+// is ever replaced, not even a file that appears while the new one is being written.
 #pragma once
 
 #include "core/FileResult.h"
