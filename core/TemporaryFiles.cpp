@@ -53,7 +53,8 @@ void RemoveRegisteredFiles()
 void OnSignal(int sig, siginfo_t* info, void* context)
 {
     const int savedErrno = errno;
-    RemoveRegisteredFiles();
+    // A handler the program had installed before decides what happens: the process may
+    // live on and finish its saves, so their temporary files stay where they are.
     for (int i = 0; i < kSignalCount; ++i)
     {
         if (kCleanupSignals[i] != sig) continue;
@@ -72,7 +73,8 @@ void OnSignal(int sig, siginfo_t* info, void* context)
         }
     }
     // The default action: end the process by this very signal, once this handler returns
-    // and the signal is no longer blocked.
+    // and the signal is no longer blocked; nothing of a save in progress stays behind.
+    RemoveRegisteredFiles();
     signal(sig, SIG_DFL);
     raise(sig);
     errno = savedErrno;

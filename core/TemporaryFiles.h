@@ -2,9 +2,10 @@
 //
 // Every writer of the store registers its temporary file here for as long as it exists.
 // Once InstallTemporaryFileCleanup() has run, SIGINT, SIGTERM, SIGHUP and SIGPIPE first
-// remove every registered file and then end the process as the signal would have
-// (or hand over to a handler that was installed before), so an interrupted save leaves
-// nothing behind. The table is fixed in size and the handler only calls unlink, which
+// remove every registered file and then end the process as the signal would have, so an
+// interrupted save leaves nothing behind. Where the program had installed a handler of its
+// own before, that handler is called instead and the files stay (the program may live on
+// and finish its saves). The table is fixed in size and the handler only calls unlink, which
 // is safe inside a signal handler.
 #pragma once
 

@@ -287,6 +287,29 @@ TEST(Transactions, ASignalMidWriteRemovesTheTemporaryFiles)
             EXPECT_TRUE(scene.Untouched());
             EXPECT_TRUE(scene.Clean()) << ::testing::PrintToString(scene.dir.entries());
         }
+    // A handler the program installed before keeps the say: the process lives on and its
+    // save completes, temporary file and all.
+    {
+        Scene scene;
+        const int end = InChild(
+            [&]
+            {
+                static volatile sig_atomic_t caught = 0;
+                std::signal(SIGTERM, [](int) { caught = 1; });
+                InstallTemporaryFileCleanup();
+                StepHook hook(
+                    [&](FileStep step, const std::string&)
+                    {
+                        if (step == FileStep::SyncFile) raise(SIGTERM);
+                        return 0;
+                    });
+                FileResult why;
+                return SaveProject(&writers.bank, scene.target.c_str(), &why) == 1 && caught == 1;
+            });
+        EXPECT_EQ(end, 0);
+        EXPECT_EQ(ReadBytes(scene.target).size(), 3u + 40 * 64);
+        EXPECT_TRUE(scene.Clean());
+    }
     // A file size limit is an ordinary failure once SIGXFSZ is ignored by the cleanup.
     Scene scene;
     const int end = InChild(
