@@ -5,11 +5,14 @@
 
 #include <exception>
 
+#include "core/TemporaryFiles.h"
 #include "ui/Application.h"
 #include "ui/Form1.h"
 
 int main(int argc, char** argv)
 {
+    // A save interrupted by Ctrl+C, kill or a closed terminal leaves no temporary file.
+    kelmora::InstallTemporaryFileCleanup();
     try
     {
         TApplication app(argc, argv);

@@ -432,6 +432,8 @@ std::string Resolve(Options& o, const std::vector<bool>& given)
                                                        : "IN and OUT";
         return std::string(name) + ": expected " + what + (o.files.size() < wanted ? "" : ", got more");
     }
+    for (const std::string& file : o.files)
+        if (file.empty()) return std::string(name) + ": a file name is empty";
 
     const bool readsSprites = o.command != Command::Rip && o.command != Command::ImportListing;
     if (readsSprites && o.from == Format::Guess)

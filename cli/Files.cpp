@@ -2,33 +2,22 @@
 #include "cli/Files.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include "cli/Text.h"
 #include "core/SpriteBankStore.h"
 
 namespace kelmora::cli
 {
 
 namespace fs = std::filesystem;
+using kelmora::FileError;
+using kelmora::FileResult;
 using kelmora::u8;
 
 namespace
 {
-
-fs::path PathOf(const std::string& path)
-{
-    return fs::u8path(path);
-}
-
-std::uint64_t FileSize(const std::string& path)
-{
-    std::error_code ec;
-    const std::uintmax_t size = fs::file_size(PathOf(path), ec);
-    return ec ? 0 : static_cast<std::uint64_t>(size);
-}
 
 int ImportAttr(AttrLayout attr)
 {
@@ -43,10 +32,16 @@ int ImportAttr(AttrLayout attr)
     }
 }
 
-// Why the store refused a file it could open: the rule of the format in words.
-std::string FormatProblem(const std::string& path, Format format)
+bool FitsProject(std::uint64_t size)
 {
-    const std::uint64_t size = FileSize(path);
+    return size > 3 && size <= 3 + static_cast<std::uint64_t>(kelmora::kBlockBytes) &&
+           (size - 3) % kelmora::kSpriteBytes == 0;
+}
+
+// Why the store refused a file it could read: the rule of the format in words, and the
+// format the file's size does fit, when there is one.
+std::string FormatProblem(Format format, std::uint64_t size)
+{
     const std::string bytes = std::to_string(size) + (size == 1 ? " byte" : " bytes");
     switch (format)
     {
@@ -54,13 +49,28 @@ std::string FormatProblem(const std::string& path, Format format)
         return "not a project file: a project is 3 + 64 x n bytes for 1 to 256 sprites, this file is " +
                bytes;
     case Format::Raw:
-        return "not raw sprite data: raw data is 64 x n bytes for 1 to 256 sprites, this file is " + bytes +
-               " (--from prg or --from auto read other sizes)";
+    {
+        std::string text =
+            "not raw sprite data: raw data is 64 x n bytes for 1 to 256 sprites, this file is " + bytes;
+        if (FitsProject(size))
+            text += ", which fits a project file (read it with --from project)";
+        else
+            text += " (--from prg or --from auto read other sizes)";
+        return text;
+    }
     case Format::Prg:
         return "too short for PRG sprite data: at least 66 bytes are needed, this file is " + bytes;
     default:
         return "could not be read";
     }
+}
+
+// The folder part of a path as the user wrote it.
+std::string FolderText(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 } // namespace
@@ -77,58 +87,50 @@ LoadedBank::LoadedBank() : block(kelmora::kBlockBytes)
     bank.currentPen = 2;
 }
 
-std::string ReadProblem(const std::string& path)
+std::string ReadFailureText(const FileResult& why)
 {
-    if (path.empty()) return "No such file or directory";
-    const fs::path p = PathOf(path);
-    std::error_code ec;
-    const fs::file_status status = fs::status(p, ec);
-    if (!fs::exists(status)) return std::make_error_code(std::errc::no_such_file_or_directory).message();
-    if (ec) return ec.message();
-    if (fs::is_directory(status)) return std::make_error_code(std::errc::is_a_directory).message();
-    if (!fs::is_regular_file(status)) return "not a regular file";
-#ifdef _WIN32
-    std::FILE* file = _wfopen(p.c_str(), L"rb");
-#else
-    std::FILE* file = std::fopen(p.c_str(), "rb");
-#endif
-    if (file == nullptr) return std::strerror(errno);
-    std::fclose(file);
-    return {};
+    return kelmora::FileErrorText(why);
 }
 
-std::string WriteProblem(const std::string& path)
+std::string WriteFailureText(const std::string& path, const FileResult& why)
 {
-    const fs::path p = PathOf(path);
-    std::error_code ec;
-    if (fs::is_directory(p, ec)) return std::make_error_code(std::errc::is_a_directory).message();
-    const fs::path parent = p.parent_path().empty() ? fs::path(".") : p.parent_path();
-    if (!fs::is_directory(parent, ec))
+    if (why.error == FileError::Exists) return "already exists (use --force to replace it)";
+    std::string text = "not written: " + kelmora::FileErrorText(why);
+    const std::string folder = Shown(FolderText(path));
+    switch (why.error)
     {
-        if (fs::exists(parent, ec)) return parent.u8string() + " is not a folder";
-        return "the folder " + parent.u8string() + " does not exist";
+    case FileError::NotFound:
+        text += " (the folder " + folder + " does not exist)";
+        break;
+    case FileError::NotAFolder:
+        text += folder.find('/') == std::string::npos ? " (" + folder + " is not a folder)"
+                                                      : " (a part of " + folder + " is a file, not a folder)";
+        break;
+    case FileError::NoPermission:
+        text += " (the file is write-protected, or no new file may be made in its folder)";
+        break;
+    case FileError::TooLarge:
+        text += " (a limit on the size of files was reached)";
+        break;
+    case FileError::IsFifo:
+        text += " (a named pipe that nothing reads)";
+        break;
+    default:
+        break;
     }
-    return "the file could not be written (no permission, or the disk is full)";
+    return text;
 }
 
 bool PathTaken(const std::string& path)
 {
     std::error_code ec;
-    const fs::file_status status = fs::symlink_status(PathOf(path), ec);
+    const fs::file_status status = fs::symlink_status(fs::u8path(path), ec);
     return status.type() != fs::file_type::not_found && status.type() != fs::file_type::none;
-}
-
-bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    return kelmora::WriteWholeFile(path.c_str(), bytes.data(), bytes.size());
 }
 
 bool ReadSprites(const std::string& path, Format format, AttrLayout attr, LoadedBank& loaded,
                  std::string& reason)
 {
-    reason = ReadProblem(path);
-    if (!reason.empty()) return false;
-
     // Every read goes into a scratch bank first, so a refusal leaves loaded as it was.
     LoadedBank scratch;
     scratch.bank.colourTransp = loaded.bank.colourTransp;
@@ -137,46 +139,50 @@ bool ReadSprites(const std::string& path, Format format, AttrLayout attr, Loaded
     scratch.bank.colourMulti2 = loaded.bank.colourMulti2;
     kelmora::SpriteBank* bank = &scratch.bank;
     const char* name = path.c_str();
+    FileResult why;
     bool ok = false;
     switch (format)
     {
     case Format::Project:
-        ok = kelmora::LoadProject(bank, name) == 1;
+        ok = kelmora::LoadProject(bank, name, &why) == 1;
         scratch.hasColours = ok;
         break;
     case Format::Raw:
     {
         // The editor's raw loader (with the side file's colours); the attribute
         // treatment of the import dialog on top when another layout is asked for.
-        ok = kelmora::LoadRawSprites(bank, name) == 1;
+        bool colours = false;
+        ok = kelmora::LoadRawSprites(bank, name, &why, &colours) == 1;
         if (ok && attr != AttrLayout::Native)
-            ok = kelmora::ImportSprites(bank, name, kelmora::kFileRaw, ImportAttr(attr)) == 1;
-        const std::string side = path + ".inf";
-        scratch.hasColours = ok && FileSize(side) == 3 && ReadProblem(side).empty();
+            ok = kelmora::ImportSprites(bank, name, kelmora::kFileRaw, ImportAttr(attr), &why) == 1;
+        scratch.hasColours = ok && colours;
         break;
     }
     case Format::Prg:
-        ok = kelmora::ImportSprites(bank, name, kelmora::kFilePrg, ImportAttr(attr)) == 1;
+        ok = kelmora::ImportSprites(bank, name, kelmora::kFilePrg, ImportAttr(attr), &why) == 1;
         break;
     case Format::Seuck:
         // As the editor's "Load Sprite File...": auto-detected, SEUCK layout unless asked otherwise.
-        ok = kelmora::ImportSprites(bank, name, kelmora::kFileAuto, ImportAttr(attr)) == 1;
+        ok = kelmora::ImportSprites(bank, name, kelmora::kFileAuto, ImportAttr(attr), &why) == 1;
         break;
     case Format::Auto:
-        ok = kelmora::ImportSprites(bank, name, kelmora::kFileAuto, ImportAttr(attr)) == 1;
+        ok = kelmora::ImportSprites(bank, name, kelmora::kFileAuto, ImportAttr(attr), &why) == 1;
         if (ok)
         {
             // The store takes a file as PRG data when its size mod 64 is 2.
-            format = FileSize(path) % kelmora::kSpriteBytes == 2 ? Format::Prg : Format::Raw;
+            format = why.fileSize % kelmora::kSpriteBytes == 2 ? Format::Prg : Format::Raw;
             scratch.autoDetected = true;
         }
         break;
     case Format::Guess:
+        why.error = FileError::Invalid;
         break;
     }
     if (!ok)
     {
-        reason = FormatProblem(path, format);
+        reason = why.error == FileError::WrongSize || why.error == FileError::Empty
+                     ? FormatProblem(format, why.fileSize)
+                     : ReadFailureText(why);
         return false;
     }
     scratch.format = format;
@@ -190,31 +196,34 @@ bool ReadSprites(const std::string& path, Format format, AttrLayout attr, Loaded
     return true;
 }
 
-bool WriteSprites(const kelmora::SpriteBank& bank, const std::string& path, Format format, AttrLayout attr,
-                  int loadAddress, std::string& reason)
+std::vector<std::uint8_t> EncodeSprites(const kelmora::SpriteBank& bank, Format format, AttrLayout attr,
+                                        int loadAddress)
 {
-    const char* name = path.c_str();
     const int layout = attr == AttrLayout::Seuck ? kelmora::kExportSeuck : kelmora::kExportNative;
-    bool ok = false;
     switch (format)
     {
     case Format::Project:
-        ok = kelmora::SaveProject(&bank, name) == 1;
-        break;
+        return kelmora::EncodeProject(&bank);
     case Format::Raw:
-        ok = kelmora::ExportSprites(&bank, name, bank.spriteCount, -1, layout) == 1;
-        break;
+        return kelmora::EncodeExport(&bank, bank.spriteCount, -1, layout);
     case Format::Prg:
-        ok = kelmora::ExportSprites(&bank, name, bank.spriteCount, loadAddress, layout) == 1;
-        break;
+        return kelmora::EncodeExport(&bank, bank.spriteCount, loadAddress, layout);
     case Format::Seuck:
-        ok = kelmora::SaveSeuckFile(&bank, name) == 1;
-        break;
+        return kelmora::EncodeSeuckFile(&bank);
     default:
-        break;
+        return {};
     }
-    if (!ok) reason = WriteProblem(path);
-    return ok;
+}
+
+bool WriteOutputs(const std::vector<kelmora::OutputFile>& files, bool force, std::string& failedPath,
+                  std::string& reason)
+{
+    FileResult why;
+    std::size_t failed = 0;
+    if (kelmora::WriteFilesTogether(files, !force, &why, &failed)) return true;
+    failedPath = failed < files.size() ? files[failed].path : std::string();
+    reason = WriteFailureText(failedPath, why);
+    return false;
 }
 
 void TakeRange(const LoadedBank& source, int first, int last, LoadedBank& target)

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "cli/Args.h"
+#include "core/FileResult.h"
+#include "core/OutputFiles.h"
 #include "core/Types.h"
 
 namespace kelmora::cli
@@ -32,23 +34,27 @@ struct LoadedBank
 bool ReadSprites(const std::string& path, Format format, AttrLayout attr, LoadedBank& loaded,
                  std::string& reason);
 
-// Writes the bank's sprites in use to path as format (Project, Raw, Prg or Seuck);
-// attr (Native or Seuck) for raw and PRG data, loadAddress for PRG. On failure
-// returns false with reason set.
-bool WriteSprites(const kelmora::SpriteBank& bank, const std::string& path, Format format, AttrLayout attr,
-                  int loadAddress, std::string& reason);
+// The bytes of the bank's sprites in use as format (Project, Raw, Prg or Seuck); attr
+// (Native or Seuck) for raw and PRG data, loadAddress for PRG. Empty when refused.
+std::vector<std::uint8_t> EncodeSprites(const kelmora::SpriteBank& bank, Format format, AttrLayout attr,
+                                        int loadAddress);
+
+// Writes every output or none of them; without force an existing file is never replaced.
+// On failure returns false with failedPath naming the output and reason in words.
+bool WriteOutputs(const std::vector<kelmora::OutputFile>& files, bool force, std::string& failedPath,
+                  std::string& reason);
 
 // Copies slots first..last of source to the front of target, which then holds
 // exactly those sprites in use and the source's colours.
 void TakeRange(const LoadedBank& source, int first, int last, LoadedBank& target);
 
-// Why path cannot be read: empty when it is a regular file that opens.
-std::string ReadProblem(const std::string& path);
-// Why writing path failed, as well as can be told afterwards.
-std::string WriteProblem(const std::string& path);
+// Why a file could not be read, in words: the system's description of the error.
+std::string ReadFailureText(const kelmora::FileResult& why);
+// Why path could not be written: "already exists (use --force to replace it)", or
+// "not written: " with the system's description and a hint where one helps.
+std::string WriteFailureText(const std::string& path, const kelmora::FileResult& why);
+
 // True when anything, even a dangling link, stands at path.
 bool PathTaken(const std::string& path);
-// Replaces path with bytes (atomically, as every writer of the store does).
-bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 } // namespace kelmora::cli

@@ -183,7 +183,8 @@ bool ReadListingFile(const std::string& path, int bytesPerSprite, LoadedBank& lo
                      std::vector<std::string>& names, std::string& reason)
 {
     std::vector<std::uint8_t> file;
-    switch (kelmora::ReadWholeFile(path.c_str(), kMostListingBytes, file))
+    kelmora::FileResult why;
+    switch (kelmora::ReadWholeFile(path.c_str(), kMostListingBytes, file, &why))
     {
     case kelmora::ReadStatus::Ok:
         break;
@@ -192,8 +193,7 @@ bool ReadListingFile(const std::string& path, int bytesPerSprite, LoadedBank& lo
         return false;
     case kelmora::ReadStatus::CannotOpen:
     case kelmora::ReadStatus::ReadError:
-        reason = ReadProblem(path);
-        if (reason.empty()) reason = "could not be read";
+        reason = ReadFailureText(why);
         return false;
     }
     const kelmora::ListingReadResult read = kelmora::ReadListing(file, bytesPerSprite);

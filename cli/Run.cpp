@@ -1,12 +1,19 @@
 // kelmora-cli's commands.
 #include "cli/Run.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <iostream>
 #include <new>
 #include <ostream>
 #include <system_error>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 #include "cli/Args.h"
 #include "cli/Files.h"
@@ -14,6 +21,7 @@
 #include "cli/Listing.h"
 #include "cli/Png.h"
 #include "cli/Sheet.h"
+#include "cli/Text.h"
 #include "core/SpriteBankStore.h"
 
 namespace kelmora::cli
@@ -27,8 +35,13 @@ namespace
 
 int Refuse(std::ostream& err, const std::string& file, const std::string& reason)
 {
-    err << kProgramName << ": " << file << ": " << reason << "\n";
+    err << kProgramName << ": " << Shown(file) << ": " << reason << "\n";
     return kExitRefused;
+}
+
+void Warn(std::ostream& err, const std::string& file, const std::string& text)
+{
+    err << kProgramName << ": warning: " << Shown(file) << ": " << text << "\n";
 }
 
 int UsageError(std::ostream& err, Command command, const std::string& message)
@@ -73,11 +86,21 @@ bool SpritesToUse(const Options& o, const LoadedBank& loaded, int& first, int& l
     return true;
 }
 
-bool RefuseIfTaken(const Options& o, const std::string& path, std::ostream& err)
+// Writes the outputs of a command as one transaction; the message names the file that failed.
+int WriteOut(const Options& o, const std::vector<kelmora::OutputFile>& files, std::ostream& err)
 {
-    if (o.force || !PathTaken(path)) return false;
-    Refuse(err, path, "already exists (use --force to replace it)");
-    return true;
+    std::string failedPath, reason;
+    if (WriteOutputs(files, o.force, failedPath, reason)) return kExitOk;
+    return Refuse(err, failedPath, reason);
+}
+
+kelmora::OutputFile Output(const std::string& path, const void* data, std::size_t size)
+{
+    kelmora::OutputFile file;
+    file.path = path;
+    file.data = data;
+    file.size = size;
+    return file;
 }
 
 // Writes source's sprites in use to the output of convert or rip, with the raw
@@ -93,22 +116,18 @@ int WriteBankOut(const Options& o, const LoadedBank& source, const std::string& 
 
     const std::string sidePath = path + ".inf";
     const bool side = o.to == Format::Raw && source.hasColours && !o.noInf;
-    if (RefuseIfTaken(o, path, err)) return kExitRefused;
-    if (side && RefuseIfTaken(o, sidePath, err)) return kExitRefused;
-
-    std::string reason;
-    if (!WriteSprites(source.bank, path, o.to, o.toAttr, o.loadAddress, reason))
-        return Refuse(err, path, reason);
-    if (side)
+    const std::vector<std::uint8_t> bytes = EncodeSprites(source.bank, o.to, o.toAttr, o.loadAddress);
+    if (bytes.empty()) return Refuse(err, o.files[0], "holds no sprite to write");
+    const std::vector<std::uint8_t> colours{source.bank.colourTransp, source.bank.colourMulti1,
+                                            source.bank.colourMulti2};
+    // The sprites and their colours are replaced together or not at all.
+    std::vector<kelmora::OutputFile> files{Output(path, bytes.data(), bytes.size())};
+    if (side) files.push_back(Output(sidePath, colours.data(), colours.size()));
+    if (const int code = WriteOut(o, files, err)) return code;
+    if (!side && o.to == Format::Raw && PathTaken(sidePath))
     {
-        const std::vector<std::uint8_t> colours{source.bank.colourTransp, source.bank.colourMulti1,
-                                                source.bank.colourMulti2};
-        if (!WriteBytes(sidePath, colours)) return Refuse(err, sidePath, WriteProblem(sidePath));
-    }
-    else if (o.to == Format::Raw && PathTaken(sidePath))
-    {
-        err << kProgramName << ": warning: " << sidePath
-            << " is left as it was; the editor reads its colours with " << path << "\n";
+        err << kProgramName << ": warning: " << Shown(sidePath)
+            << " is left as it was; the editor reads its colours with " << Shown(path) << "\n";
     }
     return kExitOk;
 }
@@ -159,7 +178,7 @@ int Info(const Options& o, std::ostream& out, std::ostream& err)
         return kExitOk;
     }
 
-    out << "File:     " << o.files[0] << "\n";
+    out << "File:     " << Shown(o.files[0]) << "\n";
     out << "Format:   " << FormatLine(loaded) << "\n";
     if (loaded.format != Format::Project)
         out << "Layout:   " << AttrLayoutName(o.fromAttr) << " attribute bytes\n";
@@ -202,20 +221,16 @@ int Listing(const Options& given, std::ostream& err)
     if (!o.preset.empty() && !ApplyListingPreset(o, problem)) return Refuse(err, o.files[0], problem);
     int first = 0, last = 0;
     if (!SpritesToUse(o, input, first, last, err)) return kExitRefused;
-    const std::string& path = o.files[1];
-    if (RefuseIfTaken(o, path, err)) return kExitRefused;
-
-    bool written = false;
+    std::string text;
     if (o.dialect == Dialect::Plain)
-        written =
-            kelmora::WriteTextListing(input.bank.sprites, first, last, path.c_str(), o.hex ? 1 : 0) == 1;
+        kelmora::EncodeTextListing(input.bank.sprites, first, last, o.hex ? 1 : 0, text);
     else
     {
         std::vector<std::uint8_t> bytes;
         if (!ListingBytes(o, input, first, last, bytes, problem)) return Refuse(err, o.files[0], problem);
-        written = WriteBytes(path, bytes);
+        text.assign(bytes.begin(), bytes.end());
     }
-    return written ? kExitOk : Refuse(err, path, WriteProblem(path));
+    return WriteOut(o, {Output(o.files[1], text.data(), text.size())}, err);
 }
 
 int ImportListing(const Options& o, std::ostream& err)
@@ -237,23 +252,40 @@ int Rip(const Options& o, std::ostream& err)
 {
     const std::string& path = o.files[0];
     std::vector<u8> ram(kelmora::kC64RamBytes);
-    switch (kelmora::ReadSnapshotRam(path.c_str(), ram.data()))
+    kelmora::SnapshotFacts facts;
+    kelmora::FileResult why;
+    switch (kelmora::ReadSnapshot(path.c_str(), ram.data(), &facts, &why))
     {
     case kelmora::SnapshotStatus::Ok:
         break;
     case kelmora::SnapshotStatus::CannotOpen:
-    {
-        const std::string problem = ReadProblem(path);
-        return Refuse(err, path, problem.empty() ? "could not be read" : problem);
-    }
+        return Refuse(err, path, ReadFailureText(why));
     case kelmora::SnapshotStatus::Invalid:
-        return Refuse(err, path, "Invalid VICE snapshot file (it holds no complete C64 memory)");
+        return Refuse(err, path, "Invalid VICE snapshot file (" + kelmora::SnapshotProblemText(facts) + ")");
     }
     LoadedBank ripped;
     kelmora::CopyVideoBank(ram.data(), o.bank, ripped.block.data());
     ripped.bank.spriteCount = o.count;
     ripped.format = o.to;
     return WriteBankOut(o, ripped, "--count", err);
+}
+
+// Says what a palette file held that was not taken.
+void WarnAboutSkippedPalettes(std::ostream& err, const std::string& file,
+                              const kelmora::PaletteReadNotes& notes)
+{
+    const auto palettes = [](int n) { return std::to_string(n) + (n == 1 ? " palette" : " palettes"); };
+    if (notes.beyondMaximum > 0)
+        Warn(err, file,
+             palettes(notes.beyondMaximum) + " after the first " +
+                 std::to_string(kelmora::kMaxLoadedPalettes) + " skipped (no more are read)");
+    if (notes.cutAtLimit) Warn(err, file, "only its first MiB is read; anything after it was skipped");
+    if (notes.incomplete > 0)
+        Warn(err, file, palettes(notes.incomplete) + " skipped for a missing or malformed #RRGGBB colour");
+    if (notes.brokenName)
+        Warn(err, file,
+             "reading stopped at a palette name without its closing quote or longer than " +
+                 std::to_string(kelmora::kMaxPaletteNameLength) + " characters");
 }
 
 int Sheet(const Options& o, const RunContext& context, std::ostream& err)
@@ -268,23 +300,26 @@ int Sheet(const Options& o, const RunContext& context, std::ostream& err)
     std::vector<kelmora::NamedPalette> palettes(kelmora::kMaxLoadedPalettes);
     int kept = 0;
     std::string paletteFile = o.paletteFile;
+    kelmora::FileResult why;
+    kelmora::PaletteReadNotes notes;
     if (!paletteFile.empty())
     {
-        kept = kelmora::ReadPalettes(paletteFile.c_str(), palettes.data(), kelmora::kMaxLoadedPalettes);
+        kept = kelmora::ReadPalettes(paletteFile.c_str(), palettes.data(), kelmora::kMaxLoadedPalettes, &why,
+                                     &notes);
         if (kept < 0)
-        {
-            const std::string problem = ReadProblem(paletteFile);
-            return Refuse(err, paletteFile, problem.empty() ? "is empty" : problem);
-        }
+            return Refuse(err, paletteFile,
+                          why.error == kelmora::FileError::Empty ? "is empty" : ReadFailureText(why));
         if (kept == 0) return Refuse(err, paletteFile, "holds no complete palette");
     }
     else
     {
         paletteFile = FindPaletteFile(context.programDir);
         if (!paletteFile.empty())
-            kept = kelmora::ReadPalettes(paletteFile.c_str(), palettes.data(), kelmora::kMaxLoadedPalettes);
+            kept = kelmora::ReadPalettes(paletteFile.c_str(), palettes.data(), kelmora::kMaxLoadedPalettes,
+                                         &why, &notes);
     }
     palettes.resize(kept > 0 ? static_cast<std::size_t>(kept) : 0);
+    WarnAboutSkippedPalettes(err, paletteFile, notes);
 
     kelmora::NamedPalette chosen;
     if (o.palette.empty())
@@ -294,25 +329,19 @@ int Sheet(const Options& o, const RunContext& context, std::ostream& err)
     {
         std::string names = std::string("\"") + kelmora::kBuiltInPaletteName + "\"";
         for (const kelmora::NamedPalette& palette : palettes)
-            names += ", \"" + palette.name + "\"";
+            names += ", \"" + Shown(palette.name) + "\"";
         return UsageError(err, o.command,
-                          "--palette: no palette named \"" + o.palette + "\" (there are " + names + ")");
+                          "--palette: no palette named \"" + Shown(o.palette) + "\" (there are " + names +
+                              ")");
     }
 
     const SheetImage image = RenderSheet(input.bank, first, last, o.columns, o.scale, chosen.colours);
-    const std::string& path = o.files[1];
-    if (RefuseIfTaken(o, path, err)) return kExitRefused;
-    bool written = false;
-    if (o.image == ImageFormat::Bmp)
-        written = kelmora::WriteBitmap32(path.c_str(), image.pixels.data(), image.width, image.height,
-                                         image.width) == 1;
-    else
-    {
-        const std::vector<std::uint8_t> png =
-            EncodePng(image.pixels.data(), image.width, image.height, image.width);
-        written = !png.empty() && WriteBytes(path, png);
-    }
-    return written ? kExitOk : Refuse(err, path, WriteProblem(path));
+    const std::vector<std::uint8_t> bytes =
+        o.image == ImageFormat::Bmp
+            ? kelmora::EncodeBitmap32(image.pixels.data(), image.width, image.height, image.width)
+            : EncodePng(image.pixels.data(), image.width, image.height, image.width);
+    if (bytes.empty()) return Refuse(err, o.files[1], "not written: the picture is too large for one image");
+    return WriteOut(o, {Output(o.files[1], bytes.data(), bytes.size())}, err);
 }
 
 void AppendUtf8Escaped(std::string& out, unsigned code)
@@ -357,22 +386,11 @@ std::string JsonString(const std::string& text)
         else
         {
             // A well-formed UTF-8 sequence is copied; anything else becomes U+FFFD.
-            const int length = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c <= 0xDF ? 2 : 0;
-            bool valid = length > 0 && i + static_cast<std::size_t>(length) <= n;
-            unsigned code = length == 4 ? c & 0x07u : length == 3 ? c & 0x0Fu : c & 0x1Fu;
-            for (int k = 1; valid && k < length; ++k)
+            const std::size_t length = Utf8SequenceAt(text, i, nullptr);
+            if (length > 0)
             {
-                const unsigned char next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-                if ((next & 0xC0) != 0x80) valid = false;
-                code = (code << 6) | (next & 0x3Fu);
-            }
-            if (valid && ((length == 3 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) ||
-                          (length == 4 && (code < 0x10000 || code > 0x10FFFF))))
-                valid = false;
-            if (valid)
-            {
-                out.append(text, i, static_cast<std::size_t>(length));
-                i += static_cast<std::size_t>(length);
+                out.append(text, i, length);
+                i += length;
             }
             else
             {
@@ -407,6 +425,48 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err)
     RunContext context;
     context.programDir = ProgramDir(argc > 0 ? argv[0] : nullptr);
     return Run(args, context, out, err);
+}
+
+int RunMain(int argc, char** argv)
+{
+#ifndef _WIN32
+    // A standard stream that was closed at start (tool >&-) is held by /dev/null opened the
+    // other way round: no file the tool opens can take its number, and writing to it fails.
+    for (int fd = 0; fd <= 2; ++fd)
+        if (fcntl(fd, F_GETFD) < 0 && errno == EBADF)
+        {
+            const int held = open("/dev/null", (fd == 0 ? O_WRONLY : O_RDONLY) | O_CLOEXEC);
+            if (held >= 0 && held != fd)
+            {
+                dup2(held, fd);
+                close(held);
+            }
+        }
+#endif
+    kelmora::InstallTemporaryFileCleanup();
+    int code = Run(argc, argv, std::cout, std::cerr);
+
+    errno = 0;
+    std::cout.flush();
+    bool outFailed = !std::cout.good();
+    int outErrno = errno;
+    if (std::fflush(stdout) != 0)
+    {
+        outFailed = true;
+        outErrno = errno;
+    }
+    if (std::ferror(stdout)) outFailed = true;
+    if (outFailed)
+    {
+        std::cerr << kProgramName << ": standard output: "
+                  << (outErrno != 0 ? std::generic_category().message(outErrno) : std::string("write error"))
+                  << "\n";
+        if (code == kExitOk) code = kExitRefused;
+    }
+    std::cerr.flush();
+    if ((!std::cerr.good() || std::fflush(stderr) != 0 || std::ferror(stderr)) && code == kExitOk)
+        code = kExitRefused;
+    return code;
 }
 
 int Run(const std::vector<std::string>& args, const RunContext& context, std::ostream& out, std::ostream& err)

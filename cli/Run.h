@@ -19,6 +19,10 @@ struct RunContext
 
 // The whole tool: main() hands its arguments over and returns the result.
 int Run(int argc, char** argv, std::ostream& out, std::ostream& err);
+// main() itself: removes temporary files when a signal ends the tool, runs it on standard
+// output and error, and makes sure everything written reached them: a failure to write
+// either is exit 1, said on standard error while that can still be written.
+int RunMain(int argc, char** argv);
 // The same with the arguments after the program's name and an explicit context.
 int Run(const std::vector<std::string>& args, const RunContext& context, std::ostream& out,
         std::ostream& err);

@@ -75,10 +75,24 @@ std::vector<std::uint8_t> EncodeBitmap32(const std::uint32_t* pixels, int width,
 
 int WriteBitmap32(const char* path, const std::uint32_t* pixels, int width, int height, int rowStride)
 {
-    if (path == nullptr || *path == '\0') return -1;
+    return WriteBitmap32(path, pixels, width, height, rowStride, nullptr);
+}
+
+int WriteBitmap32(const char* path, const std::uint32_t* pixels, int width, int height, int rowStride,
+                  FileResult* why)
+{
+    if (path == nullptr)
+    {
+        SetFileResult(why, FileError::Invalid);
+        return -1;
+    }
     const std::vector<std::uint8_t> data = EncodeBitmap32(pixels, width, height, rowStride);
-    if (data.empty()) return -1;
-    return WriteWholeFile(path, data.data(), data.size()) ? 1 : -1;
+    if (data.empty())
+    {
+        SetFileResult(why, FileError::Invalid);
+        return -1;
+    }
+    return WriteWholeFile(path, data.data(), data.size(), why) ? 1 : -1;
 }
 
 } // namespace kelmora

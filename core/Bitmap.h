@@ -5,6 +5,8 @@
 // as the bytes blue, green, red, 0.
 #pragma once
 
+#include "core/FileResult.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -23,5 +25,8 @@ std::vector<std::uint8_t> EncodeBitmap32(const std::uint32_t* pixels, int width,
 // Returns 1 when written, -1 when refused or the file could not be written (an
 // older file is then left as it was).
 int WriteBitmap32(const char* path, const std::uint32_t* pixels, int width, int height, int rowStride);
+// The same, with the reason for a refusal or failure in *why (when not null).
+int WriteBitmap32(const char* path, const std::uint32_t* pixels, int width, int height, int rowStride,
+                  FileResult* why);
 
 } // namespace kelmora

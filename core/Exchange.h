@@ -2,7 +2,10 @@
 // fixed 127-sprite SEUCK sprite file.
 #pragma once
 
+#include "core/FileResult.h"
 #include "core/Types.h"
+
+#include <vector>
 
 namespace kelmora
 {
@@ -36,5 +39,18 @@ int ImportSprites(SpriteBank* bank, const char* path, int fileKind, int attrForm
 int ExportSprites(const SpriteBank* bank, const char* path, int count, int loadAddress,
                   int attrFormat);                           // 1 or -1
 int SaveSeuckFile(const SpriteBank* bank, const char* path); // 1 or -1
+
+// The same, with the reason for a refusal or failure in *why (when not null). An input too
+// short for its kind is FileError::WrongSize; why->fileSize holds the input's size once it
+// was opened, also after a successful import (auto-detection took it as PRG data when
+// size % 64 == 2).
+int ImportSprites(SpriteBank* bank, const char* path, int fileKind, int attrFormat, FileResult* why);
+int ExportSprites(const SpriteBank* bank, const char* path, int count, int loadAddress, int attrFormat,
+                  FileResult* why);
+int SaveSeuckFile(const SpriteBank* bank, const char* path, FileResult* why);
+
+// The bytes ExportSprites and SaveSeuckFile write; empty when the arguments are refused.
+std::vector<u8> EncodeExport(const SpriteBank* bank, int count, int loadAddress, int attrFormat);
+std::vector<u8> EncodeSeuckFile(const SpriteBank* bank);
 
 } // namespace kelmora

@@ -48,9 +48,6 @@ std::uint32_t DistanceFrom60(std::uint32_t c)
     return c >= 60 ? c - 60 : 60 - c;
 }
 
-// The palette file is small; anything past this many bytes is not looked at.
-constexpr std::size_t kMaxPaletteFileBytes = 1024 * 1024;
-
 // Character source over the text, one character at a time; -1 marks the end.
 class TextCursor
 {
@@ -127,10 +124,22 @@ void BuildPaletteTables(const std::uint32_t colours[kPaletteColours], PaletteTab
 
 int ParsePalettes(const std::string& text, NamedPalette* slots, int maximum)
 {
-    if (slots == nullptr || maximum <= 0) return 0;
+    return ParsePalettes(text, slots, maximum, nullptr);
+}
+
+int ParsePalettes(const std::string& text, NamedPalette* slots, int maximum, PaletteReadNotes* notes)
+{
+    PaletteReadNotes seen;
+    if (slots == nullptr || maximum <= 0)
+    {
+        if (notes != nullptr) *notes = seen;
+        return 0;
+    }
     TextCursor in(text);
     int kept = 0;
-    while (kept < maximum)
+    // Once every slot is taken, the rest is still parsed by the same rules, only to count
+    // what was left out.
+    for (;;)
     {
         // The quoted name: 0 to 32 characters. An unterminated or longer name ends reading.
         if (!SkipPast(in, '"')) break;
@@ -149,7 +158,11 @@ int ParsePalettes(const std::string& text, NamedPalette* slots, int maximum)
                 break; // a 33rd character before the closing quote
             name.push_back(static_cast<char>(c));
         }
-        if (!closed) break;
+        if (!closed)
+        {
+            seen.brokenName = !name.empty() || in.Next() >= 0;
+            break;
+        }
 
         // Sixteen colours; the first invalid one drops the palette and its slot is reused.
         // The slot is written only once the palette is complete.
@@ -157,7 +170,16 @@ int ParsePalettes(const std::string& text, NamedPalette* slots, int maximum)
         int valid = 0;
         while (valid < kPaletteColours && ReadColour(in, colours[valid]))
             ++valid;
-        if (valid < kPaletteColours) continue;
+        if (valid < kPaletteColours)
+        {
+            ++seen.incomplete;
+            continue;
+        }
+        if (kept == maximum)
+        {
+            ++seen.beyondMaximum;
+            continue;
+        }
 
         NamedPalette& slot = slots[kept];
         slot.name = name;
@@ -165,18 +187,32 @@ int ParsePalettes(const std::string& text, NamedPalette* slots, int maximum)
             slot.colours[i] = colours[i];
         ++kept;
     }
+    if (notes != nullptr) *notes = seen;
     return kept;
 }
 
 int ReadPalettes(const char* path, NamedPalette* slots, int maximum)
 {
+    return ReadPalettes(path, slots, maximum, nullptr, nullptr);
+}
+
+int ReadPalettes(const char* path, NamedPalette* slots, int maximum, FileResult* why, PaletteReadNotes* notes)
+{
+    if (notes != nullptr) *notes = PaletteReadNotes{};
     // Only a regular file is read: a folder, a device or a pipe counts as "cannot be opened".
     // At most the first MiB is read; a longer file is parsed from that prefix.
     std::vector<std::uint8_t> bytes;
     std::uint64_t size = 0;
-    if (ReadFileHead(path, kMaxPaletteFileBytes, bytes, size) != ReadStatus::Ok || size == 0) return -1;
+    if (ReadFileHead(path, kMaxPaletteFileBytes, bytes, size, why) != ReadStatus::Ok) return -1;
+    if (size == 0)
+    {
+        SetFileResult(why, FileError::Empty);
+        return -1;
+    }
     const std::string text(bytes.begin(), bytes.end());
-    return ParsePalettes(text, slots, maximum);
+    const int kept = ParsePalettes(text, slots, maximum, notes);
+    if (notes != nullptr) notes->cutAtLimit = size > kMaxPaletteFileBytes;
+    return kept;
 }
 
 } // namespace kelmora

@@ -2,6 +2,8 @@
 // views draw with, the two palette-strip orders and the reader of palettes.pal.
 #pragma once
 
+#include "core/FileResult.h"
+
 #include <cstdint>
 #include <string>
 
@@ -47,10 +49,27 @@ inline std::uint32_t ScreenToRgb(std::uint32_t screen)
     return ((screen & 0xFF) << 16) | (screen & 0xFF00) | ((screen >> 16) & 0xFF);
 }
 
+// Only this much of a palette file is read; palettes past it are skipped.
+constexpr std::uint64_t kMaxPaletteFileBytes = 1024 * 1024;
+
+// What a palette file held beyond the palettes that were kept.
+struct PaletteReadNotes
+{
+    int beyondMaximum = 0;   // complete palettes after the last slot, not kept
+    int incomplete = 0;      // palettes dropped for a missing or malformed colour
+    bool brokenName = false; // an unterminated name, or one over 32 characters, ended reading
+    bool cutAtLimit = false; // the file is longer than kMaxPaletteFileBytes; the rest was not read
+};
+
 // Reads up to maximum complete palettes from a palettes.pal text file into slots.
 // Returns how many were kept (0 or more), or -1 when the file cannot be opened or is empty.
 int ReadPalettes(const char* path, NamedPalette* slots, int maximum);
+// The same, with the reason for -1 in *why (FileError::Empty for an empty file) and what
+// was skipped in *notes (either may be null).
+int ReadPalettes(const char* path, NamedPalette* slots, int maximum, FileResult* why,
+                 PaletteReadNotes* notes);
 // The same over text already in memory (used by the file reader and by tests).
 int ParsePalettes(const std::string& text, NamedPalette* slots, int maximum);
+int ParsePalettes(const std::string& text, NamedPalette* slots, int maximum, PaletteReadNotes* notes);
 
 } // namespace kelmora

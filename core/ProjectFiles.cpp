@@ -6,7 +6,6 @@
 
 #include <cstring>
 #include <string>
-#include <vector>
 
 namespace kelmora
 {
@@ -16,30 +15,59 @@ namespace
 
 constexpr int kColourBytes = 3;
 
+bool ValidBank(const SpriteBank* bank)
+{
+    return bank != nullptr && bank->sprites != nullptr;
+}
+
+int Refused(FileResult* why, FileError error)
+{
+    SetFileResult(why, error);
+    return 0;
+}
+
 } // namespace
 
-int SaveProject(const SpriteBank* bank, const char* path)
+std::vector<u8> EncodeProject(const SpriteBank* bank)
 {
-    if (bank == nullptr || bank->sprites == nullptr || path == nullptr || bank->spriteCount < 0 ||
-        bank->spriteCount > kSlotCount)
-        return 0;
+    if (!ValidBank(bank) || bank->spriteCount < 0 || bank->spriteCount > kSlotCount) return {};
     const std::size_t spriteBytes = static_cast<std::size_t>(bank->spriteCount) * kSpriteBytes;
     std::vector<u8> data(kColourBytes + spriteBytes);
     data[0] = bank->colourTransp;
     data[1] = bank->colourMulti1;
     data[2] = bank->colourMulti2;
     std::memcpy(data.data() + kColourBytes, bank->sprites, spriteBytes);
-    return WriteWholeFile(path, data.data(), data.size()) ? 1 : 0;
+    return data;
+}
+
+int SaveProject(const SpriteBank* bank, const char* path)
+{
+    return SaveProject(bank, path, nullptr);
+}
+
+int SaveProject(const SpriteBank* bank, const char* path, FileResult* why)
+{
+    const std::vector<u8> data = EncodeProject(bank);
+    if (data.empty() || path == nullptr) return Refused(why, FileError::Invalid);
+    return WriteWholeFile(path, data.data(), data.size(), why) ? 1 : 0;
 }
 
 int LoadProject(SpriteBank* bank, const char* path)
 {
-    if (bank == nullptr || bank->sprites == nullptr || path == nullptr) return 0;
+    return LoadProject(bank, path, nullptr);
+}
+
+int LoadProject(SpriteBank* bank, const char* path, FileResult* why)
+{
+    if (!ValidBank(bank) || path == nullptr) return Refused(why, FileError::Invalid);
     std::vector<u8> data;
-    if (ReadWholeFile(path, kColourBytes + kBlockBytes, data) != ReadStatus::Ok) return 0;
-    if (data.size() <= static_cast<std::size_t>(kColourBytes)) return 0;
+    const ReadStatus status = ReadWholeFile(path, kColourBytes + kBlockBytes, data, why);
+    if (status == ReadStatus::TooLarge) return Refused(why, FileError::WrongSize);
+    if (status != ReadStatus::Ok) return 0;
+    if (data.empty()) return Refused(why, FileError::Empty);
+    if (data.size() <= static_cast<std::size_t>(kColourBytes)) return Refused(why, FileError::WrongSize);
     const std::size_t spriteBytes = data.size() - kColourBytes;
-    if (spriteBytes % kSpriteBytes != 0 || spriteBytes > static_cast<std::size_t>(kBlockBytes)) return 0;
+    if (spriteBytes % kSpriteBytes != 0) return Refused(why, FileError::WrongSize);
 
     ClearBank(bank->sprites);
     bank->colourTransp = data[0];
@@ -52,12 +80,23 @@ int LoadProject(SpriteBank* bank, const char* path)
 
 int LoadRawSprites(SpriteBank* bank, const char* path)
 {
-    if (bank == nullptr || bank->sprites == nullptr || path == nullptr) return 0;
-    std::vector<u8> data;
-    if (ReadWholeFile(path, kBlockBytes, data) != ReadStatus::Ok) return 0;
-    if (data.size() < static_cast<std::size_t>(kSpriteBytes) || data.size() % kSpriteBytes != 0) return 0;
+    return LoadRawSprites(bank, path, nullptr, nullptr);
+}
 
-    // The side file is optional: only a readable file of exactly three bytes counts.
+int LoadRawSprites(SpriteBank* bank, const char* path, FileResult* why, bool* coloursRead)
+{
+    if (coloursRead != nullptr) *coloursRead = false;
+    if (!ValidBank(bank) || path == nullptr) return Refused(why, FileError::Invalid);
+    std::vector<u8> data;
+    const ReadStatus status = ReadWholeFile(path, kBlockBytes, data, why);
+    if (status == ReadStatus::TooLarge) return Refused(why, FileError::WrongSize);
+    if (status != ReadStatus::Ok) return 0;
+    if (data.empty()) return Refused(why, FileError::Empty);
+    if (data.size() < static_cast<std::size_t>(kSpriteBytes) || data.size() % kSpriteBytes != 0)
+        return Refused(why, FileError::WrongSize);
+
+    // The side file is optional: only a readable regular file of exactly three bytes counts.
+    // It is opened as every input is, so a pipe or a device there never holds the load up.
     std::vector<u8> colours;
     const std::string sideName = std::string(path) + ".inf";
     const bool haveColours = ReadWholeFile(sideName.c_str(), kColourBytes, colours) == ReadStatus::Ok &&
@@ -72,6 +111,7 @@ int LoadRawSprites(SpriteBank* bank, const char* path)
         bank->colourMulti1 = colours[1];
         bank->colourMulti2 = colours[2];
     }
+    if (coloursRead != nullptr) *coloursRead = haveColours;
     return 1;
 }
 

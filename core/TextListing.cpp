@@ -21,9 +21,9 @@ void AppendValue(std::string& out, u8 value, bool hex, char separator)
 
 } // namespace
 
-int WriteTextListing(const u8* block, int first, int last, const char* path, int hex)
+bool EncodeTextListing(const u8* block, int first, int last, int hex, std::string& listing)
 {
-    if (block == nullptr || path == nullptr || !ValidSlot(first) || !ValidSlot(last)) return -1;
+    if (block == nullptr || !ValidSlot(first) || !ValidSlot(last)) return false;
     std::string text;
     for (int i = first; i <= last; ++i)
     {
@@ -32,7 +32,21 @@ int WriteTextListing(const u8* block, int first, int last, const char* path, int
         for (int k = 0; k < kSpriteBytes; ++k)
             AppendValue(text, sprite[k], hex != 0, k == kAttributeByte ? '\n' : ',');
     }
-    return WriteWholeFile(path, text.data(), text.size()) ? 1 : -1;
+    listing.swap(text);
+    return true;
+}
+
+int WriteTextListing(const u8* block, int first, int last, const char* path, int hex)
+{
+    return WriteTextListing(block, first, last, path, hex, nullptr);
+}
+
+int WriteTextListing(const u8* block, int first, int last, const char* path, int hex, FileResult* why)
+{
+    std::string text;
+    if (path == nullptr || !EncodeTextListing(block, first, last, hex, text))
+        return SetFileResult(why, FileError::Invalid) ? 1 : -1;
+    return WriteWholeFile(path, text.data(), text.size(), why) ? 1 : -1;
 }
 
 } // namespace kelmora

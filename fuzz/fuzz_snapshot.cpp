@@ -3,7 +3,9 @@
 // A real snapshot is over 64 KiB, too long for useful mutation, so the first two input
 // bytes may ask for zero padding: with bit 0 of the first byte set, 65,562 - second byte
 // zero bytes are appended to the rest of the input. A small input that ends a few bytes
-// after "C64MEM" then becomes a snapshot with just enough, or one byte too little, memory.
+// after the memory module's header then becomes a snapshot with just enough, or one byte
+// too little, memory. The reader's verdict is checked against an independent walk of the
+// module table.
 #include "FuzzSupport.h"
 
 using namespace kelmora;
@@ -12,15 +14,35 @@ using namespace kelmora_fuzz;
 namespace
 {
 
-const char kMagic[] = "VICE Snapshot File";
-const char kModule[] = "C64MEM";
-
-long long Find(const Bytes& data, const char* text)
+std::uint32_t Le32(const std::uint8_t* p)
 {
-    const std::size_t n = std::strlen(text);
-    if (data.size() < n) return -1;
-    for (std::size_t i = 0; i + n <= data.size(); ++i)
-        if (std::memcmp(data.data() + i, text, n) == 0) return static_cast<long long>(i);
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+// Where the RAM starts by the snapshot's structure, worked out independently of the reader:
+// the magic at 0, the machine C64 or C64SC, the optional version block, then the modules up
+// to the first "C64MEM", each length at least its header and inside the data; -1 when refused.
+long long ExpectedRamStart(const Bytes& d)
+{
+    if (d.size() < 37 || std::memcmp(d.data(), "VICE Snapshot File\x1a", 19) != 0) return -1;
+    const std::string machine(reinterpret_cast<const char*>(d.data()) + 21,
+                              strnlen(reinterpret_cast<const char*>(d.data()) + 21, 16));
+    if (machine != "C64" && machine != "C64SC") return -1;
+    std::size_t at = 37;
+    if (d.size() - at >= 13 && std::memcmp(d.data() + at, "VICE Version\x1a", 13) == 0)
+    {
+        if (d.size() - at < 21) return -1;
+        at += 21;
+    }
+    static const char kMemoryName[16] = {'C', '6', '4', 'M', 'E', 'M'};
+    while (d.size() - at >= 22)
+    {
+        const std::uint32_t length = Le32(d.data() + at + 18);
+        if (length < 22 || length > d.size() - at) return -1;
+        if (std::memcmp(d.data() + at, kMemoryName, 16) == 0)
+            return length >= 22 + 4 + kC64RamBytes ? static_cast<long long>(at + kC64RamOffset) : -1;
+        at += length;
+    }
     return -1;
 }
 
@@ -40,17 +62,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
         data.assign(input, input + size);
     }
 
-    // What the reader should do, worked out independently.
-    const long long p = Find(data, kModule);
-    const bool valid = Find(data, kMagic) >= 0 && p >= 0 &&
-                       data.size() - static_cast<std::size_t>(p) >= kC64RamOffset + kC64RamBytes;
+    const long long ramStart = ExpectedRamStart(data);
+    const bool valid = ramStart >= 0;
 
     const Bytes untouched(kC64RamBytes, 0x5C);
     Bytes ram = untouched;
-    const bool extracted = ExtractC64Ram(data.data(), data.size(), ram.data());
+    SnapshotFacts facts;
+    const bool extracted = ParseSnapshot(data.data(), data.size(), ram.data(), &facts);
     FUZZ_CHECK(extracted == valid);
+    FUZZ_CHECK(facts.videoBank >= -1 && facts.videoBank < kVideoBankCount);
+    FUZZ_CHECK((facts.problem == SnapshotProblem::None) == extracted);
+    FUZZ_CHECK(SnapshotProblemText(facts).find('\x1b') == std::string::npos);
     if (extracted)
-        FUZZ_CHECK(std::memcmp(ram.data(), data.data() + p + kC64RamOffset, kC64RamBytes) == 0);
+        FUZZ_CHECK(std::memcmp(ram.data(), data.data() + ramStart, kC64RamBytes) == 0);
     else
         FUZZ_CHECK(ram == untouched);
 

@@ -66,18 +66,23 @@ TEST(Rip, RefusesWhatIsNotAC64Snapshot)
     {
         const CliResult r = RunCli(dir, {"rip", RealData("vsf/c128-rhps-norom.vsf"), "out.kmd"});
         EXPECT_EQ(r.exitCode, 1);
-        EXPECT_NE(r.err.find("c128-rhps-norom.vsf: Invalid VICE snapshot file"), std::string::npos) << r.err;
+        EXPECT_NE(
+            r.err.find("c128-rhps-norom.vsf: Invalid VICE snapshot file (this is a snapshot of a C128)\n"),
+            std::string::npos)
+            << r.err;
         EXPECT_FALSE(fs::exists(dir.file("out.kmd")));
     }
-    // A snapshot cut short inside its memory is refused too.
-    std::string head =
-        "VICE Snapshot File\x1a\x01\x01" + std::string(16, '\0') + "C64MEM" + std::string(20, '\0');
+    // A snapshot cut short inside its memory is refused too: the module's length (65,562) runs
+    // past the end of the file.
+    std::string head = "VICE Snapshot File\x1a\x01\x01" + std::string("C64") + std::string(13, '\0') +
+                       "C64MEM" + std::string(12, '\0') + std::string("\x1a\0\x01\0", 4) +
+                       std::string(4, '\0');
     Bytes cut(head.begin(), head.end());
     cut.resize(cut.size() + 40000, 0x55);
     WriteBytes(dir.file("cut.vsf"), cut);
     CliResult r = RunCli(dir, {"rip", "cut.vsf", "out.kmd"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "kelmora-cli: cut.vsf: Invalid VICE snapshot file (it holds no complete C64 memory)\n");
+    EXPECT_EQ(r.err, "kelmora-cli: cut.vsf: Invalid VICE snapshot file (the memory module is incomplete)\n");
     r = RunCli(dir, {"rip", "absent.vsf", "out.kmd"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, "kelmora-cli: absent.vsf: No such file or directory\n");

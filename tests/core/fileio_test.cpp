@@ -1,6 +1,8 @@
 // Bounded reads, atomic replacing writes, and every writer on a failing disk.
 #include "CoreTestSupport.h"
 
+#include <cerrno>
+
 #include <sys/stat.h>
 
 using namespace kelmora;
@@ -111,4 +113,96 @@ TEST(FileIO, EveryWriterReportsAFullDiskAndKeepsTheOlderFile)
         EXPECT_NE(ReadBytes(path), Pattern(67, 9)) << w.name;
         EXPECT_EQ(dir.entries(), std::vector<std::string>{"old.dat"}) << w.name;
     }
+}
+
+// Each way a read or a write can be refused comes back as its own reason, with the
+// system's errno where there is one, from the call that failed.
+TEST(FileIO, ReasonsForRefusedReadsAndWrites)
+{
+    TempFolder dir;
+    WriteBytes(dir.file("plain"), Pattern(4));
+    fs::create_directory(dir.path() / "folder");
+    ASSERT_EQ(mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    fs::create_symlink("loop-b", dir.path() / "loop-a");
+    fs::create_symlink("loop-a", dir.path() / "loop-b");
+    const struct
+    {
+        std::string path;
+        FileError error;
+        int sysErrno;
+        const char* text;
+    } reads[] = {
+        {dir.file("missing"), FileError::NotFound, ENOENT, "No such file or directory"},
+        {"", FileError::NotFound, ENOENT, "No such file or directory"},
+        {dir.file("folder"), FileError::IsFolder, EISDIR, "Is a directory"},
+        {dir.file("pipe"), FileError::IsFifo, 0, "is a named pipe, not a file"},
+        {"/dev/zero", FileError::IsDevice, 0, "is a device, not a file"},
+        {dir.file("plain/x"), FileError::NotAFolder, ENOTDIR, "Not a directory"},
+        {dir.file(std::string(300, 'n')), FileError::NameTooLong, ENAMETOOLONG, "File name too long"},
+        {dir.file("loop-a"), FileError::IoError, ELOOP, "Too many levels of symbolic links"},
+    };
+    for (const auto& r : reads)
+    {
+        Bytes out;
+        FileResult why;
+        EXPECT_EQ(ReadWholeFile(r.path.c_str(), 100, out, &why), ReadStatus::CannotOpen) << r.path;
+        EXPECT_EQ(why.error, r.error) << r.path;
+        EXPECT_EQ(why.sysErrno, r.sysErrno) << r.path;
+        EXPECT_EQ(FileErrorText(why), r.text) << r.path;
+    }
+
+    // Too large, and the size that was found; a successful read reports its size too.
+    Bytes out;
+    FileResult why;
+    EXPECT_EQ(ReadWholeFile(dir.file("plain").c_str(), 3, out, &why), ReadStatus::TooLarge);
+    EXPECT_EQ(why.error, FileError::TooLarge);
+    EXPECT_EQ(why.fileSize, 4u);
+    EXPECT_EQ(ReadWholeFile(dir.file("plain").c_str(), 4, out, &why), ReadStatus::Ok);
+    EXPECT_EQ(why.error, FileError::None);
+    EXPECT_EQ(why.fileSize, 4u);
+    EXPECT_EQ(FileErrorText(why), "");
+
+    // Writes: the folder is missing, is a file, the target is a folder or a pipe nobody reads.
+    const Bytes data = Pattern(10);
+    const struct
+    {
+        std::string path;
+        FileError error;
+        int sysErrno;
+    } writes[] = {
+        {dir.file("gone/x"), FileError::NotFound, ENOENT},
+        {dir.file("plain/x"), FileError::NotAFolder, ENOTDIR},
+        {dir.file("folder"), FileError::IsFolder, EISDIR},
+        {dir.file("pipe"), FileError::IsFifo, ENXIO},
+        {"", FileError::NotFound, ENOENT},
+    };
+    for (const auto& w : writes)
+    {
+        EXPECT_FALSE(WriteWholeFile(w.path.c_str(), data.data(), data.size(), &why)) << w.path;
+        EXPECT_EQ(why.error, w.error) << w.path;
+        EXPECT_EQ(why.sysErrno, w.sysErrno) << w.path;
+    }
+}
+
+// A file that changes between being opened and being read is reported as such, not as a
+// file of the wrong size, and changes nothing.
+TEST(FileIO, AFileChangedWhileReadIsSaidSo)
+{
+    TempFolder dir;
+    const std::string path = dir.file("grows.kmd");
+    WriteBytes(path, Pattern(3 + 64));
+    SetFileStepHook(
+        [](FileStep step, const char* opened, void*)
+        {
+            if (step == FileStep::ReadOpened) std::ofstream(opened, std::ios::app) << "more";
+            return 0;
+        },
+        nullptr);
+    TestBank bank, reference;
+    FileResult why;
+    EXPECT_EQ(LoadProject(&bank.bank, path.c_str(), &why), 0);
+    SetFileStepHook(nullptr, nullptr);
+    EXPECT_EQ(why.error, FileError::ChangedWhileRead);
+    EXPECT_EQ(FileErrorText(why), "the file changed while it was read");
+    EXPECT_TRUE(bank == reference);
 }

@@ -245,7 +245,44 @@ TEST(PaletteFile, ReadsFilesAndRefusesWhatCannotBeRead)
     ASSERT_EQ(ReadPalettes(big.u8string().c_str(), slots, 20), 1);
     EXPECT_EQ(slots[0].name, "early");
 
+    // ... and the reader says so, as it says why a file gave nothing.
+    PaletteReadNotes notes;
+    FileResult why;
+    ASSERT_EQ(ReadPalettes(big.u8string().c_str(), slots, 20, &why, &notes), 1);
+    EXPECT_TRUE(notes.cutAtLimit);
+    EXPECT_EQ(ReadPalettes(empty.u8string().c_str(), slots, 20, &why, &notes), -1);
+    EXPECT_EQ(why.error, FileError::Empty);
+    EXPECT_EQ(ReadPalettes(dir.u8string().c_str(), slots, 20, &why, &notes), -1);
+    EXPECT_EQ(why.error, FileError::IsFolder);
+
     std::filesystem::remove_all(dir);
+}
+
+// What a palette file held beyond the palettes kept: more than the slots, broken palettes,
+// and a name that ends reading. The palettes kept are the same as without the notes.
+TEST(PaletteParse, NotesOfWhatWasSkipped)
+{
+    NamedPalette slots[3];
+    PaletteReadNotes notes;
+    std::string text = Entry("a", 0) + "\"broken\" #12345 #000000\n" + Entry("b", 0) + Entry("c", 0) +
+                       Entry("d", 0) + Entry("e", 0);
+    EXPECT_EQ(ParsePalettes(text, slots, 3, &notes), 3);
+    EXPECT_EQ(slots[2].name, "c");
+    EXPECT_EQ(notes.beyondMaximum, 2);
+    EXPECT_EQ(notes.incomplete, 1);
+    EXPECT_FALSE(notes.brokenName);
+    EXPECT_FALSE(notes.cutAtLimit);
+
+    EXPECT_EQ(
+        ParsePalettes(Entry("a", 0) + "\"" + std::string(40, 'x') + "\"" + Entry("z", 0), slots, 3, &notes),
+        1);
+    EXPECT_TRUE(notes.brokenName);
+    EXPECT_EQ(notes.beyondMaximum, 0);
+    EXPECT_EQ(ParsePalettes(Entry("a", 0) + "\"unterminated", slots, 3, &notes), 1);
+    EXPECT_TRUE(notes.brokenName);
+    EXPECT_EQ(ParsePalettes(kVantorLines, slots, 3, &notes), 1);
+    EXPECT_EQ(notes.beyondMaximum + notes.incomplete, 0);
+    EXPECT_FALSE(notes.brokenName);
 }
 
 TEST(PaletteFile, SampleFileHoldsItsPalettes)

@@ -1,6 +1,8 @@
 // Project files and raw sprite data with the ".inf" colour side file.
 #include "CoreTestSupport.h"
 
+#include <sys/stat.h>
+
 using namespace kelmora;
 using namespace kelmora_test;
 
@@ -123,4 +125,93 @@ TEST(ProjectFiles, TheSideFileSetsTheSharedColoursOnlyWhenItIsThreeBytes)
     TestBank u, reference;
     EXPECT_EQ(LoadRawSprites(&u.bank, dir.file("p.kmd").c_str()), 0);
     EXPECT_TRUE(u == reference);
+}
+
+// Why a sprite file was refused, and what a successful read found, without a second look.
+TEST(ProjectFiles, ReasonsAndTheSideFilesColours)
+{
+    TempFolder dir;
+    const struct
+    {
+        const char* name;
+        std::size_t size;
+        std::function<int(SpriteBank*, const char*, FileResult*)> read;
+        FileError error;
+    } refusals[] = {
+        {"p.kmd", 100, [](SpriteBank* b, const char* p, FileResult* w) { return LoadProject(b, p, w); },
+         FileError::WrongSize},
+        {"big.kmd", 3 + kBlockBytes + 64,
+         [](SpriteBank* b, const char* p, FileResult* w) { return LoadProject(b, p, w); },
+         FileError::WrongSize},
+        {"e.kmd", 0, [](SpriteBank* b, const char* p, FileResult* w) { return LoadProject(b, p, w); },
+         FileError::Empty},
+        {"r.raw", 130, [](SpriteBank* b, const char* p, FileResult* w) { return LoadRawSprites(b, p, w); },
+         FileError::WrongSize},
+        {"s.prg", 65,
+         [](SpriteBank* b, const char* p, FileResult* w)
+         { return ImportSprites(b, p, kFilePrg, kAttrKeep, w); },
+         FileError::WrongSize},
+        {"t.raw", 63,
+         [](SpriteBank* b, const char* p, FileResult* w)
+         { return ImportSprites(b, p, kFileRaw, kAttrKeep, w); },
+         FileError::WrongSize},
+    };
+    for (const auto& r : refusals)
+    {
+        WriteBytes(dir.file(r.name), Pattern(r.size));
+        TestBank bank, reference;
+        FileResult why;
+        EXPECT_EQ(r.read(&bank.bank, dir.file(r.name).c_str(), &why), 0) << r.name;
+        EXPECT_EQ(why.error, r.error) << r.name;
+        EXPECT_EQ(why.fileSize, r.size) << r.name;
+        EXPECT_TRUE(bank == reference) << r.name;
+    }
+
+    // Auto-detection: the size it judged by comes back with the success.
+    WriteBytes(dir.file("a.bin"), Pattern(2 + 128));
+    TestBank bank;
+    FileResult why;
+    ASSERT_EQ(ImportSprites(&bank.bank, dir.file("a.bin").c_str(), kFileAuto, kAttrKeep, &why), 1);
+    EXPECT_EQ(why.fileSize, 130u);
+    EXPECT_EQ(bank.bank.spriteCount, 2);
+
+    // Only a regular side file of exactly three bytes gives the colours; nothing else there
+    // blocks or refuses the load.
+    WriteBytes(dir.file("w.raw"), Pattern(128));
+    const std::string side = dir.file("w.raw.inf");
+    const struct
+    {
+        const char* what;
+        std::function<void()> make;
+        bool colours;
+    } sides[] = {
+        {"three bytes",
+         [&] {
+             WriteBytes(side, Bytes{1, 2, 3});
+         },
+         true},
+        {"two bytes",
+         [&] {
+             WriteBytes(side, Bytes{1, 2});
+         },
+         false},
+        {"four bytes",
+         [&] {
+             WriteBytes(side, Bytes{1, 2, 3, 4});
+         },
+         false},
+        {"a folder", [&] { fs::create_directory(side); }, false},
+        {"a pipe", [&] { mkfifo(side.c_str(), 0600); }, false},
+        {"nothing", [] {}, false},
+    };
+    for (const auto& s : sides)
+    {
+        fs::remove_all(side);
+        s.make();
+        TestBank raw;
+        bool colours = !s.colours;
+        ASSERT_EQ(LoadRawSprites(&raw.bank, dir.file("w.raw").c_str(), &why, &colours), 1) << s.what;
+        EXPECT_EQ(colours, s.colours) << s.what;
+        EXPECT_EQ(raw.bank.colourTransp, s.colours ? 1 : 11) << s.what;
+    }
 }

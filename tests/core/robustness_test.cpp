@@ -42,12 +42,19 @@ std::string PaletteEntry(const std::string& name, std::uint32_t base)
     return text;
 }
 
+// The 26 bytes before the RAM: the memory module's name, version, a length that holds the
+// whole RAM, and the four port bytes.
+std::string MemoryModuleHead()
+{
+    return Padded("C64MEM", 16) + std::string("\0\0\x1a\0\x01\0", 6) + std::string(4, '\0');
+}
+
 // A C64 snapshot: the file header, then the memory module whose RAM starts 26 bytes
 // after its name.
 Bytes SnapshotFile(const Bytes& ram)
 {
     Bytes file = Of(std::string("VICE Snapshot File\x1a\x02\x00", 21) + Padded("C64", 16));
-    const Bytes module = Of(Padded("C64MEM", 16) + std::string(10, '\0'));
+    const Bytes module = Of(MemoryModuleHead());
     file.insert(file.end(), module.begin(), module.end());
     file.insert(file.end(), ram.begin(), ram.end());
     return file;
@@ -87,8 +94,8 @@ std::vector<Reader> EveryReader()
         };
     };
     std::vector<Reader> readers = {
-        {"project", bankReader(LoadProject)},
-        {"raw", bankReader(LoadRawSprites)},
+        {"project", bankReader([](SpriteBank* b, const char* p) { return LoadProject(b, p); })},
+        {"raw", bankReader([](SpriteBank* b, const char* p) { return LoadRawSprites(b, p); })},
         {"palette",
          [](const std::string& path)
          {
@@ -403,15 +410,15 @@ TEST(Robustness, SnapshotEndingInTheMemoryModulesName)
     const std::string head = std::string("VICE Snapshot File\x1a\x02\x00", 21) + Padded("C64", 16);
     for (const std::string& tail : {std::string("C64MEM"), std::string("C64ME"), std::string("C"),
                                     std::string("C64MEM") + std::string(10, '\0'),
-                                    Padded("C64MEM", 16) + std::string(10 + kC64RamBytes - 1, '\0')})
+                                    MemoryModuleHead() + std::string(kC64RamBytes - 1, '\0')})
     {
-        WriteBytes(path, Of(head + std::string(70000, 'x') + tail));
+        WriteBytes(path, Of(head + tail));
         Bytes ram(kC64RamBytes, 0x5C);
         EXPECT_EQ(ReadSnapshotRam(path.c_str(), ram.data()), SnapshotStatus::Invalid) << tail.size();
         EXPECT_EQ(ram, Bytes(kC64RamBytes, 0x5C));
     }
     // One byte more and the memory is complete.
-    WriteBytes(path, Of(head + Padded("C64MEM", 16) + std::string(10 + kC64RamBytes, '\0')));
+    WriteBytes(path, Of(head + MemoryModuleHead() + std::string(kC64RamBytes, '\0')));
     Bytes ram(kC64RamBytes, 0x5C);
     EXPECT_EQ(ReadSnapshotRam(path.c_str(), ram.data()), SnapshotStatus::Ok);
     EXPECT_EQ(ram, Bytes(kC64RamBytes, 0));

@@ -257,6 +257,196 @@ TEST(Snapshot, FilesThatCannotBeReadOrAreInvalid)
     std::filesystem::remove_all(dir);
 }
 
+namespace
+{
+
+// A module with a length field that may lie: the body as given, the length as asked.
+void AppendModuleClaiming(Bytes& out, const std::string& name, std::uint32_t length, const Bytes& body)
+{
+    AppendModule(out, name, body);
+    for (int i = 0; i < 4; ++i)
+        out[out.size() - body.size() - 4 + static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(length >> (8 * i));
+}
+
+Bytes MemoryBody(std::uint8_t fill)
+{
+    Bytes body = {0x35, 0x27, 0x00, 0x00};
+    body.insert(body.end(), kC64RamBytes, fill);
+    return body;
+}
+
+SnapshotFacts Facts(const Bytes& file, Bytes* ram = nullptr)
+{
+    SnapshotFacts facts;
+    Bytes scratch(kC64RamBytes, 0x5C);
+    const bool ok = ParseSnapshot(file.data(), file.size(), scratch.data(), &facts);
+    EXPECT_EQ(ok, facts.problem == SnapshotProblem::None);
+    if (!ok)
+    {
+        EXPECT_EQ(scratch, Bytes(kC64RamBytes, 0x5C)); // a refusal leaves the RAM alone
+    }
+    if (ram != nullptr) *ram = scratch;
+    return facts;
+}
+
+} // namespace
+
+// The header decides first: the magic text at offset 0 and a C64 machine name.
+TEST(ParseSnapshot, HeaderMagicAndMachine)
+{
+    const Bytes file = Snapshot(PatternRam());
+    Bytes shifted = {'x', 'x'};
+    shifted.insert(shifted.end(), file.begin(), file.end());
+    EXPECT_EQ(Facts(shifted).problem, SnapshotProblem::NotASnapshot); // the magic, but not at 0
+    EXPECT_EQ(Facts(Bytes(file.begin(), file.begin() + 30)).problem, SnapshotProblem::HeaderCut);
+
+    for (const char* accepted : {"C64", "C64SC"})
+    {
+        Bytes other = Header(accepted);
+        AppendModule(other, "C64MEM", MemoryBody(0x42));
+        Bytes ram;
+        const SnapshotFacts facts = Facts(other, &ram);
+        EXPECT_EQ(facts.problem, SnapshotProblem::None) << accepted;
+        EXPECT_EQ(facts.machine, accepted);
+        EXPECT_EQ(ram, Bytes(kC64RamBytes, 0x42));
+    }
+    const struct
+    {
+        const char* machine;
+        const char* text;
+    } refused[] = {
+        {"C128", "this is a snapshot of a C128"},        {"VIC20", "this is a snapshot of a VIC20"},
+        {"C64DTV", "this is a snapshot of a C64DTV"},    {"C64 ", "this is a snapshot of a C64 "},
+        {"\x1b[2J", "this is a snapshot of a \\x1B[2J"}, // no control character reaches a terminal
+        {"", "the snapshot names no machine"},
+    };
+    for (const auto& r : refused)
+    {
+        // A machine of its own, even with a C64 memory module after the header.
+        Bytes other = Header(r.machine);
+        AppendModule(other, "C64MEM", MemoryBody(0x42));
+        const SnapshotFacts facts = Facts(other);
+        EXPECT_EQ(facts.problem, SnapshotProblem::OtherMachine) << r.machine;
+        EXPECT_EQ(SnapshotProblemText(facts), r.text);
+    }
+
+    // The version block of newer files is skipped before the modules.
+    Bytes versioned;
+    Append(versioned, std::string("VICE Snapshot File\x1a\x02\x00", 21));
+    Append(versioned, std::string("C64SC", 5) + std::string(11, '\0'));
+    Append(versioned, std::string("VICE Version\x1a\x03\x0a\0\0\0\0\0\0", 21));
+    AppendModule(versioned, "C64MEM", MemoryBody(0x17));
+    Bytes ram;
+    EXPECT_EQ(Facts(versioned, &ram).memoryModule, 58u);
+    EXPECT_EQ(ram, Bytes(kC64RamBytes, 0x17));
+}
+
+// The module table is walked with every length checked; only a whole C64MEM module counts.
+TEST(ParseSnapshot, ModuleTableWithCheckedLengths)
+{
+    const Bytes memory = MemoryBody(0x42);
+    const std::uint32_t whole = static_cast<std::uint32_t>(memory.size() + 22);
+    const struct
+    {
+        const char* what;
+        std::uint32_t cpuLength, memoryLength;
+        SnapshotProblem problem;
+    } cases[] = {
+        {"cpu 0", 0, whole, SnapshotProblem::ModuleTooShort},
+        {"cpu 5", 5, whole, SnapshotProblem::ModuleTooShort},
+        {"cpu 0xFFFFFFFF", 0xFFFFFFFFu, whole, SnapshotProblem::ModulePastEnd},
+        {"memory 0", 52, 0, SnapshotProblem::IncompleteMemory},
+        {"memory 5", 52, 5, SnapshotProblem::IncompleteMemory},
+        {"memory 0xFFFFFFFF", 52, 0xFFFFFFFFu, SnapshotProblem::IncompleteMemory},
+        {"memory one short", 52, whole - 1, SnapshotProblem::IncompleteMemory},
+        {"memory one too many", 52, whole + 1, SnapshotProblem::IncompleteMemory},
+        {"both right", 52, whole, SnapshotProblem::None},
+    };
+    for (const auto& c : cases)
+    {
+        Bytes file;
+        Append(file, "VICE Snapshot File\x1a");
+        file.push_back(1);
+        file.push_back(1);
+        Append(file, std::string("C64") + std::string(13, '\0'));
+        AppendModuleClaiming(file, "MAINCPU", c.cpuLength, Bytes(30, 0x11));
+        AppendModuleClaiming(file, "C64MEM", c.memoryLength, memory);
+        const SnapshotFacts facts = Facts(file);
+        EXPECT_EQ(facts.problem, c.problem) << c.what;
+        if (c.problem == SnapshotProblem::ModuleTooShort || c.problem == SnapshotProblem::ModulePastEnd)
+        {
+            EXPECT_EQ(facts.problemOffset, 37u) << c.what;
+        }
+    }
+    Bytes cut = Snapshot(PatternRam());
+    cut.resize(cut.size() - 50); // the 42-byte trailer module and the RAM's last 8 bytes
+    EXPECT_EQ(SnapshotProblemText(Facts(cut)), "the memory module is incomplete");
+
+    // "C64MEM" as text inside another module is data, not a module: the real one is taken,
+    // and without one the snapshot holds no memory.
+    Bytes decoy = Header("C64");
+    Bytes body;
+    Append(body, std::string("C64MEM") + std::string(10, '\0'));
+    body.push_back(0);
+    body.push_back(0);
+    const Bytes fake = MemoryBody(0x99);
+    for (int i = 0; i < 4; ++i)
+        body.push_back(static_cast<std::uint8_t>((fake.size() + 22) >> (8 * i)));
+    body.insert(body.end(), fake.begin(), fake.end());
+    AppendModule(decoy, "CIA1", body);
+    EXPECT_EQ(Facts(decoy).problem, SnapshotProblem::NoMemoryModule);
+    EXPECT_EQ(SnapshotProblemText(Facts(decoy)), "it holds no C64 memory module");
+    AppendModule(decoy, "C64MEM", memory);
+    Bytes ram;
+    EXPECT_EQ(Facts(decoy, &ram).problem, SnapshotProblem::None);
+    EXPECT_EQ(ram, Bytes(kC64RamBytes, 0x42));
+
+    // Two memory modules: the first is the memory, as the emulator itself would take it.
+    Bytes twice = Header("C64");
+    AppendModule(twice, "C64MEM", memory);
+    AppendModule(twice, "C64MEM", MemoryBody(0x77));
+    EXPECT_EQ(Facts(twice, &ram).problem, SnapshotProblem::None);
+    EXPECT_EQ(ram, Bytes(kC64RamBytes, 0x42));
+
+    // A damaged module after the memory only ends the table.
+    Bytes trailing = Header("C64");
+    AppendModule(trailing, "C64MEM", memory);
+    AppendModuleClaiming(trailing, "SID", 0xFFFFFFF0u, Bytes(8, 0));
+    EXPECT_EQ(Facts(trailing).problem, SnapshotProblem::None);
+}
+
+// The video bank from the CIA 2 module: port A's low bits select bank 3 - value, and a bit
+// that the data direction register does not drive reads as 1.
+TEST(ParseSnapshot, VideoBankFromCia2)
+{
+    const struct
+    {
+        std::uint8_t portA, direction;
+        int bank;
+    } banks[] = {
+        {0x97, 0x3F, 0}, {0x96, 0x3F, 1}, {0x95, 0x3F, 2},
+        {0x94, 0x3F, 3}, {0x00, 0x00, 0},                  // nothing driven: both lines read 1
+        {0x02, 0x03, 1}, {0xC5, 0x3F, 2}, {0x00, 0x01, 1}, // bit 1 undriven reads 1
+    };
+    for (const auto& b : banks)
+    {
+        EXPECT_EQ(VideoBankFromCia2(b.portA, b.direction), b.bank) << int(b.portA) << " " << int(b.direction);
+        Bytes file = Snapshot(PatternRam());
+        Bytes cia(20, 0);
+        cia[0] = b.portA;
+        cia[2] = b.direction;
+        AppendModule(file, "CIA2", cia);
+        EXPECT_EQ(Facts(file).videoBank, b.bank);
+        EXPECT_EQ(SnapshotVideoBank(file.data(), file.size()), b.bank);
+    }
+    const Bytes without = Snapshot(PatternRam());
+    EXPECT_EQ(Facts(without).videoBank, -1); // unknown
+    Bytes tooShort = without;
+    AppendModule(tooShort, "CIA2", Bytes(2, 0));
+    EXPECT_EQ(Facts(tooShort).videoBank, -1);
+}
+
 #ifdef KELMORA_REALDATA_DIR
 namespace
 {
@@ -323,10 +513,49 @@ TEST(Snapshot, RealEmulatorSnapshots)
     const std::uint8_t frogger[8] = {0x60, 0x60, 0x68, 0x6A, 0x55, 0x55, 0x55, 0x55};
     EXPECT_EQ(std::memcmp(ram.data() + 0x47F8, frogger, 8), 0);
 
-    // A C128 snapshot holds no C64 memory module.
+    // A C128 snapshot is refused for its machine.
     const Bytes before = ram;
     EXPECT_EQ(ReadSnapshotRam(RealSnapshot("c128-rhps-norom.vsf").u8string().c_str(), ram.data()),
               SnapshotStatus::Invalid);
     EXPECT_EQ(ram, before);
+    SnapshotFacts facts;
+    FileResult why;
+    EXPECT_EQ(ReadSnapshot(RealSnapshot("c128-rhps-norom.vsf").u8string().c_str(), ram.data(), &facts, &why),
+              SnapshotStatus::Invalid);
+    EXPECT_EQ(facts.problem, SnapshotProblem::OtherMachine);
+    EXPECT_EQ(SnapshotProblemText(facts), "this is a snapshot of a C128");
+    EXPECT_EQ(why.error, FileError::Invalid);
+}
+
+// The video bank each real snapshot's video chip was showing, read from its CIA2 module
+// (port A, data direction A): rambo2 $96/$3F and frogger $02/$03 show $4000, hobbit
+// $C5/$3F shows $8000, the SEUCK game $C0/$3F and super-mario $94/$3F show $C000.
+TEST(Snapshot, RealSnapshotsVideoBanks)
+{
+    if (!std::filesystem::exists(RealSnapshot("c64-rambo2-norom.vsf"))) GTEST_SKIP() << "no real snapshots";
+    const struct
+    {
+        const char* file;
+        const char* machine;
+        int bank;
+    } snapshots[] = {{"c64-rambo2-norom.vsf", "C64", 1},
+                     {"c64_frogger.vsf", "C64SC", 1},
+                     {"c64_the_hobbit.vsf", "C64SC", 2},
+                     {"vchar64_seuck_game.vsf", "C64", 3},
+                     {"vchar64_super-mario-vice3.6.vsf", "C64", 3}};
+    Bytes ram(kC64RamBytes);
+    for (const auto& s : snapshots)
+    {
+        SnapshotFacts facts;
+        FileResult why;
+        ASSERT_EQ(ReadSnapshot(RealSnapshot(s.file).u8string().c_str(), ram.data(), &facts, &why),
+                  SnapshotStatus::Ok)
+            << s.file;
+        EXPECT_EQ(facts.videoBank, s.bank) << s.file;
+        EXPECT_EQ(facts.machine, s.machine) << s.file;
+        EXPECT_EQ(why.error, FileError::None);
+        const Bytes file = ReadAll(RealSnapshot(s.file));
+        EXPECT_EQ(SnapshotVideoBank(file.data(), file.size()), s.bank) << s.file;
+    }
 }
 #endif

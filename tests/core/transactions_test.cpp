@@ -1,0 +1,452 @@
+// Every writer of the store against every fault a save can meet: a second file that
+// fails, a target that appears meanwhile, a signal in the middle, an fsync that fails,
+// and targets that must be respected (read-only, private, another user's, hard-linked,
+// a dangling link, a folder that takes no new file). Steps are made to fail or pause at
+// a known point through the file layer's step hook, never by timing.
+#include "CoreTestSupport.h"
+
+#include <cerrno>
+#include <map>
+
+#include <sys/stat.h>
+
+using namespace kelmora;
+using namespace kelmora_test;
+
+namespace
+{
+
+// Installs a step hook for the life of the object.
+class StepHook
+{
+  public:
+    explicit StepHook(std::function<int(FileStep, const std::string&)> fn) : fn_(std::move(fn))
+    {
+        SetFileStepHook(&StepHook::Call, this);
+    }
+    ~StepHook() { SetFileStepHook(nullptr, nullptr); }
+    StepHook(const StepHook&) = delete;
+    StepHook& operator=(const StepHook&) = delete;
+
+  private:
+    static int Call(FileStep step, const char* path, void* self)
+    {
+        return static_cast<StepHook*>(self)->fn_(step, path);
+    }
+    std::function<int(FileStep, const std::string&)> fn_;
+};
+
+// One writer of the store. The pair writes path and path + ".inf" as one transaction, as
+// kelmora-cli writes raw data with its colours.
+struct Writer
+{
+    const char* name;
+    std::function<bool(const std::string&, FileResult*)> write;
+};
+
+struct Writers
+{
+    Bytes block = Pattern(kBlockBytes, 4);
+    SpriteBank bank{40, 1, 2, 3, 4, block.data(), 0, 0, 0, 0};
+    std::vector<std::uint32_t> picture = std::vector<std::uint32_t>(30 * 20, 0x123456);
+    const Bytes colours{6, 2, 9};
+
+    std::vector<Writer> all()
+    {
+        return {
+            {"project",
+             [this](const std::string& p, FileResult* w) { return SaveProject(&bank, p.c_str(), w) == 1; }},
+            {"export", [this](const std::string& p, FileResult* w)
+             { return ExportSprites(&bank, p.c_str(), 40, 0x2000, kExportNative, w) == 1; }},
+            {"seuck",
+             [this](const std::string& p, FileResult* w) { return SaveSeuckFile(&bank, p.c_str(), w) == 1; }},
+            {"listing", [this](const std::string& p, FileResult* w)
+             { return WriteTextListing(block.data(), 0, 39, p.c_str(), 1, w) == 1; }},
+            {"bitmap", [this](const std::string& p, FileResult* w)
+             { return WriteBitmap32(p.c_str(), picture.data(), 30, 20, 30, w) == 1; }},
+            {"pair",
+             [this](const std::string& p, FileResult* w)
+             {
+                 std::vector<OutputFile> files(2);
+                 files[0].path = p;
+                 files[0].data = block.data();
+                 files[0].size = 640;
+                 files[1].path = p + ".inf";
+                 files[1].data = colours.data();
+                 files[1].size = colours.size();
+                 return WriteFilesTogether(files, false, w);
+             }},
+        };
+    }
+};
+
+// A folder with an older target (and, for the pair, an older side file) to be replaced.
+struct Scene
+{
+    TempFolder dir;
+    std::string target = dir.file("target.dat");
+    std::string side = target + ".inf";
+    Bytes oldTarget = Pattern(77, 1), oldSide{7, 7, 7};
+
+    explicit Scene(bool withSide = true)
+    {
+        WriteBytes(target, oldTarget);
+        if (withSide) WriteBytes(side, oldSide);
+    }
+    bool Untouched() const { return ReadBytes(target) == oldTarget && ReadBytes(side) == oldSide; }
+    // Only the names the test made: no temporary file and no second name of a target.
+    bool Clean(std::vector<std::string> expected = {"target.dat", "target.dat.inf"}) const
+    {
+        std::sort(expected.begin(), expected.end());
+        return dir.entries() == expected;
+    }
+};
+
+struct stat StatOf(const std::string& path)
+{
+    struct stat info
+    {
+    };
+    EXPECT_EQ(lstat(path.c_str(), &info), 0) << path;
+    return info;
+}
+
+// The child's end: 0 when fn held, 1 when not, or the signal that ended it (as -signal).
+int InChild(const std::function<bool()>& fn)
+{
+    const pid_t pid = fork();
+    if (pid == 0) _exit(fn() ? 0 : 1);
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid) return 100;
+    if (WIFSIGNALED(status)) return -WTERMSIG(status);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
+}
+
+} // namespace
+
+// A failure at any step before the targets change, or while they change, leaves every
+// target as it was and no temporary file behind; the reason names the system's error.
+TEST(Transactions, AFailingStepKeepsEveryOlderFile)
+{
+    Writers writers;
+    const struct
+    {
+        FileStep step;
+        int error;
+        FileError expected;
+    } faults[] = {
+        {FileStep::SyncFile, EIO, FileError::IoError},     // the data did not reach the disk
+        {FileStep::SyncFile, ENOSPC, FileError::DiskFull}, // nor room for it
+        {FileStep::SyncFolder, EIO, FileError::IoError},   // the new name is not durable: put back
+        {FileStep::Commit, EXDEV, FileError::IoError},     // a rename that fails
+    };
+    for (const Writer& w : writers.all())
+        for (const auto& fault : faults)
+            for (int nth : {1, 2}) // the first or (for the pair) the second file's step fails
+            {
+                const bool pair = std::string(w.name) == "pair";
+                if (nth == 2 && (!pair || fault.step == FileStep::SyncFolder)) continue; // one folder
+                SCOPED_TRACE(std::string(w.name) + " step " + std::to_string(static_cast<int>(fault.step)) +
+                             " errno " + std::to_string(fault.error) + " file " + std::to_string(nth));
+                Scene scene;
+                int seen = 0;
+                StepHook hook([&](FileStep step, const std::string&)
+                              { return step == fault.step && ++seen == nth ? fault.error : 0; });
+                FileResult why;
+                EXPECT_FALSE(w.write(scene.target, &why));
+                EXPECT_EQ(why.error, fault.expected);
+                EXPECT_EQ(why.sysErrno, fault.error);
+                EXPECT_TRUE(scene.Untouched());
+                EXPECT_TRUE(scene.Clean()) << ::testing::PrintToString(scene.dir.entries());
+            }
+}
+
+// The pair's second file fails in each way a real file system refuses it: nothing of the
+// transaction is written, and the reason says which file and why.
+TEST(Transactions, TheSecondFileFailingLeavesTheFirstAsItWas)
+{
+    Writers writers;
+    const Writer pair = writers.all().back();
+    {
+        Scene scene(false);
+        fs::create_directory(scene.side); // the side file's name is taken by a folder
+        FileResult why;
+        std::size_t failed = 9;
+        std::vector<OutputFile> files(2);
+        files[0] = {scene.target, writers.block.data(), 640};
+        files[1] = {scene.side, writers.colours.data(), 3};
+        EXPECT_FALSE(WriteFilesTogether(files, false, &why, &failed));
+        EXPECT_EQ(failed, 1u);
+        EXPECT_EQ(why.error, FileError::IsFolder);
+        EXPECT_EQ(FileErrorText(why), "Is a directory");
+        EXPECT_EQ(ReadBytes(scene.target), scene.oldTarget);
+        EXPECT_TRUE(scene.Clean());
+    }
+    {
+        // A name that just fits, so that only the side file's name is too long.
+        TempFolder dir;
+        const std::string target = dir.file(std::string(255, 'r'));
+        FileResult why;
+        EXPECT_FALSE(pair.write(target, &why));
+        EXPECT_EQ(why.error, FileError::NameTooLong);
+        EXPECT_EQ(FileErrorText(why), "File name too long");
+        EXPECT_TRUE(dir.entries().empty());
+    }
+    {
+        // A disk that fills while the second file is written (a child with a file size limit).
+        Scene scene;
+        EXPECT_EQ(RunWithFileSizeLimit(700,
+                                       [&]
+                                       {
+                                           Bytes big(1000, 5);
+                                           std::vector<OutputFile> files(2);
+                                           files[0] = {scene.target, writers.block.data(), 640};
+                                           files[1] = {scene.side, big.data(), big.size()};
+                                           FileResult why;
+                                           return !WriteFilesTogether(files, false, &why) &&
+                                                          why.error == FileError::TooLarge &&
+                                                          why.sysErrno == EFBIG
+                                                      ? 1
+                                                      : 0;
+                                       }),
+                  1);
+        EXPECT_TRUE(scene.Untouched());
+        EXPECT_TRUE(scene.Clean());
+    }
+}
+
+// Without replacing, a target that exists, or appears between writing and committing, is
+// never replaced, and an earlier file of the same transaction is taken back.
+TEST(Transactions, NoClobberHoldsAgainstAFileThatAppearsMeanwhile)
+{
+    TempFolder dir;
+    const Bytes data = Pattern(300, 3), intruder{'m', 'i', 'n', 'e'};
+    std::vector<OutputFile> files{{dir.file("a.raw"), data.data(), data.size()},
+                                  {dir.file("a.raw.inf"), data.data(), 3}};
+    for (const std::string& appears : {dir.file("a.raw"), dir.file("a.raw.inf")})
+    {
+        SCOPED_TRACE(appears);
+        StepHook hook(
+            [&](FileStep step, const std::string& path)
+            {
+                if (step == FileStep::Commit && path == appears) WriteBytes(appears, intruder);
+                return 0;
+            });
+        FileResult why;
+        std::size_t failed = 9;
+        EXPECT_FALSE(WriteFilesTogether(files, true, &why, &failed));
+        EXPECT_EQ(why.error, FileError::Exists);
+        EXPECT_EQ(files[failed].path, appears);
+        EXPECT_EQ(ReadBytes(appears), intruder);
+        EXPECT_EQ(dir.entries().size(), 1u) << ::testing::PrintToString(dir.entries()); // only the intruder
+        fs::remove(appears);
+    }
+    // Existing from the start, even as a dangling link or a device: refused before anything is written.
+    fs::create_symlink("nowhere", dir.path() / "link");
+    for (const std::string& taken : {dir.file("link"), std::string("/dev/null")})
+    {
+        FileResult why;
+        EXPECT_FALSE(WriteFilesTogether({{taken, data.data(), data.size()}}, true, &why)) << taken;
+        EXPECT_EQ(why.error, FileError::Exists) << taken;
+    }
+    // A free name is written, and read back byte for byte.
+    FileResult why;
+    ASSERT_TRUE(WriteFilesTogether(files, true, &why));
+    EXPECT_EQ(ReadBytes(dir.file("a.raw")), data);
+    EXPECT_EQ(ReadBytes(dir.file("a.raw.inf")), Bytes(data.begin(), data.begin() + 3));
+}
+
+// A signal that ends the process in the middle of a save leaves the older file and no
+// temporary file; the process still dies of that very signal.
+TEST(Transactions, ASignalMidWriteRemovesTheTemporaryFiles)
+{
+    Writers writers;
+    for (const Writer& w : writers.all())
+        for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
+        {
+            SCOPED_TRACE(std::string(w.name) + " signal " + std::to_string(sig));
+            Scene scene;
+            const int end = InChild(
+                [&]
+                {
+                    InstallTemporaryFileCleanup();
+                    int synced = 0;
+                    // The pair is stopped with both temporary files written.
+                    const int at = std::string(w.name) == "pair" ? 2 : 1;
+                    StepHook hook(
+                        [&](FileStep step, const std::string&)
+                        {
+                            if (step == FileStep::SyncFile && ++synced == at) raise(sig);
+                            return 0;
+                        });
+                    FileResult why;
+                    w.write(scene.target, &why);
+                    return false;
+                });
+            EXPECT_EQ(end, -sig);
+            EXPECT_TRUE(scene.Untouched());
+            EXPECT_TRUE(scene.Clean()) << ::testing::PrintToString(scene.dir.entries());
+        }
+    // A handler the program installed before keeps the say: the process lives on and its
+    // save completes, temporary file and all.
+    {
+        Scene scene;
+        const int end = InChild(
+            [&]
+            {
+                static volatile sig_atomic_t caught = 0;
+                std::signal(SIGTERM, [](int) { caught = 1; });
+                InstallTemporaryFileCleanup();
+                StepHook hook(
+                    [&](FileStep step, const std::string&)
+                    {
+                        if (step == FileStep::SyncFile) raise(SIGTERM);
+                        return 0;
+                    });
+                FileResult why;
+                return SaveProject(&writers.bank, scene.target.c_str(), &why) == 1 && caught == 1;
+            });
+        EXPECT_EQ(end, 0);
+        EXPECT_EQ(ReadBytes(scene.target).size(), 3u + 40 * 64);
+        EXPECT_TRUE(scene.Clean());
+    }
+    // A file size limit is an ordinary failure once SIGXFSZ is ignored by the cleanup.
+    Scene scene;
+    const int end = InChild(
+        [&]
+        {
+            InstallTemporaryFileCleanup();
+            rlimit limit{100, 100};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            FileResult why;
+            return !SaveProject(&writers.bank, scene.target.c_str(), &why) &&
+                   why.error == FileError::TooLarge;
+        });
+    EXPECT_EQ(end, 0);
+    EXPECT_TRUE(scene.Untouched());
+    EXPECT_TRUE(scene.Clean());
+}
+
+// What the user set on the file being replaced stays as it was.
+TEST(Transactions, ReplacingRespectsTheFile)
+{
+    Writers writers;
+    for (const Writer& w : writers.all())
+    {
+        SCOPED_TRACE(w.name);
+        FileResult why;
+        {
+            // Write-protected: refused, not replaced, for root as well.
+            Scene scene;
+            ASSERT_EQ(chmod(scene.target.c_str(), 0444), 0);
+            EXPECT_FALSE(w.write(scene.target, &why));
+            EXPECT_EQ(why.error, FileError::NoPermission);
+            EXPECT_EQ(FileErrorText(why), "Permission denied");
+            EXPECT_TRUE(scene.Untouched());
+            EXPECT_EQ(StatOf(scene.target).st_mode & 07777, 0444u);
+            EXPECT_TRUE(scene.Clean());
+        }
+        {
+            // Private: the new contents are never readable by others, not even for a moment.
+            Scene scene;
+            ASSERT_EQ(chmod(scene.target.c_str(), 0600), 0);
+            std::vector<mode_t> tempModes;
+            StepHook hook(
+                [&](FileStep step, const std::string& path)
+                {
+                    if (step == FileStep::SyncFile) tempModes.push_back(StatOf(path).st_mode & 07777);
+                    return 0;
+                });
+            ASSERT_TRUE(w.write(scene.target, &why));
+            ASSERT_FALSE(tempModes.empty());
+            EXPECT_EQ(tempModes[0], 0600u);
+            EXPECT_EQ(StatOf(scene.target).st_mode & 07777, 0600u);
+            EXPECT_NE(ReadBytes(scene.target), scene.oldTarget);
+        }
+        if (geteuid() == 0)
+        {
+            // Another user's file saved by root stays theirs.
+            Scene scene;
+            ASSERT_EQ(chown(scene.target.c_str(), 65534, 65534), 0);
+            ASSERT_TRUE(w.write(scene.target, &why));
+            EXPECT_EQ(StatOf(scene.target).st_uid, 65534u);
+            EXPECT_EQ(StatOf(scene.target).st_gid, 65534u);
+        }
+        {
+            // Hard-linked: written in place, so the other name sees the new contents.
+            Scene scene;
+            const std::string other = scene.dir.file("other-name");
+            ASSERT_EQ(link(scene.target.c_str(), other.c_str()), 0);
+            const ino_t inode = StatOf(scene.target).st_ino;
+            ASSERT_TRUE(w.write(scene.target, &why));
+            EXPECT_NE(ReadBytes(scene.target), scene.oldTarget);
+            EXPECT_EQ(ReadBytes(other), ReadBytes(scene.target));
+            EXPECT_EQ(StatOf(scene.target).st_ino, inode);
+            EXPECT_TRUE(scene.Clean({"target.dat", "target.dat.inf", "other-name"}));
+        }
+        {
+            // A dangling link: the file it names is created, the link stays a link.
+            TempFolder dir;
+            fs::create_symlink("made.dat", dir.path() / "link.dat");
+            ASSERT_TRUE(w.write(dir.file("link.dat"), &why));
+            EXPECT_TRUE(fs::is_symlink(dir.path() / "link.dat"));
+            EXPECT_TRUE(fs::is_regular_file(dir.path() / "made.dat"));
+            EXPECT_FALSE(ReadBytes(dir.file("made.dat")).empty());
+        }
+        {
+            // A folder that takes no new file: a writable target is written in place; a new
+            // file cannot be made there and is refused.
+            Scene scene;
+            const ino_t inode = StatOf(scene.target).st_ino;
+            StepHook hook([&](FileStep step, const std::string&)
+                          { return step == FileStep::CreateTemp ? EACCES : 0; });
+            ASSERT_TRUE(w.write(scene.target, &why));
+            EXPECT_NE(ReadBytes(scene.target), scene.oldTarget);
+            EXPECT_EQ(StatOf(scene.target).st_ino, inode);
+            EXPECT_TRUE(scene.Clean());
+            EXPECT_FALSE(w.write(scene.dir.file("new.dat"), &why));
+            EXPECT_EQ(why.error, FileError::NoPermission);
+        }
+        {
+            // Written in place and then failing: the older contents are put back.
+            Scene scene;
+            std::map<FileStep, int> fail{{FileStep::CreateTemp, EACCES}, {FileStep::SyncFile, EIO}};
+            StepHook hook([&](FileStep step, const std::string&)
+                          { return fail.count(step) ? fail[step] : 0; });
+            EXPECT_FALSE(w.write(scene.target, &why));
+            EXPECT_EQ(why.sysErrno, EIO);
+            EXPECT_TRUE(scene.Untouched());
+            EXPECT_TRUE(scene.Clean());
+        }
+    }
+}
+
+// A real read-only folder, as a user without root's rights: the writable file in it is
+// written in place, and a file that user may not write is refused.
+TEST(Transactions, ReadOnlyFolderAsAnOrdinaryUser)
+{
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to make the files of another user";
+    TempFolder dir;
+    ASSERT_EQ(chmod(dir.path().c_str(), 0755), 0);
+    const std::string mine = dir.file("mine.kmd"), theirs = dir.file("theirs.kmd");
+    WriteBytes(mine, Pattern(67, 1));
+    WriteBytes(theirs, Pattern(67, 2));
+    ASSERT_EQ(chown(mine.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(chmod(dir.path().c_str(), 0555), 0);
+    TestBank bank;
+    const int end = InChild(
+        [&]
+        {
+            if (setgid(65534) != 0 || setuid(65534) != 0) return false;
+            FileResult why;
+            const bool written = SaveProject(&bank.bank, mine.c_str(), &why) == 1;
+            const bool refused =
+                SaveProject(&bank.bank, theirs.c_str(), &why) == 0 && why.error == FileError::NoPermission;
+            return written && refused;
+        });
+    chmod(dir.path().c_str(), 0755);
+    EXPECT_EQ(end, 0);
+    EXPECT_EQ(ReadBytes(mine).size(), 3u + 17 * 64);
+    EXPECT_EQ(ReadBytes(theirs), Pattern(67, 2));
+    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"mine.kmd", "theirs.kmd"}));
+}
