@@ -4,10 +4,12 @@
 
 #include <exception>
 
+#include "kelmora/Version.h"
+
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("kelmora"));
-    setApplicationVersion(QStringLiteral("1.8"));
+    setApplicationVersion(QStringLiteral(KELMORA_VERSION_SHORT));
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)

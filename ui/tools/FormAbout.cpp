@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include "kelmora/Version.h"
 #include "ui/Form1.h"
 
 namespace
@@ -37,7 +38,7 @@ TFormAbout::TFormAbout(TForm1* owner) : QDialog(owner)
         QPixmap::fromImage(icon.scaled(kIconSize, kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     Image1->setAlignment(Qt::AlignCenter);
 
-    Label1 = new QLabel(QStringLiteral("Kelmora 1.8"), this);
+    Label1 = new QLabel(QStringLiteral("Kelmora " KELMORA_VERSION_SHORT), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     QFont title = Label1->font();
     title.setBold(true);
