@@ -12,6 +12,10 @@
 
 #ifdef _WIN32
 #include <cwchar>
+#include <fcntl.h>
+#include <io.h>
+#include <process.h>
+#include <sys/stat.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -29,6 +33,16 @@ namespace
 std::FILE* OpenPath(const fs::path& path, const char* mode)
 {
 #ifdef _WIN32
+    // Not every Windows C runtime knows fopen's "x" (msvcrt.dll does not): the exclusive
+    // create is made with _wopen.
+    if (std::strchr(mode, 'x') != nullptr)
+    {
+        const int fd = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+        if (fd < 0) return nullptr;
+        std::FILE* file = _wfdopen(fd, L"wb");
+        if (file == nullptr) _close(fd);
+        return file;
+    }
     std::wstring wideMode(mode, mode + std::strlen(mode));
     return _wfopen(path.c_str(), wideMode.c_str());
 #else
@@ -182,7 +196,7 @@ fs::path TempNameBeside(const fs::path& target, unsigned attempt)
     static std::atomic<unsigned> counter{0};
     const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
 #ifdef _WIN32
-    const long pid = 0;
+    const long pid = static_cast<long>(_getpid());
 #else
     const long pid = static_cast<long>(getpid());
 #endif

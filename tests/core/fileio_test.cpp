@@ -1,7 +1,9 @@
 // Bounded reads, atomic replacing writes, and every writer on a failing disk.
 #include "CoreTestSupport.h"
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 using namespace kelmora;
 using namespace kelmora_test;
@@ -18,7 +20,7 @@ TEST(FileIO, ReadsAreBoundedAndOnlyOfRegularFiles)
     EXPECT_EQ(ReadWholeFile(path.c_str(), 99, kept), ReadStatus::TooLarge);
     EXPECT_EQ(kept, (Bytes{1, 2, 3}));
 
-    fs::resize_file(path, std::uint64_t(2) << 30); // 2 GiB, sparse
+    fs::resize_file(fs::u8path(path), std::uint64_t(2) << 30); // 2 GiB, sparse
     EXPECT_EQ(ReadWholeFile(path.c_str(), 16387, out), ReadStatus::TooLarge);
     std::uint64_t size = 0;
     EXPECT_EQ(ReadFileHead(path.c_str(), 150, out, size), ReadStatus::Ok);
@@ -26,9 +28,13 @@ TEST(FileIO, ReadsAreBoundedAndOnlyOfRegularFiles)
     ASSERT_EQ(out.size(), 150u);
     EXPECT_TRUE(std::equal(out.begin(), out.begin() + 100, Pattern(100).begin()));
 
+    std::vector<std::string> refused = {dir.path().u8string(), dir.file("missing"), std::string("")};
+#ifndef _WIN32 // pipes and devices in the file system
     ASSERT_EQ(mkfifo(dir.file("pipe").c_str(), 0600), 0);
-    for (const std::string& p : {dir.path().string(), dir.file("missing"), dir.file("pipe"),
-                                 std::string("/dev/null"), std::string("")})
+    refused.push_back(dir.file("pipe"));
+    refused.push_back("/dev/null");
+#endif
+    for (const std::string& p : refused)
     {
         EXPECT_EQ(ReadWholeFile(p.c_str(), 1000, out), ReadStatus::CannotOpen) << p;
         EXPECT_EQ(ReadFileHead(p.c_str(), 1000, out, size), ReadStatus::CannotOpen) << p;
@@ -41,8 +47,13 @@ TEST(FileIO, WritesReplaceAtomicallyAndLeaveNothingElse)
     TempFolder dir;
     const std::string path = dir.file("out.bin");
     WriteBytes(path, Pattern(5000, 1));
-    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
     const Bytes data = Pattern(300, 2);
+#ifdef _WIN32
+    ASSERT_TRUE(WriteWholeFile(path.c_str(), data.data(), data.size()));
+    EXPECT_EQ(ReadBytes(path), data);
+    GTEST_SKIP() << "POSIX access rights and symbolic links";
+#else
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
     ASSERT_TRUE(WriteWholeFile(path.c_str(), data.data(), data.size()));
     EXPECT_EQ(ReadBytes(path), data);
     struct stat info;
@@ -56,6 +67,7 @@ TEST(FileIO, WritesReplaceAtomicallyAndLeaveNothingElse)
     EXPECT_TRUE(fs::is_symlink(dir.path() / "link")); // the link's target was replaced
     EXPECT_EQ(fs::file_size(path), 0u);
     EXPECT_EQ(dir.entries(), (std::vector<std::string>{"link", std::string(255, 'n'), "out.bin"}));
+#endif
 }
 
 TEST(FileIO, WritesThatCannotSucceedFailCleanly)
@@ -64,25 +76,31 @@ TEST(FileIO, WritesThatCannotSucceedFailCleanly)
     const Bytes data = Pattern(10);
     WriteBytes(dir.file("plain"), Pattern(4));
     fs::create_directory(dir.path() / "folder");
-    ASSERT_EQ(mkfifo(dir.file("pipe").c_str(), 0600), 0);
-    for (const std::string& p :
-         {dir.file("plain/x"), dir.file("gone/x"), dir.file("folder"), dir.file("pipe")})
-        EXPECT_FALSE(WriteWholeFile(p.c_str(), data.data(), data.size()))
-            << p; // a pipe with no reader: no wait
+    for (const std::string& p : {dir.file("plain/x"), dir.file("gone/x"), dir.file("folder")})
+        EXPECT_FALSE(WriteWholeFile(p.c_str(), data.data(), data.size())) << p;
     EXPECT_FALSE(WriteWholeFile(nullptr, data.data(), data.size()));
     EXPECT_FALSE(WriteWholeFile(dir.file("x").c_str(), nullptr, 5));
     EXPECT_EQ(ReadBytes(dir.file("plain")), Pattern(4));
+    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"folder", "plain"}));
+
+#ifndef _WIN32 // pipes and devices in the file system
+    ASSERT_EQ(mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    EXPECT_FALSE(WriteWholeFile(dir.file("pipe").c_str(), data.data(), data.size())); // no reader: no wait
     EXPECT_TRUE(fs::is_fifo(dir.path() / "pipe"));
     EXPECT_EQ(dir.entries(), (std::vector<std::string>{"folder", "pipe", "plain"}));
 
     EXPECT_TRUE(WriteWholeFile("/dev/null", data.data(), data.size())); // a device is written in place
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
+#endif
 }
 
 // A disk that fills up part-way: the failure value comes back, the older file survives
 // byte for byte and no temporary file is left behind.
 TEST(FileIO, EveryWriterReportsAFullDiskAndKeepsTheOlderFile)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "a full disk is made with a POSIX file size limit";
+#else
     Bytes block = Pattern(kBlockBytes);
     SpriteBank bank{100, 0, 0, 0, 0, block.data(), 0, 0, 0, 0};
     SpriteBank seuck = bank;
@@ -111,4 +129,5 @@ TEST(FileIO, EveryWriterReportsAFullDiskAndKeepsTheOlderFile)
         EXPECT_NE(ReadBytes(path), Pattern(67, 9)) << w.name;
         EXPECT_EQ(dir.entries(), std::vector<std::string>{"old.dat"}) << w.name;
     }
+#endif
 }
