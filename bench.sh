@@ -8,7 +8,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build_dir="$root/build-bench"
 
-"$root/scripts/setup.sh" "$build_dir" -DCMAKE_BUILD_TYPE=Release -DKELMORA_BUILD_BENCH=ON \
+"$root/scripts/setup.sh" --packages editor,bench --target kelmora_bench "$build_dir" -DCMAKE_BUILD_TYPE=Release -DKELMORA_BUILD_BENCH=ON \
   -DKELMORA_BUILD_TESTS=OFF
 export QT_QPA_PLATFORM=offscreen
 exec "$build_dir/bench/kelmora_bench" "$@"

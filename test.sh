@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test suite under CTest.
+# Installs what is missing (the editor's packages, the test frameworks and the tools the
+# tests use), builds everything, and runs every test suite under CTest.
 #   ./test.sh             the ordinary build in build/
 #   ./test.sh --sanitize  the same suites built with ASan/UBSan in build-sanitize/
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
 build_dir="$root/build"
-cmake_args=(-DKELMORA_WERROR=ON)
+cmake_args=(-DKELMORA_WERROR=ON -DKELMORA_BUILD_TESTS=ON)
 if [ "${1:-}" = "--sanitize" ]; then
   build_dir="$root/build-sanitize"
   cmake_args+=(-DKELMORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug)
@@ -16,7 +17,7 @@ if [ "${1:-}" = "--sanitize" ]; then
   export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 fi
 
-"$root/scripts/setup.sh" "$build_dir" "${cmake_args[@]}"
+"$root/scripts/setup.sh" --packages editor,tests "$build_dir" "${cmake_args[@]}"
 cd "$build_dir"
 export QT_QPA_PLATFORM=offscreen
 ctest --output-on-failure -j2 --timeout 600

@@ -152,7 +152,7 @@ int PrintSummary(const SummaryReporter& reporter)
                 else if (!reference->second.error.empty())
                     referenceText = "failed";
                 else
-                    base = timeOf(reference->second);
+                    base = row.referenceManualTime ? reference->second.wallNs : timeOf(reference->second);
             }
             if (!std::isnan(base))
             {
@@ -173,7 +173,8 @@ int PrintSummary(const SummaryReporter& reporter)
     std::printf("\nFigures are medians of the repetitions; each reference ran in the same process, "
                 "interleaved with its figure (the file rows: within each iteration).\nTimes are the "
                 "benchmark thread's CPU time, except for the file rows and start-up, which are wall-clock "
-                "time.\n");
+                "time; the rotator's reference is the CPU time of a child process without a "
+                "QApplication.\n");
     if (missed > 0) std::printf("%d target(s) missed.\n", missed);
     return missed;
 }
@@ -189,6 +190,9 @@ bool HasFlag(int argc, char** argv, const char* prefix)
 
 int main(int argc, char** argv)
 {
+    // The rotator's reference runs before anything of Qt exists in the process.
+    if (argc == 3 && std::strcmp(argv[1], "--rotation-probe") == 0)
+        return bench::RunRotationProbe(std::atoi(argv[2]));
     // Everything runs under the offscreen platform, the probe children too.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     if (argc == 3 && std::strcmp(argv[1], "--memory-probe") == 0)

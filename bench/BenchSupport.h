@@ -26,14 +26,15 @@ void FillSampleBank(kelmora::u8* block);
 // One line of the summary: a figure and the reference it is compared with.
 struct Row
 {
-    std::string path;               // what is measured
-    std::string figure;             // benchmark name of the figure
-    std::string reference;          // benchmark name of the reference; empty: none
-    double figureUnits = 1;         // the figure is the benchmark's time divided by this
-    double referenceUnits = 1;      // likewise for the reference
-    double limitNs = 0;             // absolute target in ns; 0: none
-    double ratioLimit = 0;          // target ratio figure / reference; 0: none
-    bool wallClock = false;         // compare wall-clock times instead of the thread's CPU times
+    std::string path;                 // what is measured
+    std::string figure;               // benchmark name of the figure
+    std::string reference;            // benchmark name of the reference; empty: none
+    double figureUnits = 1;           // the figure is the benchmark's time divided by this
+    double referenceUnits = 1;        // likewise for the reference
+    double limitNs = 0;               // absolute target in ns; 0: none
+    double ratioLimit = 0;            // target ratio figure / reference; 0: none
+    bool wallClock = false;           // compare wall-clock times instead of the thread's CPU times
+    bool referenceManualTime = false; // the reference's time is its manual time (a child's measure)
     std::string referenceNsCounter; // when set, the reference is this counter (ns) of the figure's benchmark
     std::string counter;            // when set, the figure is this counter (not a time) ...
     std::string referenceCounter;   // ... and the reference this counter of the same benchmark
@@ -67,6 +68,11 @@ void RegisterCoreBenchmarks();
 void RegisterFileBenchmarks();
 void RegisterProcessBenchmarks();
 void RegisterObjectBenchmarks();
+
+// The child mode of the rotator's reference: times the rotator's 360-frame sequence
+// `sequences` times in a process without a QApplication and prints the median CPU time
+// of one sequence in ns.
+int RunRotationProbe(int sequences);
 
 // The child mode of the memory benchmark: builds the editor, makes `strokes` brush
 // strokes (each one undo push) and prints the peak resident size in kB.

@@ -1,6 +1,13 @@
 // The store's paths a user waits on: the undo history, the flood fill and the
-// rotator's sequence of turned frames.
+// rotator's sequence of turned frames (in this process, which has a QApplication, and in
+// a child process that never creates one).
+#include <algorithm>
+#include <climits>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "bench/BenchSupport.h"
@@ -99,43 +106,82 @@ struct RotatorSetup
 
 // The angles 0..359 of a 360-step turn, each frame and its partner stored into the
 // copy buffer as the rotator's sequence does (the buffer's 256 slots are reused).
+void TurnSequence(RotatorSetup& setup)
+{
+    int slot = 0;
+    for (int angle = 0; angle < 360; ++angle)
+    {
+        RenderRotatedFrame(setup.block.data(), kSlotCount, setup.fields, setup.tables.base, setup.kSprite,
+                           360, angle, setup.rotator);
+        PutSprite(setup.buffer.data(), slot, setup.rotator.frameSprite);
+        if (setup.rotator.hasPartner) PutSprite(setup.buffer.data(), slot + 1, setup.rotator.partnerSprite);
+        slot = (slot + 2) % kSlotCount;
+    }
+    benchmark::DoNotOptimize(setup.buffer.data());
+    benchmark::ClobberMemory();
+}
+
 void RotationSequence(benchmark::State& state)
 {
     RotatorSetup setup;
     for (auto _ : state)
+        TurnSequence(setup);
+}
+
+constexpr int kChildSequences = 15;
+
+// The same sequence timed in a child process of this program that never creates a
+// QApplication (see RunRotationProbe): the child's median CPU time of one sequence.
+void RotationInPlainProcess(benchmark::State& state)
+{
+    char self[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0)
     {
-        int slot = 0;
-        for (int angle = 0; angle < 360; ++angle)
+        state.SkipWithError("cannot find this program");
+        return;
+    }
+    const std::string command = "'" + std::string(self, static_cast<std::size_t>(length)) +
+                                "' --rotation-probe " + std::to_string(kChildSequences);
+    for (auto _ : state)
+    {
+        std::FILE* pipe = popen(command.c_str(), "r");
+        double nanoseconds = -1;
+        if (pipe == nullptr || std::fscanf(pipe, "%lf", &nanoseconds) != 1) nanoseconds = -1;
+        if (pipe == nullptr || pclose(pipe) != 0 || nanoseconds <= 0)
         {
-            RenderRotatedFrame(setup.block.data(), kSlotCount, setup.fields, setup.tables.base, setup.kSprite,
-                               360, angle, setup.rotator);
-            PutSprite(setup.buffer.data(), slot, setup.rotator.frameSprite);
-            if (setup.rotator.hasPartner)
-                PutSprite(setup.buffer.data(), slot + 1, setup.rotator.partnerSprite);
-            slot = (slot + 2) % kSlotCount;
+            state.SkipWithError("the rotation probe failed");
+            break;
         }
-        benchmark::DoNotOptimize(setup.buffer.data());
-        benchmark::ClobberMemory();
+        state.SetIterationTime(nanoseconds / 1e9);
     }
 }
 
-// One frame turned 360 times, nothing stored.
-void RotationReference(benchmark::State& state)
+double ThreadCpuNanoseconds()
 {
-    RotatorSetup setup;
-    for (auto _ : state)
-    {
-        for (int k = 0; k < 360; ++k)
-        {
-            RenderRotatedFrame(setup.block.data(), kSlotCount, setup.fields, setup.tables.base, setup.kSprite,
-                               360, 45, setup.rotator);
-            benchmark::DoNotOptimize(setup.rotator.frameSprite);
-        }
-        benchmark::ClobberMemory();
-    }
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
 }
 
 } // namespace
+
+int RunRotationProbe(int sequences)
+{
+    RotatorSetup setup;
+    TurnSequence(setup); // warm-up
+    std::vector<double> times;
+    for (int k = 0; k < sequences; ++k)
+    {
+        const double start = ThreadCpuNanoseconds();
+        TurnSequence(setup);
+        times.push_back(ThreadCpuNanoseconds() - start);
+    }
+    if (times.empty()) return 1;
+    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+    std::printf("%.0f\n", times[times.size() / 2]);
+    return 0;
+}
 
 void RegisterCoreBenchmarks()
 {
@@ -153,10 +199,17 @@ void RegisterCoreBenchmarks()
     benchmark::RegisterBenchmark("FloodFill/hires", FloodFillEmpty, false);
     benchmark::RegisterBenchmark("FloodFill/multicolour", FloodFillEmpty, true);
 
-    Rows().push_back(TimeRow("Rotator: 360-angle sequence into the buffer (sprite and partner)",
-                             "Rotation/sequence", "Rotation/reference", 20e6, 0));
+    // The reference is the same sequence in a process without a QApplication, so the row
+    // shows whatever the toolkit's presence costs our floating-point code.
+    Row rotator = TimeRow("Rotator: 360-angle sequence into the buffer (sprite and partner)",
+                          "Rotation/sequence", "Rotation/plain-process", 20e6, 1.2);
+    rotator.referenceManualTime = true;
+    Rows().push_back(rotator);
     benchmark::RegisterBenchmark("Rotation/sequence", RotationSequence)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("Rotation/reference", RotationReference)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Rotation/plain-process", RotationInPlainProcess)
+        ->UseManualTime()
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
 }
 
 } // namespace bench

@@ -9,12 +9,13 @@
 #include <vector>
 
 #include "core/Listing.h"
+#include "kelmora/Version.h"
 
 namespace kelmora::cli
 {
 
 constexpr const char* kProgramName = "kelmora-cli";
-constexpr const char* kVersion = "1.8";
+constexpr const char* kVersion = KELMORA_VERSION_SHORT;
 
 enum class Command
 {

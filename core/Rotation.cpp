@@ -6,6 +6,7 @@
 
 #include "core/Render.h"
 #include "core/Sprite.h"
+#include "core/VectorState.h"
 
 namespace kelmora
 {
@@ -19,6 +20,10 @@ void FillImage(RotImage& image, std::uint32_t colour)
 
 RotImage RotateImage(const RotImage& source, int angleCount, int angleIndex, std::uint32_t background)
 {
+    // 504 pixels of square roots, arc tangents, sines and cosines: SSE code that a dirty
+    // upper vector state left by a library would slow down several times.
+    ClearUpperVectorState();
+
     // k = (N div 2) / pi with this value of pi, and theta = P / k, in exactly this order,
     // so that every angle gives the same pixels on every run and every machine.
     double theta = 0.0;

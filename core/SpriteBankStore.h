@@ -29,3 +29,4 @@
 #include "core/Transforms.h"
 #include "core/Types.h"
 #include "core/UndoHistory.h"
+#include "core/VectorState.h"

@@ -14,16 +14,30 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
+#endif
 
 namespace kelmora_test
 {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
+
+inline long ProcessId()
+{
+#ifdef _WIN32
+    return static_cast<long>(_getpid());
+#else
+    return static_cast<long>(getpid());
+#endif
+}
 
 // A fresh folder under the system's temporary folder, removed at the end.
 class TempFolder
@@ -33,7 +47,7 @@ class TempFolder
     {
         static std::atomic<int> counter{0};
         path_ = fs::temp_directory_path() /
-                ("kelmora-core-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+                ("kelmora-core-" + std::to_string(ProcessId()) + "-" + std::to_string(counter++));
         fs::remove_all(path_);
         fs::create_directories(path_);
     }
@@ -43,12 +57,13 @@ class TempFolder
         fs::remove_all(path_, ec);
     }
     const fs::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    // UTF-8, as the store takes paths (on Windows too).
+    std::string file(const std::string& name) const { return (path_ / fs::u8path(name)).u8string(); }
     std::vector<std::string> entries() const // hidden ones included, sorted
     {
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(path_))
-            names.push_back(entry.path().filename().string());
+            names.push_back(entry.path().filename().u8string());
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -59,13 +74,13 @@ class TempFolder
 
 inline void WriteBytes(const std::string& path, const Bytes& data)
 {
-    std::ofstream(path, std::ios::binary)
+    std::ofstream(fs::u8path(path), std::ios::binary)
         .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
 }
 
 inline Bytes ReadBytes(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(fs::u8path(path), std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
@@ -110,6 +125,7 @@ struct GuardedBlock
     }
 };
 
+#ifndef _WIN32
 // Runs fn in a child process in which no file may grow beyond limit bytes, as on a
 // full disk: with SIGXFSZ ignored, writes past it fail with EFBIG. Returns fn's result.
 inline int RunWithFileSizeLimit(rlim_t limit, const std::function<int()>& fn)
@@ -126,6 +142,7 @@ inline int RunWithFileSizeLimit(rlim_t limit, const std::function<int()>& fn)
         return -1000;
     return WEXITSTATUS(status) - 2;
 }
+#endif
 
 inline std::string RealSprite(const std::string& name)
 {

@@ -78,12 +78,14 @@ TEST(Bitmap, FailedWriteKeepsTheOlderFile)
     const Bytes old = Pattern(40);
     WriteBytes(path, old);
     std::vector<std::uint32_t> picture(68 * 62, 0xFF336699);
+#ifndef _WIN32 // a full disk is made with a POSIX file size limit
     // A disk that fills after 100 bytes: the 16,918-byte picture cannot be written.
     const int result =
         RunWithFileSizeLimit(100, [&] { return WriteBitmap32(path.c_str(), picture.data(), 68, 62, 68); });
     EXPECT_EQ(result, -1);
     EXPECT_EQ(ReadBytes(path), old);
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"keep.bmp"}); // no temporary file left
+#endif
     // With room enough the same call replaces it.
     ASSERT_EQ(WriteBitmap32(path.c_str(), picture.data(), 68, 62, 68), 1);
     EXPECT_EQ(ReadBytes(path).size(), 54u + 68 * 62 * 4);

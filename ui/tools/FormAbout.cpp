@@ -7,6 +7,8 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include "kelmora/Version.h"
+
 namespace
 {
 
@@ -35,7 +37,7 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent)
         QPixmap::fromImage(icon.scaled(kIconSize, kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     Image1->setAlignment(Qt::AlignCenter);
 
-    Label1 = new QLabel(QStringLiteral("Kelmora 1.8"), this);
+    Label1 = new QLabel(QStringLiteral("Kelmora " KELMORA_VERSION_SHORT), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     QFont title = Label1->font();
     title.setBold(true);

@@ -1,0 +1,23 @@
+# Cross-compiling for 64-bit Windows with Debian's mingw-w64 (the POSIX thread model, for
+# std::thread and std::mutex). Used by tools/check-windows.sh.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Programs that need no DLL of the compiler beside them.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+
+# CTest and the build run the programs under Wine.
+find_program(KELMORA_WINE NAMES wine wine64)
+if(KELMORA_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${KELMORA_WINE})
+endif()
