@@ -19,7 +19,8 @@ enum : unsigned
     kListing = 4,
     kRip = 8,
     kSheet = 16,
-    kWritesFile = kConvert | kListing | kRip | kSheet,
+    kImport = 32,
+    kWritesFile = kConvert | kListing | kRip | kSheet | kImport,
 };
 
 unsigned CommandBit(Command command)
@@ -36,6 +37,8 @@ unsigned CommandBit(Command command)
         return kRip;
     case Command::Sheet:
         return kSheet;
+    case Command::ImportImage:
+        return kImport;
     case Command::None:
         break;
     }
@@ -64,6 +67,15 @@ enum class Opt
     Scale,
     Palette,
     PaletteFile,
+    Offset,
+    Gap,
+    Mode,
+    Background,
+    Multi1,
+    Multi2,
+    Overlay,
+    Report,
+    Strict,
 };
 
 struct OptionSpec
@@ -82,20 +94,29 @@ const OptionSpec kOptions[] = {
     {"from-attr", 0, true, kConvert, Opt::FromAttr},
     {"to-attr", 0, true, kConvert, Opt::ToAttr},
     {"range", 0, true, kConvert | kListing | kSheet, Opt::Range},
-    {"to", 0, true, kConvert | kRip | kSheet, Opt::To},
-    {"load-address", 0, true, kConvert | kRip, Opt::LoadAddress},
+    {"to", 0, true, kConvert | kRip | kSheet | kImport, Opt::To},
+    {"load-address", 0, true, kConvert | kRip | kImport, Opt::LoadAddress},
     {"force", 'f', false, kWritesFile, Opt::Force},
-    {"no-inf", 0, false, kConvert | kRip, Opt::NoInf},
+    {"no-inf", 0, false, kConvert | kRip | kImport, Opt::NoInf},
     {"hex", 0, false, kListing, Opt::Hex},
     {"dec", 0, false, kListing, Opt::Dec},
     {"dialect", 0, true, kListing, Opt::Dialect},
     {"label", 0, true, kListing, Opt::Label},
     {"bank", 0, true, kRip, Opt::Bank},
-    {"count", 0, true, kRip, Opt::Count},
-    {"columns", 0, true, kSheet, Opt::Columns},
-    {"scale", 0, true, kSheet, Opt::Scale},
-    {"palette", 0, true, kSheet, Opt::Palette},
-    {"palette-file", 0, true, kSheet, Opt::PaletteFile},
+    {"count", 0, true, kRip | kImport, Opt::Count},
+    {"columns", 0, true, kSheet | kImport, Opt::Columns},
+    {"scale", 0, true, kSheet | kImport, Opt::Scale},
+    {"palette", 0, true, kSheet | kImport, Opt::Palette},
+    {"palette-file", 0, true, kSheet | kImport, Opt::PaletteFile},
+    {"offset", 0, true, kImport, Opt::Offset},
+    {"gap", 0, true, kImport, Opt::Gap},
+    {"mode", 0, true, kImport, Opt::Mode},
+    {"background", 0, true, kImport, Opt::Background},
+    {"multi1", 0, true, kImport, Opt::Multi1},
+    {"multi2", 0, true, kImport, Opt::Multi2},
+    {"overlay", 0, false, kImport, Opt::Overlay},
+    {"report", 0, true, kImport, Opt::Report},
+    {"strict", 0, false, kImport, Opt::Strict},
 };
 
 const OptionSpec* FindLong(const std::string& name)
@@ -144,6 +165,16 @@ bool ParseRange(const std::string& text, SpriteRange& range)
     range.first = first;
     range.last = last;
     return true;
+}
+
+// "X,Y": two numbers 0..9999.
+bool ParsePoint(const std::string& text, int& x, int& y)
+{
+    const std::size_t comma = text.find(',');
+    if (comma == std::string::npos) return false;
+    x = ParseNumber(text.substr(0, comma), 9999);
+    y = ParseNumber(text.substr(comma + 1), 9999);
+    return x >= 0 && y >= 0;
 }
 
 bool ParseFormat(const std::string& text, Format& format)
@@ -269,6 +300,12 @@ std::string Apply(const OptionSpec& spec, const std::string& value, Options& o)
     case Opt::NoInf:
         o.noInf = true;
         break;
+    case Opt::Overlay:
+        o.overlay = true;
+        break;
+    case Opt::Strict:
+        o.strict = true;
+        break;
     case Opt::Hex:
         o.hex = true;
         break;
@@ -335,9 +372,12 @@ std::string Apply(const OptionSpec& spec, const std::string& value, Options& o)
         if (o.columns < 1) return option + ": '" + value + "' is not a column count 1..256";
         break;
     case Opt::Scale:
-        o.scale = ParseNumber(value, 8);
-        if (o.scale < 1) return option + ": '" + value + "' is not a scale 1..8";
+    {
+        const int largest = o.command == Command::ImportImage ? 64 : 8;
+        o.scale = ParseNumber(value, largest);
+        if (o.scale < 1) return option + ": '" + value + "' is not a scale 1.." + std::to_string(largest);
         break;
+    }
     case Opt::Palette:
         if (value.empty()) return option + ": needs a palette name";
         o.palette = value;
@@ -345,6 +385,38 @@ std::string Apply(const OptionSpec& spec, const std::string& value, Options& o)
     case Opt::PaletteFile:
         if (value.empty()) return option + ": needs a file name";
         o.paletteFile = value;
+        break;
+    case Opt::Offset:
+    case Opt::Gap:
+        if (!ParsePoint(value, spec.id == Opt::Offset ? o.offsetX : o.gapX,
+                        spec.id == Opt::Offset ? o.offsetY : o.gapY))
+            return option + ": '" + value + "' is not X,Y (two numbers of picture pixels 0..9999)";
+        break;
+    case Opt::Mode:
+    {
+        const std::string t = Lower(value);
+        if (t == "auto")
+            o.mode = kelmora::ImportMode::Auto;
+        else if (t == "hires")
+            o.mode = kelmora::ImportMode::Hires;
+        else if (t == "multicolour" || t == "multicolor")
+            o.mode = kelmora::ImportMode::Multicolour;
+        else
+            return option + ": unknown mode '" + value + "' (auto, hires or multicolour)";
+        break;
+    }
+    case Opt::Background:
+    case Opt::Multi1:
+    case Opt::Multi2:
+    {
+        const int colour = ParseNumber(value, 15);
+        if (colour < 0) return option + ": '" + value + "' is not a colour 0..15";
+        (spec.id == Opt::Background ? o.background : spec.id == Opt::Multi1 ? o.multi1 : o.multi2) = colour;
+        break;
+    }
+    case Opt::Report:
+        if (value.empty()) return option + ": needs a file name";
+        o.report = value;
         break;
     }
     return {};
@@ -359,20 +431,21 @@ std::string Resolve(Options& o, const std::vector<bool>& given)
     const std::size_t wanted = o.command == Command::Info ? 1 : 2;
     if (o.files.size() != wanted)
     {
-        const char* what = o.command == Command::Info  ? "FILE"
-                           : o.command == Command::Rip ? "SNAPSHOT and OUT"
-                                                       : "IN and OUT";
+        const char* what = o.command == Command::Info          ? "FILE"
+                           : o.command == Command::Rip         ? "SNAPSHOT and OUT"
+                           : o.command == Command::ImportImage ? "IMAGE and OUT"
+                                                               : "IN and OUT";
         return std::string(name) + ": expected " + what + (o.files.size() < wanted ? "" : ", got more");
     }
 
-    const bool readsSprites = o.command != Command::Rip;
+    const bool readsSprites = o.command != Command::Rip && o.command != Command::ImportImage;
     if (readsSprites && o.from == Format::Guess)
     {
         o.from = GuessFromName(o.files[0]);
         if (o.from == Format::Guess) o.from = Format::Auto;
     }
 
-    if (o.command == Command::Convert || o.command == Command::Rip)
+    if (o.command == Command::Convert || o.command == Command::Rip || o.command == Command::ImportImage)
     {
         if (o.to == Format::Guess)
         {
@@ -384,6 +457,15 @@ std::string Resolve(Options& o, const std::vector<bool>& given)
         if (was(Opt::LoadAddress) && o.to != Format::Prg) return "--load-address applies to PRG output only";
         if (o.to == Format::Prg && !was(Opt::LoadAddress)) o.loadAddress = 0x8000;
         if (o.noInf && o.to != Format::Raw) return "--no-inf applies to raw output only";
+    }
+
+    if (o.command == Command::ImportImage)
+    {
+        // Not given: the scale detected, as many columns as fit, every cell.
+        if (!was(Opt::Scale)) o.scale = 0;
+        if (!was(Opt::Columns)) o.columns = 0;
+        if (!was(Opt::Count)) o.count = 0;
+        o.toAttr = o.to == Format::Seuck ? AttrLayout::Seuck : AttrLayout::Native;
     }
 
     if (o.command == Command::Sheet && o.image == ImageFormat::Guess)
@@ -455,6 +537,8 @@ const char* CommandName(Command command)
         return "rip";
     case Command::Sheet:
         return "sheet";
+    case Command::ImportImage:
+        return "import-image";
     case Command::None:
         break;
     }
@@ -518,7 +602,7 @@ int ParseLoadAddress(const std::string& text)
 ParseResult ParseArgs(const std::vector<std::string>& args)
 {
     ParseResult result;
-    if (args.empty()) return Usage("missing command (info, convert, listing, rip or sheet)");
+    if (args.empty()) return Usage("missing command (info, convert, listing, rip, sheet or import-image)");
 
     const std::string& first = args[0];
     if (first == "--help" || first == "-h")
@@ -559,6 +643,8 @@ ParseResult ParseArgs(const std::vector<std::string>& args)
         o.command = Command::Rip;
     else if (commandWord == "sheet")
         o.command = Command::Sheet;
+    else if (commandWord == "import-image")
+        o.command = Command::ImportImage;
     else if (!commandWord.empty() && commandWord[0] == '-')
         return Usage("unknown option '" + commandWord + "'");
     else
@@ -579,7 +665,7 @@ ParseResult ParseArgs(const std::vector<std::string>& args)
 
     const std::string name = CommandName(o.command);
     const unsigned bit = CommandBit(o.command);
-    std::vector<bool> given(static_cast<std::size_t>(Opt::PaletteFile) + 1, false);
+    std::vector<bool> given(static_cast<std::size_t>(Opt::Strict) + 1, false);
     bool optionsEnded = false;
     for (std::size_t i = start; i < args.size(); ++i)
     {

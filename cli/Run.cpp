@@ -11,8 +11,9 @@
 #include "cli/Args.h"
 #include "cli/Files.h"
 #include "cli/Help.h"
+#include "cli/ImportImage.h"
 #include "cli/Listing.h"
-#include "cli/Png.h"
+#include "cli/Pictures.h"
 #include "cli/Sheet.h"
 #include "core/SpriteBankStore.h"
 
@@ -239,6 +240,7 @@ int Rip(const Options& o, std::ostream& err)
 
 int Sheet(const Options& o, const RunContext& context, std::ostream& err)
 {
+    if (o.image == ImageFormat::Png && !PictureSupport()) return Refuse(err, o.files[1], kNoPictureSupport);
     LoadedBank input;
     if (!LoadInput(o, input, err)) return kExitRefused;
     int first = 0, last = 0;
@@ -280,7 +282,8 @@ int Sheet(const Options& o, const RunContext& context, std::ostream& err)
                           "--palette: no palette named \"" + o.palette + "\" (there are " + names + ")");
     }
 
-    const SheetImage image = RenderSheet(input.bank, first, last, o.columns, o.scale, chosen.colours);
+    const kelmora::RgbaImage image =
+        kelmora::RenderSheet(input.bank, first, last, o.columns, o.scale, chosen.colours);
     const std::string& path = o.files[1];
     if (RefuseIfTaken(o, path, err)) return kExitRefused;
     bool written = false;
@@ -289,9 +292,8 @@ int Sheet(const Options& o, const RunContext& context, std::ostream& err)
                                          image.width) == 1;
     else
     {
-        const std::vector<std::uint8_t> png =
-            EncodePng(image.pixels.data(), image.width, image.height, image.width);
-        written = !png.empty() && WriteBytes(path, png);
+        std::vector<std::uint8_t> png;
+        written = EncodePng(image, png) && WriteBytes(path, png);
     }
     return written ? kExitOk : Refuse(err, path, WriteProblem(path));
 }
@@ -421,6 +423,8 @@ int Run(const std::vector<std::string>& args, const RunContext& context, std::os
             return Rip(o, err);
         case Command::Sheet:
             return Sheet(o, context, err);
+        case Command::ImportImage:
+            return ImportImageCommand(o, context.programDir, err);
         case Command::None:
             break;
         }
