@@ -30,12 +30,13 @@ constexpr int kUnusedOwnColour = kDefaultAttribute & kAttrColourMask;
 
 using PixelSet = std::bitset<kCellPixels>;
 
+// The colours in a set of 16.
 int PopCount(unsigned mask)
 {
-    int n = 0;
-    for (; mask != 0; mask &= mask - 1)
-        ++n;
-    return n;
+    mask = mask - ((mask >> 1) & 0x5555u);
+    mask = (mask & 0x3333u) + ((mask >> 2) & 0x3333u);
+    mask = (mask + (mask >> 4)) & 0x0F0Fu;
+    return static_cast<int>((mask + (mask >> 8)) & 0x1Fu);
 }
 
 // Alpha below 128 is transparent (0); everything else is opaque.
@@ -54,13 +55,14 @@ long long DistanceSquared(std::uint32_t a, std::uint32_t b)
 
 // ---- The distinct colours of the samples and how often each occurs -------------
 
+// Entry 0 stands for transparent samples; every other entry is one opaque colour.
 struct ColourTable
 {
-    std::vector<std::uint32_t> keys;    // open addressing; 0 marks an empty place
-    std::vector<std::uint32_t> ids;     // the colour's entry in colours
-    std::vector<std::uint32_t> colours; // 0xFFRRGGBB
-    std::vector<long long> counts;
-    std::vector<std::uint8_t> nearest; // index of the nearest palette entry
+    std::vector<std::uint32_t> keys;       // open addressing; 0 marks an empty place
+    std::vector<std::uint32_t> ids;        // the colour's entry in colours
+    std::vector<std::uint32_t> colours{0}; // 0xFFRRGGBB
+    std::vector<long long> counts{0};      // samples of the colour in the cells kept
+    std::vector<std::uint8_t> nearest;     // index of the nearest palette entry
     unsigned shift = 0;
 };
 
@@ -75,7 +77,7 @@ void GrowTable(ColourTable& table, unsigned bits)
     table.keys.assign(std::size_t(1) << bits, 0);
     table.ids.assign(std::size_t(1) << bits, 0);
     const std::size_t mask = (std::size_t(1) << bits) - 1;
-    for (std::size_t id = 0; id < table.colours.size(); ++id)
+    for (std::size_t id = 1; id < table.colours.size(); ++id)
     {
         std::size_t at = Slot(table, table.colours[id]);
         while (table.keys[at] != 0)
@@ -204,8 +206,8 @@ struct OverlayOption
 struct Cell
 {
     Place place;
-    std::array<std::uint32_t, kCellPixels> sample; // comparable colour of each sprite pixel
-    std::array<std::uint8_t, kCellPixels> value;   // palette index; the background for transparent
+    std::array<std::uint32_t, kCellPixels> id;   // colour table entry of each sprite pixel's sample
+    std::array<std::uint8_t, kCellPixels> value; // palette index; the background for transparent
     std::vector<ImportViolation> violations;
     bool blank = false;
     bool multicolour = false;
@@ -225,11 +227,11 @@ ImportViolation ViolationAt(const Cell& cell, int pixel, int scale, ViolationKin
     return v;
 }
 
-bool IsSheetFiller(const Cell& cell)
+bool IsSheetFiller(const Cell& cell, const ColourTable& table)
 {
-    if (!cell.violations.empty()) return false;
-    for (std::uint32_t s : cell.sample)
-        if (s != kSheetEmptyCell) return false;
+    if (!cell.violations.empty() || table.colours[cell.id[0]] != kSheetEmptyCell) return false;
+    for (std::uint32_t id : cell.id)
+        if (id != cell.id[0]) return false;
     return true;
 }
 
@@ -293,9 +295,9 @@ void PutHires(u8* sprite, const PixelSet& set, int colour)
 void PutMulticolour(u8* sprite, const std::array<std::uint8_t, kCellPixels / 2>& values, int colour,
                     bool overlay)
 {
-    std::memset(sprite, 0, kPixelBytes);
-    for (int pair = 0; pair < kCellPixels / 2; ++pair)
-        sprite[pair / 4] |= static_cast<u8>(values[static_cast<std::size_t>(pair)] << (6 - 2 * (pair % 4)));
+    for (std::size_t b = 0; b < kPixelBytes; ++b)
+        sprite[b] = static_cast<u8>(values[4 * b] << 6 | values[4 * b + 1] << 4 | values[4 * b + 2] << 2 |
+                                    values[4 * b + 3]);
     sprite[kAttributeByte] =
         static_cast<u8>(kAttrMulticolour | (overlay ? kAttrOverlay : 0) | (colour & kAttrColourMask));
 }
@@ -303,7 +305,8 @@ void PutMulticolour(u8* sprite, const std::array<std::uint8_t, kCellPixels / 2>&
 struct Shared
 {
     int background = 0, multi1 = 0, multi2 = 0;
-    const std::uint32_t* palette = nullptr;
+    const std::uint32_t* palette = nullptr; // the palette's 16 colours
+    const std::uint32_t* samples = nullptr; // the colour of each colour table entry
 };
 
 // The most frequent colour of the cell outside the set; -1 when there is none.
@@ -346,7 +349,8 @@ void SingleHires(Cell& cell, const Shared& shared, int scale, ImportedCell& out,
         int value = c == own ? 1 : 0;
         if (c != own && c != shared.background)
         {
-            value = NearestValue(cell.sample[static_cast<std::size_t>(p)], allowed, 2, shared.palette);
+            value = NearestValue(shared.samples[cell.id[static_cast<std::size_t>(p)]], allowed, 2,
+                                 shared.palette);
             out.violations.push_back(ViolationAt(cell, p, scale, ViolationKind::ExtraColour));
         }
         set[static_cast<std::size_t>(p)] = value == 1;
@@ -368,31 +372,28 @@ void SingleMulticolour(Cell& cell, const Shared& shared, int scale, ImportMode m
     }
     if (mode == ImportMode::Auto && PopCount(cell.colours) <= 1) out.ambiguous |= kAmbiguousMode;
     const int allowed[4] = {shared.background, shared.multi1, own, shared.multi2};
-    std::array<std::uint8_t, kCellPixels> values;
-    for (int p = 0; p < kCellPixels; ++p)
-    {
-        const int c = cell.value[static_cast<std::size_t>(p)];
-        int value = -1;
-        for (int k = 0; k < 4 && value < 0; ++k)
-            if (allowed[k] == c) value = k;
-        if (value < 0)
-        {
-            value = NearestValue(cell.sample[static_cast<std::size_t>(p)], allowed, 4, shared.palette);
-            out.violations.push_back(ViolationAt(cell, p, scale, ViolationKind::ExtraColour));
-        }
-        values[static_cast<std::size_t>(p)] = static_cast<std::uint8_t>(value);
-    }
+    int valueOf[kPaletteColours]; // each colour's value; the lowest where two allowed colours are the same
+    std::fill(std::begin(valueOf), std::end(valueOf), -1);
+    for (int k = 3; k >= 0; --k)
+        valueOf[allowed[k]] = k;
     // A pair of two values takes the left one, or the right one when the left is background.
     std::array<std::uint8_t, kCellPixels / 2> pairs;
     for (int p = 0; p < kCellPixels; p += 2)
     {
-        const std::uint8_t left = values[static_cast<std::size_t>(p)],
-                           right = values[static_cast<std::size_t>(p) + 1];
-        const std::uint8_t kept = left != 0 ? left : right;
-        if (left != right)
+        int value[2];
+        for (int half = 0; half < 2; ++half)
+        {
+            value[half] = valueOf[cell.value[static_cast<std::size_t>(p + half)]];
+            if (value[half] >= 0) continue;
+            value[half] = NearestValue(shared.samples[cell.id[static_cast<std::size_t>(p + half)]], allowed,
+                                       4, shared.palette);
+            out.violations.push_back(ViolationAt(cell, p + half, scale, ViolationKind::ExtraColour));
+        }
+        const int kept = value[0] != 0 ? value[0] : value[1];
+        if (value[0] != value[1])
             out.violations.push_back(
-                ViolationAt(cell, left == kept ? p + 1 : p, scale, ViolationKind::SplitPair));
-        pairs[static_cast<std::size_t>(p / 2)] = kept;
+                ViolationAt(cell, value[0] == kept ? p + 1 : p, scale, ViolationKind::SplitPair));
+        pairs[static_cast<std::size_t>(p / 2)] = static_cast<std::uint8_t>(kept);
     }
     PutMulticolour(sprite, pairs, own, false);
     out.multicolour = true;
@@ -480,8 +481,9 @@ ImageImportResult ImportImage(const std::vector<RgbaImage>& frames, const std::v
     std::vector<std::vector<std::uint32_t>> pixels(frames.size());
     for (std::size_t f = 0; f < frames.size(); ++f)
     {
-        pixels[f].resize(frames[f].pixels.size());
-        std::transform(frames[f].pixels.begin(), frames[f].pixels.end(), pixels[f].begin(), Comparable);
+        pixels[f] = frames[f].pixels;
+        for (std::uint32_t& pixel : pixels[f])
+            pixel = Comparable(pixel);
     }
     const bool detected = settings.scale == 0;
     const int scale = detected ? DetectScale(pixels, frames, settings) : settings.scale;
@@ -496,9 +498,13 @@ ImageImportResult ImportImage(const std::vector<RgbaImage>& frames, const std::v
         return result;
     }
 
-    // One sample a sprite pixel: the middle of its square. A square of several colours
-    // is reported (a detected scale has none).
+    // One sample a sprite pixel: the middle of its square, kept as its entry in the
+    // table of colours. A square of several colours is reported (a detected scale has none).
+    ColourTable table;
+    GrowTable(table, 8);
     std::vector<Cell> cells(places.size());
+    const std::size_t half = static_cast<std::size_t>(scale / 2);
+    const bool checkSquares = !detected && scale > 1;
     for (std::size_t i = 0; i < places.size(); ++i)
     {
         Cell& cell = cells[i];
@@ -506,61 +512,59 @@ ImageImportResult ImportImage(const std::vector<RgbaImage>& frames, const std::v
         const std::vector<std::uint32_t>& frame = pixels[static_cast<std::size_t>(cell.place.frame)];
         const std::size_t width =
             static_cast<std::size_t>(frames[static_cast<std::size_t>(cell.place.frame)].width);
-        for (int p = 0; p < kCellPixels; ++p)
+        std::uint32_t last = 0, lastId = 0;
+        for (int y = 0; y < kSpriteHeight; ++y)
         {
-            const std::size_t left = static_cast<std::size_t>(cell.place.x + (p % kSpriteWidth) * scale);
-            const std::size_t top = static_cast<std::size_t>(cell.place.y + (p / kSpriteWidth) * scale);
-            const std::size_t half = static_cast<std::size_t>(scale / 2);
-            const std::uint32_t sample = frame[(top + half) * width + left + half];
-            cell.sample[static_cast<std::size_t>(p)] = sample;
-            if (detected || scale == 1) continue;
-            bool mixed = false;
-            for (int dy = 0; dy < scale && !mixed; ++dy)
+            const std::size_t top = static_cast<std::size_t>(cell.place.y + y * scale);
+            const std::uint32_t* row =
+                frame.data() + (top + half) * width + static_cast<std::size_t>(cell.place.x) + half;
+            for (int x = 0; x < kSpriteWidth; ++x)
             {
-                const std::uint32_t* row = frame.data() + (top + static_cast<std::size_t>(dy)) * width + left;
-                for (int dx = 0; dx < scale && !mixed; ++dx)
-                    mixed = row[dx] != sample;
+                const std::uint32_t sample = row[x * scale];
+                if (sample != last)
+                {
+                    last = sample;
+                    lastId = sample == 0 ? 0 : FindOrAdd(table, sample);
+                }
+                cell.id[static_cast<std::size_t>(y * kSpriteWidth + x)] = lastId;
+                if (!checkSquares) continue;
+                const std::size_t left = static_cast<std::size_t>(cell.place.x + x * scale);
+                bool mixed = false;
+                for (int dy = 0; dy < scale && !mixed; ++dy)
+                {
+                    const std::uint32_t* square =
+                        frame.data() + (top + static_cast<std::size_t>(dy)) * width + left;
+                    for (int dx = 0; dx < scale && !mixed; ++dx)
+                        mixed = square[dx] != sample;
+                }
+                if (mixed)
+                    cell.violations.push_back(
+                        ViolationAt(cell, y * kSpriteWidth + x, scale, ViolationKind::MixedBlock));
             }
-            if (mixed) cell.violations.push_back(ViolationAt(cell, p, scale, ViolationKind::MixedBlock));
         }
     }
-    while (!cells.empty() && IsSheetFiller(cells.back()))
+    while (!cells.empty() && IsSheetFiller(cells.back(), table))
     {
         cells.pop_back();
         ++result.fillerCells;
     }
 
     // The palette: the least squared distance over all opaque samples.
-    ColourTable table;
-    GrowTable(table, 8);
-    long long opaque = 0;
+    for (const Cell& cell : cells)
+        for (std::uint32_t id : cell.id)
+            ++table.counts[id];
     std::array<long long, kPaletteColours + 1> indexCounts{};
-    for (Cell& cell : cells)
-    {
-        std::uint32_t last = 0, lastId = 0;
-        for (std::uint32_t sample : cell.sample)
-        {
-            if (sample == 0)
-            {
-                ++indexCounts[kTransparentIndex];
-                continue;
-            }
-            if (sample != last)
-            {
-                last = sample;
-                lastId = FindOrAdd(table, sample);
-            }
-            ++table.counts[lastId];
-            ++opaque;
-        }
-    }
+    indexCounts[kTransparentIndex] = table.counts[0];
+    long long opaque = -table.counts[0];
+    for (long long count : table.counts)
+        opaque += count;
     int chosen = settings.palette;
     long long chosenError = -1;
     for (std::size_t p = 0; p < palettes.size(); ++p)
     {
         if (settings.palette >= 0 && static_cast<int>(p) != settings.palette) continue;
         long long error = 0;
-        for (std::size_t id = 0; id < table.colours.size(); ++id)
+        for (std::size_t id = 1; id < table.colours.size(); ++id)
         {
             long long nearest = -1;
             for (std::uint32_t entry : palettes[p].colours)
@@ -580,7 +584,7 @@ ImageImportResult ImportImage(const std::vector<RgbaImage>& frames, const std::v
     result.palette = chosen;
     result.meanError = opaque > 0 ? static_cast<double>(chosenError) / static_cast<double>(opaque) : 0.0;
     table.nearest.resize(table.colours.size());
-    for (std::size_t id = 0; id < table.colours.size(); ++id)
+    for (std::size_t id = 1; id < table.colours.size(); ++id)
     {
         int best = 0;
         for (int c = 1; c < kPaletteColours; ++c)
@@ -610,25 +614,14 @@ ImageImportResult ImportImage(const std::vector<RgbaImage>& frames, const std::v
     }
 
     // Each cell's colours, as palette indices, and its mode.
+    table.nearest[0] = static_cast<std::uint8_t>(background);
     for (Cell& cell : cells)
     {
-        std::uint32_t last = 0;
-        std::uint8_t lastIndex = static_cast<std::uint8_t>(background);
         for (int p = 0; p < kCellPixels; ++p)
         {
-            const std::uint32_t sample = cell.sample[static_cast<std::size_t>(p)];
-            if (sample == 0)
-                cell.value[static_cast<std::size_t>(p)] = static_cast<std::uint8_t>(background);
-            else
-            {
-                if (sample != last)
-                {
-                    last = sample;
-                    lastIndex = table.nearest[FindOrAdd(table, sample)];
-                }
-                cell.value[static_cast<std::size_t>(p)] = lastIndex;
-            }
-            ++cell.counts[cell.value[static_cast<std::size_t>(p)]];
+            const std::uint8_t value = table.nearest[cell.id[static_cast<std::size_t>(p)]];
+            cell.value[static_cast<std::size_t>(p)] = value;
+            ++cell.counts[value];
         }
         cell.pairsEqual = true;
         for (int p = 0; p < kCellPixels && cell.pairsEqual; p += 2)
@@ -694,6 +687,7 @@ ImageImportResult ImportImage(const std::vector<RgbaImage>& frames, const std::v
     Shared shared;
     shared.background = background;
     shared.palette = palette;
+    shared.samples = table.colours.data();
     {
         std::vector<const Cell*> depending;
         std::array<long long, kPaletteColours> coverage{};
