@@ -22,7 +22,6 @@ namespace
 {
 
 constexpr int kCellPixels = kSpriteWidth * kSpriteHeight; // 504
-constexpr int kPairsARow = kSpriteWidth / 2;
 constexpr std::uint8_t kTransparentIndex = 16; // a sample without colour, before the background is known
 constexpr int kMaxScale = 4096;
 constexpr int kMaxPlace = 1 << 20; // offsets and gaps
