@@ -107,6 +107,15 @@ std::uint32_t FindOrAdd(ColourTable& table, std::uint32_t colour)
 
 // ---- Cells ----------------------------------------------------------------------
 
+// The pictures of one import, without copying them.
+struct FrameList
+{
+    const RgbaImage* first = nullptr;
+    std::size_t count = 0;
+    std::size_t size() const { return count; }
+    const RgbaImage& operator[](std::size_t f) const { return first[f]; }
+};
+
 struct Place
 {
     int frame = 0, x = 0, y = 0;
@@ -130,7 +139,7 @@ Grid GridOf(int width, int height, int scale, const ImageImportSettings& s)
     return grid;
 }
 
-std::vector<Place> PlacesOf(const std::vector<RgbaImage>& frames, int scale, const ImageImportSettings& s)
+std::vector<Place> PlacesOf(const FrameList& frames, int scale, const ImageImportSettings& s)
 {
     std::vector<Place> places;
     const std::size_t limit = s.count > 0 ? static_cast<std::size_t>(s.count) : std::size_t(-1);
@@ -171,7 +180,7 @@ bool SquaresUniform(const std::vector<std::uint32_t>& pixels, int width, const P
 }
 
 // The largest scale at which every square of every cell taken is one colour.
-int DetectScale(const std::vector<std::vector<std::uint32_t>>& pixels, const std::vector<RgbaImage>& frames,
+int DetectScale(const std::vector<std::vector<std::uint32_t>>& pixels, const FrameList& frames,
                 const ImageImportSettings& s)
 {
     const long long across = static_cast<long long>(frames[0].width) - s.offsetX;
@@ -183,8 +192,8 @@ int DetectScale(const std::vector<std::vector<std::uint32_t>>& pixels, const std
         if (places.empty()) continue;
         bool uniform = true;
         for (const Place& place : places)
-            if (!SquaresUniform(pixels[static_cast<std::size_t>(place.frame)], frames[place.frame].width,
-                                place, scale))
+            if (!SquaresUniform(pixels[static_cast<std::size_t>(place.frame)],
+                                frames[static_cast<std::size_t>(place.frame)].width, place, scale))
             {
                 uniform = false;
                 break;
@@ -461,15 +470,13 @@ bool ValidSettings(const ImageImportSettings& s, std::size_t palettes)
            s.maxSprites <= kSlotCount && palettes > 0;
 }
 
-} // namespace
-
-ImageImportResult ImportImage(const std::vector<RgbaImage>& frames, const std::vector<NamedPalette>& palettes,
-                              const ImageImportSettings& settings)
+ImageImportResult Import(const FrameList& frames, const std::vector<NamedPalette>& palettes,
+                         const ImageImportSettings& settings)
 {
     ImageImportResult result;
-    if (frames.empty()) return result;
-    for (const RgbaImage& frame : frames)
-        if (!ValidImage(frame)) return result;
+    if (frames.size() == 0) return result;
+    for (std::size_t f = 0; f < frames.size(); ++f)
+        if (!ValidImage(frames[f])) return result;
     if (!ValidSettings(settings, palettes.size()))
     {
         result.status = ImportStatus::BadSettings;
@@ -818,10 +825,18 @@ ImageImportResult ImportImage(const std::vector<RgbaImage>& frames, const std::v
     return result;
 }
 
+} // namespace
+
+ImageImportResult ImportImage(const std::vector<RgbaImage>& frames, const std::vector<NamedPalette>& palettes,
+                              const ImageImportSettings& settings)
+{
+    return Import(FrameList{frames.data(), frames.size()}, palettes, settings);
+}
+
 ImageImportResult ImportImage(const RgbaImage& picture, const std::vector<NamedPalette>& palettes,
                               const ImageImportSettings& settings)
 {
-    return ImportImage(std::vector<RgbaImage>{picture}, palettes, settings);
+    return Import(FrameList{&picture, 1}, palettes, settings);
 }
 
 int PlaceImportedSprites(const ImageImportResult& result, u8* block, int first)
