@@ -192,10 +192,19 @@ int ImportImageCommand(const Options& o, const std::string& programDir, std::ost
     if (result.spriteCount == 0)
         return Refuse(err, image, "holds no sprite, only the empty cells of a sheet");
     if (result.cellsLeftOut > 0)
+    {
+        int pairs = 0;
+        for (const kelmora::ImportedCell& cell : result.cells)
+            pairs += cell.overlay && !cell.partOfPair ? 1 : 0;
         return Refuse(err, image,
                       "holds more sprites than the 256 a bank has room for (" +
                           Plural(static_cast<int>(result.cells.size()), "cell", "cells") +
+                          (pairs > 0 ? ", " + Plural(pairs, "overlay pair", "overlay pairs") +
+                                           " of two sprites before the " +
+                                           Plural(result.cellsLeftOut, "cell", "cells") + " left out"
+                                     : std::string()) +
                           "); take fewer with --count");
+    }
     if (o.to == Format::Seuck && result.spriteCount > kelmora::kSeuckSprites)
         return Refuse(err, image,
                       "SEUCK sprite files cannot exceed 127 sprites, and this takes " +
