@@ -220,6 +220,7 @@ int main(int argc, char** argv)
     bench::RegisterFileBenchmarks();
     bench::RegisterProcessBenchmarks();
     bench::RegisterObjectBenchmarks();
+    bench::RegisterImageImportBenchmarks();
 
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

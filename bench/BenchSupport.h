@@ -68,6 +68,7 @@ void RegisterCoreBenchmarks();
 void RegisterFileBenchmarks();
 void RegisterProcessBenchmarks();
 void RegisterObjectBenchmarks();
+void RegisterImageImportBenchmarks();
 
 // The child mode of the rotator's reference: times the rotator's 360-frame sequence
 // `sequences` times in a process without a QApplication and prints the median CPU time

@@ -22,7 +22,8 @@ enum : unsigned
     kRip = 8,
     kSheet = 16,
     kImportListing = 32,
-    kWritesFile = kConvert | kListing | kRip | kSheet | kImportListing,
+    kImport = 64,
+    kWritesFile = kConvert | kListing | kRip | kSheet | kImportListing | kImport,
 };
 
 unsigned CommandBit(Command command)
@@ -41,6 +42,8 @@ unsigned CommandBit(Command command)
         return kSheet;
     case Command::ImportListing:
         return kImportListing;
+    case Command::ImportImage:
+        return kImport;
     case Command::None:
         break;
     }
@@ -82,6 +85,15 @@ enum class Opt
     StartLine,
     LineStep,
     Loader,
+    Offset,
+    Gap,
+    Mode,
+    Background,
+    Multi1,
+    Multi2,
+    Overlay,
+    Report,
+    Strict,
     Count_, // the number of options
 };
 
@@ -101,20 +113,20 @@ const OptionSpec kOptions[] = {
     {"from-attr", 0, true, kConvert, Opt::FromAttr},
     {"to-attr", 0, true, kConvert, Opt::ToAttr},
     {"range", 0, true, kConvert | kListing | kSheet | kImportListing, Opt::Range},
-    {"to", 0, true, kConvert | kRip | kSheet | kImportListing, Opt::To},
-    {"load-address", 0, true, kConvert | kRip | kImportListing, Opt::LoadAddress},
+    {"to", 0, true, kConvert | kRip | kSheet | kImportListing | kImport, Opt::To},
+    {"load-address", 0, true, kConvert | kRip | kImportListing | kImport, Opt::LoadAddress},
     {"force", 'f', false, kWritesFile, Opt::Force},
-    {"no-inf", 0, false, kConvert | kRip | kImportListing, Opt::NoInf},
+    {"no-inf", 0, false, kConvert | kRip | kImportListing | kImport, Opt::NoInf},
     {"hex", 0, false, kListing, Opt::Hex},
     {"dec", 0, false, kListing, Opt::Dec},
     {"dialect", 0, true, kListing, Opt::Dialect},
     {"label", 0, true, kListing, Opt::Label},
     {"bank", 0, true, kRip, Opt::Bank},
-    {"count", 0, true, kRip, Opt::Count},
-    {"columns", 0, true, kSheet, Opt::Columns},
-    {"scale", 0, true, kSheet, Opt::Scale},
-    {"palette", 0, true, kSheet, Opt::Palette},
-    {"palette-file", 0, true, kSheet, Opt::PaletteFile},
+    {"count", 0, true, kRip | kImport, Opt::Count},
+    {"columns", 0, true, kSheet | kImport, Opt::Columns},
+    {"scale", 0, true, kSheet | kImport, Opt::Scale},
+    {"palette", 0, true, kSheet | kImport, Opt::Palette},
+    {"palette-file", 0, true, kSheet | kImport, Opt::PaletteFile},
     {"numbers", 0, true, kListing, Opt::Numbers},
     {"rows", 0, false, kListing, Opt::Rows},
     {"bytes", 0, true, kListing | kImportListing, Opt::Bytes},
@@ -127,6 +139,15 @@ const OptionSpec kOptions[] = {
     {"start-line", 0, true, kListing, Opt::StartLine},
     {"line-step", 0, true, kListing, Opt::LineStep},
     {"loader", 0, true, kListing, Opt::Loader},
+    {"offset", 0, true, kImport, Opt::Offset},
+    {"gap", 0, true, kImport, Opt::Gap},
+    {"mode", 0, true, kImport, Opt::Mode},
+    {"background", 0, true, kImport, Opt::Background},
+    {"multi1", 0, true, kImport, Opt::Multi1},
+    {"multi2", 0, true, kImport, Opt::Multi2},
+    {"overlay", 0, false, kImport, Opt::Overlay},
+    {"report", 0, true, kImport, Opt::Report},
+    {"strict", 0, false, kImport, Opt::Strict},
 };
 
 const OptionSpec* FindLong(const std::string& name)
@@ -175,6 +196,16 @@ bool ParseRange(const std::string& text, SpriteRange& range)
     range.first = first;
     range.last = last;
     return true;
+}
+
+// "X,Y": two numbers 0..9999.
+bool ParsePoint(const std::string& text, int& x, int& y)
+{
+    const std::size_t comma = text.find(',');
+    if (comma == std::string::npos) return false;
+    x = ParseNumber(text.substr(0, comma), 9999);
+    y = ParseNumber(text.substr(comma + 1), 9999);
+    return x >= 0 && y >= 0;
 }
 
 bool ParseFormat(const std::string& text, Format& format)
@@ -302,6 +333,12 @@ std::string Apply(const OptionSpec& spec, const std::string& value, Options& o)
     case Opt::NoInf:
         o.noInf = true;
         break;
+    case Opt::Overlay:
+        o.overlay = true;
+        break;
+    case Opt::Strict:
+        o.strict = true;
+        break;
     case Opt::Hex:
     case Opt::Dec:
         o.hex = spec.id == Opt::Hex;
@@ -371,9 +408,12 @@ std::string Apply(const OptionSpec& spec, const std::string& value, Options& o)
         if (o.columns < 1) return option + ": '" + value + "' is not a column count 1..256";
         break;
     case Opt::Scale:
-        o.scale = ParseNumber(value, 8);
-        if (o.scale < 1) return option + ": '" + value + "' is not a scale 1..8";
+    {
+        const int largest = o.command == Command::ImportImage ? 64 : 8;
+        o.scale = ParseNumber(value, largest);
+        if (o.scale < 1) return option + ": '" + value + "' is not a scale 1.." + std::to_string(largest);
         break;
+    }
     case Opt::Palette:
         if (value.empty()) return option + ": needs a palette name";
         o.palette = value;
@@ -412,6 +452,38 @@ std::string Apply(const OptionSpec& spec, const std::string& value, Options& o)
         if (spec.id == Opt::Numbers) o.hex = o.listing.numbers != kelmora::ListingNumbers::Decimal;
         break;
     }
+    case Opt::Offset:
+    case Opt::Gap:
+        if (!ParsePoint(value, spec.id == Opt::Offset ? o.offsetX : o.gapX,
+                        spec.id == Opt::Offset ? o.offsetY : o.gapY))
+            return option + ": '" + value + "' is not X,Y (two numbers of picture pixels 0..9999)";
+        break;
+    case Opt::Mode:
+    {
+        const std::string t = Lower(value);
+        if (t == "auto")
+            o.mode = kelmora::ImportMode::Auto;
+        else if (t == "hires")
+            o.mode = kelmora::ImportMode::Hires;
+        else if (t == "multicolour" || t == "multicolor")
+            o.mode = kelmora::ImportMode::Multicolour;
+        else
+            return option + ": unknown mode '" + value + "' (auto, hires or multicolour)";
+        break;
+    }
+    case Opt::Background:
+    case Opt::Multi1:
+    case Opt::Multi2:
+    {
+        const int colour = ParseNumber(value, 15);
+        if (colour < 0) return option + ": '" + value + "' is not a colour 0..15";
+        (spec.id == Opt::Background ? o.background : spec.id == Opt::Multi1 ? o.multi1 : o.multi2) = colour;
+        break;
+    }
+    case Opt::Report:
+        if (value.empty()) return option + ": needs a file name";
+        o.report = value;
+        break;
     case Opt::Count_:
         break;
     }
@@ -427,22 +499,25 @@ std::string Resolve(Options& o, const std::vector<bool>& given)
     const std::size_t wanted = o.command == Command::Info ? 1 : 2;
     if (o.files.size() != wanted)
     {
-        const char* what = o.command == Command::Info  ? "FILE"
-                           : o.command == Command::Rip ? "SNAPSHOT and OUT"
-                                                       : "IN and OUT";
+        const char* what = o.command == Command::Info          ? "FILE"
+                           : o.command == Command::Rip         ? "SNAPSHOT and OUT"
+                           : o.command == Command::ImportImage ? "IMAGE and OUT"
+                                                               : "IN and OUT";
         return std::string(name) + ": expected " + what + (o.files.size() < wanted ? "" : ", got more");
     }
     for (const std::string& file : o.files)
         if (file.empty()) return std::string(name) + ": a file name is empty";
 
-    const bool readsSprites = o.command != Command::Rip && o.command != Command::ImportListing;
+    const bool readsSprites =
+        o.command != Command::Rip && o.command != Command::ImportListing && o.command != Command::ImportImage;
     if (readsSprites && o.from == Format::Guess)
     {
         o.from = GuessFromName(o.files[0]);
         if (o.from == Format::Guess) o.from = Format::Auto;
     }
 
-    if (o.command == Command::Convert || o.command == Command::Rip || o.command == Command::ImportListing)
+    if (o.command == Command::Convert || o.command == Command::Rip || o.command == Command::ImportListing ||
+        o.command == Command::ImportImage)
     {
         if (o.to == Format::Guess)
         {
@@ -454,6 +529,15 @@ std::string Resolve(Options& o, const std::vector<bool>& given)
         if (was(Opt::LoadAddress) && o.to != Format::Prg) return "--load-address applies to PRG output only";
         if (o.to == Format::Prg && !was(Opt::LoadAddress)) o.loadAddress = 0x8000;
         if (o.noInf && o.to != Format::Raw) return "--no-inf applies to raw output only";
+    }
+
+    if (o.command == Command::ImportImage)
+    {
+        // Not given: the scale detected, as many columns as fit, every cell.
+        if (!was(Opt::Scale)) o.scale = 0;
+        if (!was(Opt::Columns)) o.columns = 0;
+        if (!was(Opt::Count)) o.count = 0;
+        o.toAttr = o.to == Format::Seuck ? AttrLayout::Seuck : AttrLayout::Native;
     }
 
     if (o.command == Command::Sheet && o.image == ImageFormat::Guess)
@@ -537,6 +621,8 @@ const char* CommandName(Command command)
         return "sheet";
     case Command::ImportListing:
         return "import-listing";
+    case Command::ImportImage:
+        return "import-image";
     case Command::None:
         break;
     }
@@ -600,7 +686,8 @@ int ParseLoadAddress(const std::string& text)
 ParseResult ParseArgs(const std::vector<std::string>& args)
 {
     ParseResult result;
-    if (args.empty()) return Usage("missing command (info, convert, listing, import-listing, rip or sheet)");
+    if (args.empty())
+        return Usage("missing command (info, convert, listing, import-listing, rip, sheet or import-image)");
 
     const std::string& first = args[0];
     if (first == "--help" || first == "-h")
@@ -643,6 +730,8 @@ ParseResult ParseArgs(const std::vector<std::string>& args)
         o.command = Command::Sheet;
     else if (commandWord == "import-listing")
         o.command = Command::ImportListing;
+    else if (commandWord == "import-image")
+        o.command = Command::ImportImage;
     else if (!commandWord.empty() && commandWord[0] == '-')
         return Usage("unknown option '" + commandWord + "'");
     else

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/ImageImport.h"
 #include "core/Listing.h"
 #include "kelmora/Version.h"
 
@@ -26,6 +27,7 @@ enum class Command
     Rip,
     Sheet,
     ImportListing,
+    ImportImage,
 };
 
 // Sprite file formats; Guess means "from the file name's extension".
@@ -96,11 +98,11 @@ struct Options
     Dialect dialect = Dialect::Plain;       // listing
     std::string label;                      // listing, empty when not given
     int bank = 0;                           // rip
-    int count = 256;                        // rip
-    int columns = 8;                        // sheet
-    int scale = 2;                          // sheet
-    std::string palette;                    // sheet, empty: the built-in palette
-    std::string paletteFile;                // sheet
+    int count = 256;                        // rip; import-image: cells at most, 0 every cell
+    int columns = 8;                        // sheet; import-image: 0 as many as fit
+    int scale = 2;                          // sheet; import-image: 0 detected
+    std::string palette;                    // sheet, empty: the built-in palette; import-image: the best fit
+    std::string paletteFile;                // sheet, import-image
     ImageFormat image = ImageFormat::Guess; // sheet: --to png|bmp
 
     // listing's options beyond --dialect, --hex/--dec and --label (cli/Listing.h), and
@@ -109,6 +111,16 @@ struct Options
     std::vector<std::pair<std::string, std::string>> listingArgs; // each listing option given, in order
     std::string preset;                                           // --preset NAME, empty when not given
     int bytes = 0;                                                // import-listing: 63, 64 or 0 (found out)
+    // import-image
+    int offsetX = 0, offsetY = 0;                         // --offset X,Y
+    int gapX = 0, gapY = 0;                               // --gap X,Y
+    kelmora::ImportMode mode = kelmora::ImportMode::Auto; // --mode
+    int background = -1;                                  // --background C; -1: chosen
+    int multi1 = -1;                                      // --multi1 C
+    int multi2 = -1;                                      // --multi2 C
+    bool overlay = false;                                 // --overlay
+    bool strict = false;                                  // --strict
+    std::string report;                                   // --report FILE; empty: none
 };
 
 enum class ParseOutcome

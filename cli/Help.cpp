@@ -23,6 +23,8 @@ Commands:
                      sprites read back from a listing (source or BASIC)
   rip SNAPSHOT OUT   the sprites of a video bank of a VICE C64 snapshot
   sheet IN OUT       a PNG or BMP picture of the sprites
+  import-image IMAGE OUT
+                     sprites from a PNG, GIF or BMP picture of them
 
 File formats, guessed from the extension (--from and --to choose one):
   project  .kmd            the editor's project: three shared colours, then
@@ -234,6 +236,64 @@ Example:
   kelmora-cli sheet ship.kmd ship.png --columns 4 --scale 3 --palette Colodore
 )";
 
+const char* const kImportImageHelp = R"(Usage: kelmora-cli import-image [OPTIONS] IMAGE OUT
+
+Makes sprites of a picture (PNG, GIF or BMP; each frame of an animated GIF in
+turn) and writes them to the sprite file OUT. The picture is cut into cells of
+24 x 21 sprite pixels, each sprite pixel a square of SCALE x SCALE picture
+pixels, left to right and top to bottom; each cell becomes one sprite.
+
+  palette      the picture's colours are matched against every palette known
+               (the built-in one and those of palettes.pal) and the closest
+               palette is used; each colour becomes its nearest C64 colour
+  transparency pixels with alpha below 128 are background
+  mode         a cell is multicolour when every horizontal pair of its pixels
+               is one colour, hires otherwise
+  colours      the background is the most frequent colour; multi-colour 1 and
+               2 the pair that lets the most multicolour cells be shown
+               exactly (each may also use one colour of its own); a hires cell
+               shows the background and one colour of its own
+  violations   a pixel its sprite cannot show takes the nearest colour the
+               sprite can show; these are counted on standard error
+  blank cells  become cleared sprites (attribute 133); cells in a sheet's
+               dark grey after the last sprite are left out
+
+Options:
+  --scale N          picture pixels a sprite pixel, 1..64 (default: the largest
+                     N for which every N x N square is one colour)
+  --offset X,Y       where the first cell starts (default 0,0)
+  --gap X,Y          picture pixels between cells (default 0,0)
+  --columns N        cells a row at most, 1..256 (default: as many as fit)
+  --count N          cells at most, 1..256 (default: all)
+  --palette NAME     match against this palette only: "Vantor" (built in) or
+                     one of palettes.pal
+  --palette-file F   read the palettes from F instead of palettes.pal
+  --mode MODE        auto (the default), hires or multicolour for every cell
+  --background C     the background colour 0..15 (default: chosen)
+  --multi1 C         multi-colour 1, 0..15 (default: chosen)
+  --multi2 C         multi-colour 2, 0..15 (default: chosen)
+  --overlay          a cell one sprite cannot show becomes an overlay pair: a
+                     multicolour sprite with a hires sprite of one colour on top
+                     in the next slot (when the next cell shows exactly that
+                     hires sprite, as in a sheet, it is that sprite)
+  --report F.json    write the palette, shared colours and each cell's mode,
+                     colours and violations to F.json
+  --strict           exit 1 and write no sprites when any pixel could not be
+                     shown exactly
+  --to FORMAT        write OUT as project, raw, prg or seuck
+  --load-address HEX the load address of a PRG file (default 8000)
+  --no-inf           with raw output, write no NAME.inf side file
+  -f, --force        replace OUT (and its side file and report) when they exist
+  -h, --help         this text
+
+Exit status: 0 imported (with any violations counted on standard error),
+1 refused, or a violation with --strict, 2 a usage error.
+
+Examples:
+  kelmora-cli import-image walk.png walk.kmd --columns 4
+  kelmora-cli import-image ship.png ship.kmd --background 0 --overlay --report ship.json
+)";
+
 } // namespace
 
 std::string HelpText(Command command)
@@ -252,6 +312,8 @@ std::string HelpText(Command command)
         return kSheetHelp;
     case Command::ImportListing:
         return kImportListingHelp;
+    case Command::ImportImage:
+        return kImportImageHelp;
     case Command::None:
         break;
     }

@@ -18,8 +18,9 @@
 #include "cli/Args.h"
 #include "cli/Files.h"
 #include "cli/Help.h"
+#include "cli/ImportImage.h"
 #include "cli/Listing.h"
-#include "cli/Png.h"
+#include "cli/Pictures.h"
 #include "cli/Sheet.h"
 #include "cli/Text.h"
 #include "core/SpriteBankStore.h"
@@ -270,26 +271,9 @@ int Rip(const Options& o, std::ostream& err)
     return WriteBankOut(o, ripped, "--count", err);
 }
 
-// Says what a palette file held that was not taken.
-void WarnAboutSkippedPalettes(std::ostream& err, const std::string& file,
-                              const kelmora::PaletteReadNotes& notes)
-{
-    const auto palettes = [](int n) { return std::to_string(n) + (n == 1 ? " palette" : " palettes"); };
-    if (notes.beyondMaximum > 0)
-        Warn(err, file,
-             palettes(notes.beyondMaximum) + " after the first " +
-                 std::to_string(kelmora::kMaxLoadedPalettes) + " skipped (no more are read)");
-    if (notes.cutAtLimit) Warn(err, file, "only its first MiB is read; anything after it was skipped");
-    if (notes.incomplete > 0)
-        Warn(err, file, palettes(notes.incomplete) + " skipped for a missing or malformed #RRGGBB colour");
-    if (notes.brokenName)
-        Warn(err, file,
-             "reading stopped at a palette name without its closing quote or longer than " +
-                 std::to_string(kelmora::kMaxPaletteNameLength) + " characters");
-}
-
 int Sheet(const Options& o, const RunContext& context, std::ostream& err)
 {
+    if (o.image == ImageFormat::Png && !PictureSupport()) return Refuse(err, o.files[1], kNoPictureSupport);
     LoadedBank input;
     if (!LoadInput(o, input, err)) return kExitRefused;
     int first = 0, last = 0;
@@ -297,29 +281,13 @@ int Sheet(const Options& o, const RunContext& context, std::ostream& err)
 
     // The palettes: --palette-file must be readable; the file found on its own is
     // used when it can be read, as the editor does at start-up.
-    std::vector<kelmora::NamedPalette> palettes(kelmora::kMaxLoadedPalettes);
-    int kept = 0;
-    std::string paletteFile = o.paletteFile;
-    kelmora::FileResult why;
+    std::vector<kelmora::NamedPalette> palettes;
+    std::string paletteFile, reason;
     kelmora::PaletteReadNotes notes;
-    if (!paletteFile.empty())
-    {
-        kept = kelmora::ReadPalettes(paletteFile.c_str(), palettes.data(), kelmora::kMaxLoadedPalettes, &why,
-                                     &notes);
-        if (kept < 0)
-            return Refuse(err, paletteFile,
-                          why.error == kelmora::FileError::Empty ? "is empty" : ReadFailureText(why));
-        if (kept == 0) return Refuse(err, paletteFile, "holds no complete palette");
-    }
-    else
-    {
-        paletteFile = FindPaletteFile(context.programDir);
-        if (!paletteFile.empty())
-            kept = kelmora::ReadPalettes(paletteFile.c_str(), palettes.data(), kelmora::kMaxLoadedPalettes,
-                                         &why, &notes);
-    }
-    palettes.resize(kept > 0 ? static_cast<std::size_t>(kept) : 0);
-    WarnAboutSkippedPalettes(err, paletteFile, notes);
+    if (!LoadPalettes(o.paletteFile, context.programDir, palettes, paletteFile, reason, notes))
+        return Refuse(err, paletteFile, reason);
+    for (const std::string& warning : SkippedPaletteWarnings(notes))
+        Warn(err, paletteFile, warning);
 
     kelmora::NamedPalette chosen;
     if (o.palette.empty())
@@ -335,11 +303,13 @@ int Sheet(const Options& o, const RunContext& context, std::ostream& err)
                               ")");
     }
 
-    const SheetImage image = RenderSheet(input.bank, first, last, o.columns, o.scale, chosen.colours);
-    const std::vector<std::uint8_t> bytes =
-        o.image == ImageFormat::Bmp
-            ? kelmora::EncodeBitmap32(image.pixels.data(), image.width, image.height, image.width)
-            : EncodePng(image.pixels.data(), image.width, image.height, image.width);
+    const kelmora::RgbaImage image =
+        kelmora::RenderSheet(input.bank, first, last, o.columns, o.scale, chosen.colours);
+    std::vector<std::uint8_t> bytes;
+    if (o.image == ImageFormat::Bmp)
+        bytes = kelmora::EncodeBitmap32(image.pixels.data(), image.width, image.height, image.width);
+    else if (!EncodePng(image, bytes))
+        bytes.clear();
     if (bytes.empty()) return Refuse(err, o.files[1], "not written: the picture is too large for one image");
     return WriteOut(o, {Output(o.files[1], bytes.data(), bytes.size())}, err);
 }
@@ -502,6 +472,8 @@ int Run(const std::vector<std::string>& args, const RunContext& context, std::os
             return Sheet(o, context, err);
         case Command::ImportListing:
             return ImportListing(o, err);
+        case Command::ImportImage:
+            return ImportImageCommand(o, context.programDir, err);
         case Command::None:
             break;
         }

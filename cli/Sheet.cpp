@@ -1,4 +1,4 @@
-// Sprite sheets and their palettes.
+// The palettes of sheets and picture imports.
 #include "cli/Sheet.h"
 
 #include <cctype>
@@ -6,8 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/Render.h"
-#include "core/Sprite.h"
+#include "cli/Files.h"
 
 namespace kelmora::cli
 {
@@ -33,54 +32,6 @@ std::string Environment(const char* name)
 }
 
 } // namespace
-
-SheetImage RenderSheet(const kelmora::SpriteBank& bank, int first, int last, int columns, int scale,
-                       const std::uint32_t colours[kelmora::kPaletteColours])
-{
-    SheetImage image;
-    if (bank.sprites == nullptr || colours == nullptr || !ValidSlot(first) || !ValidSlot(last) ||
-        first > last || columns < 1 || scale < 1)
-        return image;
-    const int count = last - first + 1;
-    const int across = columns < count ? columns : count;
-    const int rows = (count + across - 1) / across;
-    const int cellWidth = kSpriteWidth * scale;
-    const int cellHeight = kSpriteHeight * scale;
-    image.width = across * cellWidth;
-    image.height = rows * cellHeight;
-    image.pixels.assign(static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height),
-                        kEmptyCellColour);
-
-    kelmora::PaletteTables tables;
-    kelmora::BuildPaletteTables(colours, tables);
-    const kelmora::RenderColours render{
-        {bank.colourTransp, bank.colourMulti1, bank.colourSprite, bank.colourMulti2},
-        tables.base,
-        tables.highlight};
-
-    std::uint32_t cell[kSpriteWidth * kSpriteHeight];
-    for (int k = 0; k < count; ++k)
-    {
-        const int index = first + k;
-        for (std::uint32_t& pixel : cell)
-            pixel = kEmptyCellColour;
-        kelmora::RenderSpritePixels(bank.sprites, index, bank.spriteCount, render, 0, cell, kSpriteWidth);
-        if (kelmora::IsOverlay(bank.sprites, index) == 1 && index < kSlotCount - 1)
-            kelmora::RenderSpritePixels(bank.sprites, index + 1, bank.spriteCount, render,
-                                        kelmora::kRenderOverlay, cell, kSpriteWidth);
-
-        const int left = (k % across) * cellWidth;
-        const int top = (k / across) * cellHeight;
-        for (int y = 0; y < cellHeight; ++y)
-        {
-            std::uint32_t* row = image.pixels.data() + static_cast<std::size_t>(top + y) * image.width + left;
-            const std::uint32_t* source = cell + (y / scale) * kSpriteWidth;
-            for (int x = 0; x < cellWidth; ++x)
-                row[x] = source[x / scale];
-        }
-    }
-    return image;
-}
 
 std::vector<std::string> PaletteFileCandidates(const std::string& programDir)
 {
@@ -121,27 +72,82 @@ std::string FindPaletteFile(const std::string& programDir)
 bool ChoosePalette(const std::string& name, const std::vector<kelmora::NamedPalette>& loaded,
                    kelmora::NamedPalette& chosen)
 {
-    kelmora::NamedPalette builtIn;
-    builtIn.name = kelmora::kBuiltInPaletteName;
-    for (int i = 0; i < kelmora::kPaletteColours; ++i)
-        builtIn.colours[i] = kelmora::kBuiltInPalette[i];
+    const std::vector<kelmora::NamedPalette> all = KnownPalettes(loaded);
+    const int index = PaletteIndex(name, all);
+    if (index < 0) return false;
+    chosen = all[static_cast<std::size_t>(index)];
+    return true;
+}
 
-    std::vector<const kelmora::NamedPalette*> all{&builtIn};
-    for (const kelmora::NamedPalette& palette : loaded)
-        all.push_back(&palette);
-    for (const kelmora::NamedPalette* palette : all)
-        if (palette->name == name)
+int PaletteIndex(const std::string& name, const std::vector<kelmora::NamedPalette>& palettes)
+{
+    for (std::size_t i = 0; i < palettes.size(); ++i)
+        if (palettes[i].name == name) return static_cast<int>(i);
+    for (std::size_t i = 0; i < palettes.size(); ++i)
+        if (SameIgnoringCase(palettes[i].name, name)) return static_cast<int>(i);
+    return -1;
+}
+
+std::vector<kelmora::NamedPalette> KnownPalettes(const std::vector<kelmora::NamedPalette>& loaded)
+{
+    std::vector<kelmora::NamedPalette> all(1);
+    all[0].name = kelmora::kBuiltInPaletteName;
+    for (int i = 0; i < kelmora::kPaletteColours; ++i)
+        all[0].colours[i] = kelmora::kBuiltInPalette[i];
+    all.insert(all.end(), loaded.begin(), loaded.end());
+    return all;
+}
+
+bool LoadPalettes(const std::string& paletteFile, const std::string& programDir,
+                  std::vector<kelmora::NamedPalette>& loaded, std::string& file, std::string& reason,
+                  kelmora::PaletteReadNotes& notes)
+{
+    std::vector<kelmora::NamedPalette> palettes(kelmora::kMaxLoadedPalettes);
+    int kept = 0;
+    file = paletteFile;
+    kelmora::FileResult why;
+    notes = kelmora::PaletteReadNotes{};
+    if (!file.empty())
+    {
+        kept =
+            kelmora::ReadPalettes(file.c_str(), palettes.data(), kelmora::kMaxLoadedPalettes, &why, &notes);
+        if (kept < 0)
         {
-            chosen = *palette;
-            return true;
+            reason = why.error == kelmora::FileError::Empty ? "is empty" : ReadFailureText(why);
+            return false;
         }
-    for (const kelmora::NamedPalette* palette : all)
-        if (SameIgnoringCase(palette->name, name))
+        if (kept == 0)
         {
-            chosen = *palette;
-            return true;
+            reason = "holds no complete palette";
+            return false;
         }
-    return false;
+    }
+    else
+    {
+        file = FindPaletteFile(programDir);
+        if (!file.empty())
+            kept = kelmora::ReadPalettes(file.c_str(), palettes.data(), kelmora::kMaxLoadedPalettes, &why,
+                                         &notes);
+    }
+    palettes.resize(kept > 0 ? static_cast<std::size_t>(kept) : 0);
+    loaded = std::move(palettes);
+    return true;
+}
+
+std::vector<std::string> SkippedPaletteWarnings(const kelmora::PaletteReadNotes& notes)
+{
+    const auto palettes = [](int n) { return std::to_string(n) + (n == 1 ? " palette" : " palettes"); };
+    std::vector<std::string> warnings;
+    if (notes.beyondMaximum > 0)
+        warnings.push_back(palettes(notes.beyondMaximum) + " after the first " +
+                           std::to_string(kelmora::kMaxLoadedPalettes) + " skipped (no more are read)");
+    if (notes.cutAtLimit) warnings.push_back("only its first MiB is read; anything after it was skipped");
+    if (notes.incomplete > 0)
+        warnings.push_back(palettes(notes.incomplete) + " skipped for a missing or malformed #RRGGBB colour");
+    if (notes.brokenName)
+        warnings.push_back("reading stopped at a palette name without its closing quote or longer than " +
+                           std::to_string(kelmora::kMaxPaletteNameLength) + " characters");
+    return warnings;
 }
 
 } // namespace kelmora::cli

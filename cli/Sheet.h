@@ -1,5 +1,5 @@
-// Sprite sheets: sprites drawn as the editor's browser draws them, in a grid,
-// and the palettes they can be drawn with.
+// The palettes kelmora-cli draws sheets with and matches pictures against: where
+// palettes.pal is found, and a palette chosen by name.
 #pragma once
 
 #include <cstdint>
@@ -7,27 +7,9 @@
 #include <vector>
 
 #include "core/Palette.h"
-#include "core/Types.h"
 
 namespace kelmora::cli
 {
-
-// Cells past the last sprite of the final row.
-constexpr std::uint32_t kEmptyCellColour = 0x202020;
-
-struct SheetImage
-{
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels; // 0x00RRGGBB, top row first, width pixels a row
-};
-
-// Slots first..last in rows of columns cells (fewer when there are fewer sprites),
-// each cell 24 x 21 pixels times scale. Each sprite is drawn with its own colour and
-// the bank's shared colours, multicolour pixels double wide, and the next sprite on
-// top when its overlay flag is set, exactly as the browser shows it.
-SheetImage RenderSheet(const kelmora::SpriteBank& bank, int first, int last, int columns, int scale,
-                       const std::uint32_t colours[kelmora::kPaletteColours]);
 
 // Where palettes.pal is looked for, in order: beside the program, then the user's
 // and the system's data folders (XDG_DATA_HOME, XDG_DATA_DIRS) under "kelmora".
@@ -39,5 +21,22 @@ std::string FindPaletteFile(const std::string& programDir);
 // then one that differs only in case. False when there is none.
 bool ChoosePalette(const std::string& name, const std::vector<kelmora::NamedPalette>& loaded,
                    kelmora::NamedPalette& chosen);
+
+// The index of the palette called name (exactly, or else ignoring case); -1 when none is.
+int PaletteIndex(const std::string& name, const std::vector<kelmora::NamedPalette>& palettes);
+
+// The built-in palette followed by the loaded ones: every palette known.
+std::vector<kelmora::NamedPalette> KnownPalettes(const std::vector<kelmora::NamedPalette>& loaded);
+
+// The palettes of paletteFile, or when that is empty of the palettes.pal found from
+// programDir (none when there is none or it cannot be read). False, with reason set,
+// when a given paletteFile cannot be read or holds no complete palette; file is the
+// file read ("" when none), notes what it held that was not taken.
+bool LoadPalettes(const std::string& paletteFile, const std::string& programDir,
+                  std::vector<kelmora::NamedPalette>& loaded, std::string& file, std::string& reason,
+                  kelmora::PaletteReadNotes& notes);
+
+// What a palette file held that was not taken, one warning each (none when all was taken).
+std::vector<std::string> SkippedPaletteWarnings(const kelmora::PaletteReadNotes& notes);
 
 } // namespace kelmora::cli

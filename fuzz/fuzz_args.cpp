@@ -36,17 +36,27 @@ void CheckRunnable(const Options& o)
     FUZZ_CHECK(o.loadAddress >= -1 && o.loadAddress <= 0xFFFF);
     if (o.range.given) FUZZ_CHECK(o.range.first >= 0 && o.range.first <= o.range.last && o.range.last <= 255);
     FUZZ_CHECK(o.bank >= 0 && o.bank <= 3);
-    FUZZ_CHECK(o.count >= 1 && o.count <= 256);
-    FUZZ_CHECK(o.columns >= 1 && o.columns <= 256);
-    FUZZ_CHECK(o.scale >= 1 && o.scale <= 8);
-    if (o.command != Command::Rip)
+    // import-image keeps 0 for "not given": every cell, as many columns as fit, the scale detected.
+    const bool import = o.command == Command::ImportImage;
+    FUZZ_CHECK(o.count >= (import ? 0 : 1) && o.count <= 256);
+    FUZZ_CHECK(o.columns >= (import ? 0 : 1) && o.columns <= 256);
+    FUZZ_CHECK(o.scale >= (import ? 0 : 1) && o.scale <= (import ? 64 : 8));
+    FUZZ_CHECK(o.background >= -1 && o.background <= 15 && o.multi1 >= -1 && o.multi1 <= 15 &&
+               o.multi2 >= -1 && o.multi2 <= 15);
+    FUZZ_CHECK(o.offsetX >= 0 && o.offsetY >= 0 && o.gapX >= 0 && o.gapY >= 0);
+    if (import)
+    {
+        FUZZ_CHECK(IsSpriteFormat(o.to));
+        FUZZ_CHECK(o.toAttr == AttrLayout::Native || o.toAttr == AttrLayout::Seuck);
+    }
+    if (o.command != Command::Rip && !import)
     {
         FUZZ_CHECK(o.from != Format::Guess);
         FUZZ_CHECK(o.fromAttr != AttrLayout::Default);
         FUZZ_CHECK(o.toAttr == AttrLayout::Native || o.toAttr == AttrLayout::Seuck);
         if (o.from == Format::Project) FUZZ_CHECK(o.fromAttr == AttrLayout::Native);
     }
-    if (o.command == Command::Convert || o.command == Command::Rip)
+    if (o.command == Command::Convert || o.command == Command::Rip || import)
     {
         FUZZ_CHECK(IsSpriteFormat(o.to));
         if (o.to == Format::Prg)

@@ -41,7 +41,7 @@ cmake --build "$build_dir" --target fuzz_all -j"$(nproc 2>/dev/null || echo 2)"
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(fuzz_load_project fuzz_load_raw fuzz_import fuzz_palette fuzz_snapshot)
+  targets=(fuzz_load_project fuzz_load_raw fuzz_import fuzz_palette fuzz_snapshot fuzz_image_import)
   [ -x "$build_dir/fuzz/fuzz_args" ] && targets+=(fuzz_args)
 fi
 
@@ -51,6 +51,7 @@ max_len() {
     fuzz_load_project | fuzz_load_raw) echo 16500 ;;
     fuzz_import) echo 16600 ;;
     fuzz_palette) echo 8192 ;;
+    fuzz_image_import) echo 20012 ;; # two frames of 100 x 100 pixels
     *) echo 4096 ;;
   esac
 }

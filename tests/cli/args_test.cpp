@@ -200,3 +200,85 @@ TEST(Args, CommandLineShape)
     ExpectUsage({"convert", "a.kmd", "b.raw", "--force=yes"}, "--force takes no value");
     ExpectUsage({"convert", "a.kmd", "b.raw", "--=3"}, "unknown option '--'");
 }
+
+TEST(Args, ImportImageOptions)
+{
+    // Not given, the picture decides: scale detected, every column and cell.
+    Options o = Ok({"import-image", "sheet.png", "out.a"});
+    EXPECT_EQ(o.command, Command::ImportImage);
+    EXPECT_EQ(o.to, Format::Seuck);
+    EXPECT_EQ(o.toAttr, AttrLayout::Seuck);
+    EXPECT_EQ(o.scale, 0);
+    EXPECT_EQ(o.columns, 0);
+    EXPECT_EQ(o.count, 0);
+    EXPECT_EQ(o.mode, kelmora::ImportMode::Auto);
+    EXPECT_EQ(o.background, -1);
+    EXPECT_EQ(o.multi1, -1);
+    EXPECT_EQ(o.multi2, -1);
+
+    o = Ok({"import-image",
+            "s.gif",
+            "o.bin",
+            "--to",
+            "prg",
+            "--scale",
+            "64",
+            "--columns",
+            "3",
+            "--count",
+            "9",
+            "--offset",
+            "4,0",
+            "--gap=2,10",
+            "--mode",
+            "Multicolor",
+            "--background",
+            "0",
+            "--multi1",
+            "15",
+            "--multi2",
+            "7",
+            "--overlay",
+            "--strict",
+            "--report",
+            "r.json",
+            "--palette",
+            "Colodore",
+            "--palette-file",
+            "p.pal",
+            "-f"});
+    EXPECT_EQ(o.to, Format::Prg);
+    EXPECT_EQ(o.loadAddress, 0x8000);
+    EXPECT_EQ(o.toAttr, AttrLayout::Native);
+    EXPECT_EQ(o.scale, 64);
+    EXPECT_EQ(o.columns, 3);
+    EXPECT_EQ(o.count, 9);
+    EXPECT_EQ(o.offsetX, 4);
+    EXPECT_EQ(o.offsetY, 0);
+    EXPECT_EQ(o.gapX, 2);
+    EXPECT_EQ(o.gapY, 10);
+    EXPECT_EQ(o.mode, kelmora::ImportMode::Multicolour);
+    EXPECT_EQ(o.background, 0);
+    EXPECT_EQ(o.multi1, 15);
+    EXPECT_EQ(o.multi2, 7);
+    EXPECT_TRUE(o.overlay && o.strict && o.force);
+    EXPECT_EQ(o.report, "r.json");
+    EXPECT_EQ(o.palette, "Colodore");
+    EXPECT_EQ(o.paletteFile, "p.pal");
+    EXPECT_EQ(Ok({"import-image", "s.png", "o.raw", "--mode", "HIRES", "--no-inf"}).mode,
+              kelmora::ImportMode::Hires);
+
+    ExpectUsage({"import-image", "s.png"}, "import-image: expected IMAGE and OUT");
+    ExpectUsage({"import-image", "s.png", "o"}, "cannot tell the format of 'o'");
+    ExpectUsage({"import-image", "s.png", "o.kmd", "--to", "auto"}, "--to: unknown format 'auto'");
+    ExpectUsage({"import-image", "s.png", "o.kmd", "--scale", "65"}, "is not a scale 1..64");
+    ExpectUsage({"sheet", "a.kmd", "s.png", "--scale", "9"}, "is not a scale 1..8");
+    ExpectUsage({"import-image", "s.png", "o.kmd", "--offset", "1"}, "is not X,Y");
+    ExpectUsage({"import-image", "s.png", "o.kmd", "--gap", "1,-2"}, "is not X,Y");
+    ExpectUsage({"import-image", "s.png", "o.kmd", "--mode", "mixed"}, "unknown mode 'mixed'");
+    ExpectUsage({"import-image", "s.png", "o.kmd", "--multi2", "16"}, "--multi2: '16' is not a colour 0..15");
+    ExpectUsage({"import-image", "s.png", "o.kmd", "--count", "0"}, "is not a sprite count 1..256");
+    ExpectUsage({"import-image", "s.png", "o.kmd", "--no-inf"}, "raw output only");
+    ExpectUsage({"import-image", "s.png", "o.kmd", "--range", "1-2"}, "unknown option '--range'");
+    ExpectUsage({"sheet", "a.kmd", "s.png", "--overlay"}, "unknown option '--overlay'");
+}

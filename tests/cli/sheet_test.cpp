@@ -1,9 +1,9 @@
 // sheet: the pictures' pixels against the store's sprite renderer, read back from
-// the PNG (inflating its stored blocks here) and from the BMP; the PNG writer on
-// its own; palettes from the built-in table, a given file and beside the program.
+// the PNG and from the BMP; palettes from the built-in table, a given file and
+// beside the program.
 #include "CliTestSupport.h"
 
-#include "cli/Png.h"
+#include "cli/Pictures.h"
 #include "cli/Sheet.h"
 
 using namespace kelmora;
@@ -20,87 +20,19 @@ struct Picture
     std::string problem;               // empty when the file decoded
 };
 
-std::uint32_t Be32(const Bytes& b, std::size_t at)
-{
-    return std::uint32_t(b[at]) << 24 | std::uint32_t(b[at + 1]) << 16 | std::uint32_t(b[at + 2]) << 8 |
-           b[at + 3];
-}
-
-// Bit by bit, independent of the writer's table.
-std::uint32_t SlowCrc(const std::uint8_t* data, std::size_t size)
-{
-    std::uint32_t crc = 0xFFFFFFFF;
-    for (std::size_t i = 0; i < size; ++i)
-    {
-        crc ^= data[i];
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    return ~crc;
-}
-
-// A PNG of 8-bit RGB with unfiltered rows and stored deflate blocks, checked throughout.
-Picture DecodeStoredPng(const Bytes& png)
+// A PNG file read back through the tool's own picture decoder, as 0x00RRGGBB.
+Picture DecodePng(const Bytes& png)
 {
     Picture p;
-    const Bytes signature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (png.size() < 8 || !std::equal(signature.begin(), signature.end(), png.begin()))
-        return p.problem = "signature", p;
-    Bytes z;
-    bool ended = false;
-    for (std::size_t at = 8; at + 12 <= png.size() && !ended;)
+    std::vector<RgbaImage> frames;
+    if (!kelmora::cli::DecodePicture(png, frames, p.problem)) return p;
+    if (frames.size() != 1) return p.problem = "frames", p;
+    p.width = frames[0].width;
+    p.height = frames[0].height;
+    for (std::uint32_t pixel : frames[0].pixels)
     {
-        const std::uint32_t length = Be32(png, at);
-        if (at + 12 + length > png.size()) return p.problem = "chunk length", p;
-        const std::string type(png.begin() + static_cast<long>(at + 4),
-                               png.begin() + static_cast<long>(at + 8));
-        if (SlowCrc(png.data() + at + 4, 4 + length) != Be32(png, at + 8 + length))
-            return p.problem = "crc " + type, p;
-        const std::uint8_t* data = png.data() + at + 8;
-        if (type == "IHDR")
-        {
-            p.width = static_cast<int>(Be32(png, at + 8));
-            p.height = static_cast<int>(Be32(png, at + 12));
-            if (length != 13 || data[8] != 8 || data[9] != 2 || data[10] || data[11] || data[12])
-                return p.problem = "IHDR fields", p;
-        }
-        else if (type == "IDAT")
-            z.insert(z.end(), data, data + length);
-        else if (type == "IEND")
-            ended = true;
-        at += 12 + length;
-    }
-    if (!ended || z.size() < 6) return p.problem = "no IEND or IDAT", p;
-    if ((z[0] & 0x0F) != 8 || (z[0] * 256 + z[1]) % 31 != 0 || (z[1] & 0x20))
-        return p.problem = "zlib header", p;
-    Bytes raw;
-    std::size_t at = 2;
-    for (bool last = false; !last;)
-    {
-        if (at + 5 > z.size() || (z[at] & 0x06) != 0) return p.problem = "not a stored block", p;
-        last = z[at] & 1;
-        const unsigned len = z[at + 1] | z[at + 2] << 8, nlen = z[at + 3] | z[at + 4] << 8;
-        if ((len ^ 0xFFFF) != nlen || at + 5 + len > z.size()) return p.problem = "stored length", p;
-        raw.insert(raw.end(), z.begin() + static_cast<long>(at + 5),
-                   z.begin() + static_cast<long>(at + 5 + len));
-        at += 5 + len;
-    }
-    std::uint32_t a = 1, b = 0;
-    for (std::uint8_t byte : raw)
-    {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    if (at + 4 != z.size() || Be32(z, at) != (b << 16 | a)) return p.problem = "adler32", p;
-    const std::size_t rowBytes = 1 + 3 * static_cast<std::size_t>(p.width);
-    if (raw.size() != rowBytes * static_cast<std::size_t>(p.height)) return p.problem = "image size", p;
-    for (int y = 0; y < p.height; ++y)
-    {
-        const std::uint8_t* row = raw.data() + static_cast<std::size_t>(y) * rowBytes;
-        if (row[0] != 0) return p.problem = "filter", p;
-        for (int x = 0; x < p.width; ++x)
-            p.pixels.push_back(std::uint32_t(row[1 + 3 * x]) << 16 | std::uint32_t(row[2 + 3 * x]) << 8 |
-                               row[3 + 3 * x]);
+        if ((pixel >> 24) != 0xFF) return p.problem = "not opaque", p;
+        p.pixels.push_back(pixel & 0xFFFFFF);
     }
     return p;
 }
@@ -164,7 +96,7 @@ std::vector<std::uint32_t> Expected(const SpriteBank& bank, int first, int count
         for (int x = 0; x < width; ++x)
         {
             const int k = y / (21 * scale) * across + x / (24 * scale);
-            std::uint32_t pixel = kelmora::cli::kEmptyCellColour;
+            std::uint32_t pixel = (kSheetEmptyCell & 0xFFFFFF);
             if (k < count)
             {
                 std::uint32_t cell[24 * 21];
@@ -200,43 +132,16 @@ std::string TestPaletteFile()
 
 } // namespace
 
-TEST(Png, StoredBlocksDecodeToThePixels)
-{
-    // Wider than one stored block (65,535 bytes), with a row stride past the width.
-    const int width = 200, height = 120, stride = 203;
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(stride * height));
-    for (std::size_t i = 0; i < pixels.size(); ++i)
-        pixels[i] = static_cast<std::uint32_t>((i * 2654435761u) & 0xFFFFFF);
-    const Bytes png = kelmora::cli::EncodePng(pixels.data(), width, height, stride);
-    const Picture p = DecodeStoredPng(png);
-    ASSERT_EQ(p.problem, "");
-    ASSERT_EQ(p.width, width);
-    ASSERT_EQ(p.height, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            ASSERT_EQ(p.pixels[static_cast<std::size_t>(y * width + x)],
-                      pixels[static_cast<std::size_t>(y * stride + x)]);
-
-    // The checksums' published check values.
-    const std::string check = "123456789";
-    const auto* data = reinterpret_cast<const std::uint8_t*>(check.data());
-    EXPECT_EQ(kelmora::cli::Crc32(data, check.size()), 0xCBF43926u);
-    EXPECT_EQ(kelmora::cli::Adler32(reinterpret_cast<const std::uint8_t*>("Wikipedia"), 9), 0x11E60398u);
-
-    EXPECT_TRUE(kelmora::cli::EncodePng(pixels.data(), 0, 5, 5).empty());
-    EXPECT_TRUE(kelmora::cli::EncodePng(pixels.data(), 5, 5, 4).empty());
-    EXPECT_TRUE(kelmora::cli::EncodePng(nullptr, 5, 5, 5).empty());
-}
-
 TEST(Sheet, PixelsAreTheRenderersInPngAndBmp)
 {
+    if (!kelmora::cli::PictureSupport()) GTEST_SKIP() << kelmora::cli::kNoPictureSupport;
     TempFolder dir;
     SheetBank bank;
     ASSERT_EQ(SaveProject(&bank.bank, dir.file("s.kmd").c_str()), 1);
 
     CliResult r = RunCli(dir, {"sheet", "s.kmd", "s.png", "--columns", "2", "--scale", "3"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    const Picture png = DecodeStoredPng(ReadBytes(dir.file("s.png")));
+    const Picture png = DecodePng(ReadBytes(dir.file("s.png")));
     ASSERT_EQ(png.problem, "");
     int width = 0, height = 0;
     const auto expected = Expected(bank.bank, 0, 5, 2, 3, kBuiltInPalette, width, height);
@@ -258,7 +163,7 @@ TEST(Sheet, PixelsAreTheRenderersInPngAndBmp)
     EXPECT_EQ(at(75, 0), kBuiltInPalette[2]);
     EXPECT_EQ(at(78, 0), kBuiltInPalette[6]);
     // ...and the empty cell after the fifth sprite.
-    EXPECT_EQ(at(143, 188), kelmora::cli::kEmptyCellColour);
+    EXPECT_EQ(at(143, 188), (kSheetEmptyCell & 0xFFFFFF));
 
     // The same picture as BMP, and a range at scale 1 in one long row.
     r = RunCli(dir, {"sheet", "s.kmd", "s.bmp", "--columns", "2", "--scale", "3"});
@@ -270,7 +175,7 @@ TEST(Sheet, PixelsAreTheRenderersInPngAndBmp)
 
     r = RunCli(dir, {"sheet", "s.kmd", "part.png", "--range", "1-3", "--scale", "1"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    const Picture part = DecodeStoredPng(ReadBytes(dir.file("part.png")));
+    const Picture part = DecodePng(ReadBytes(dir.file("part.png")));
     ASSERT_EQ(part.problem, "");
     EXPECT_EQ(part.width, 72);
     EXPECT_EQ(part.height, 21);
@@ -279,6 +184,7 @@ TEST(Sheet, PixelsAreTheRenderersInPngAndBmp)
 
 TEST(Sheet, PalettesFromAFileAndBesideTheProgram)
 {
+    if (!kelmora::cli::PictureSupport()) GTEST_SKIP() << kelmora::cli::kNoPictureSupport;
     TempFolder dir;
     SheetBank bank;
     ASSERT_EQ(SaveProject(&bank.bank, dir.file("s.kmd").c_str()), 1);
@@ -291,16 +197,16 @@ TEST(Sheet, PalettesFromAFileAndBesideTheProgram)
     CliResult r = RunCli(dir, {"sheet", "s.kmd", "a.png", "--scale", "1", "--palette-file", "my.pal",
                                "--palette", "test colours"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_TRUE(DecodeStoredPng(ReadBytes(dir.file("a.png"))).pixels == expected);
+    EXPECT_TRUE(DecodePng(ReadBytes(dir.file("a.png"))).pixels == expected);
     // A file given without a name lends its first palette (all black here).
     r = RunCli(dir, {"sheet", "s.kmd", "f.png", "--scale", "1", "--palette-file", "my.pal"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(DecodeStoredPng(ReadBytes(dir.file("f.png"))).pixels.at(0), 0u);
+    EXPECT_EQ(DecodePng(ReadBytes(dir.file("f.png"))).pixels.at(0), 0u);
     // The built-in palette is always there by name.
     r = RunCli(
         dir, {"sheet", "s.kmd", "b.png", "--scale", "1", "--palette-file", "my.pal", "--palette", "Vantor"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_TRUE(DecodeStoredPng(ReadBytes(dir.file("b.png"))).pixels ==
+    EXPECT_TRUE(DecodePng(ReadBytes(dir.file("b.png"))).pixels ==
                 Expected(bank.bank, 0, 5, 8, 1, kBuiltInPalette, width, height));
 
     // A palettes.pal beside the program is found without being named.
@@ -310,7 +216,7 @@ TEST(Sheet, PalettesFromAFileAndBesideTheProgram)
     r = RunCli(dir, {"sheet", "s.kmd", "c.png", "--scale", "1", "--palette", "Test Colours"},
                dir.file("bin/kelmora-cli"));
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_TRUE(DecodeStoredPng(ReadBytes(dir.file("c.png"))).pixels == expected);
+    EXPECT_TRUE(DecodePng(ReadBytes(dir.file("c.png"))).pixels == expected);
 
     // An unknown name is a usage error that lists the names there are.
     r = RunCli(dir, {"sheet", "s.kmd", "d.png", "--palette", "Nope"}, dir.file("bin/kelmora-cli"));

@@ -1,0 +1,68 @@
+// Sprite sheets drawn as the browser draws its cells.
+#include "core/Sheet.h"
+
+#include <cstddef>
+
+#include "core/Render.h"
+#include "core/Sprite.h"
+
+namespace kelmora
+{
+
+namespace
+{
+
+constexpr long long kMaxSheetPixels = 1LL << 28;
+
+} // namespace
+
+RgbaImage RenderSheet(const SpriteBank& bank, int first, int last, int columns, int scale,
+                      const std::uint32_t colours[kPaletteColours])
+{
+    RgbaImage image;
+    if (bank.sprites == nullptr || colours == nullptr || !ValidSlot(first) || !ValidSlot(last) ||
+        first > last || columns < 1 || scale < 1)
+        return image;
+    const int count = last - first + 1;
+    const int across = columns < count ? columns : count;
+    const int rows = (count + across - 1) / across;
+    const long long cellWidth = static_cast<long long>(kSpriteWidth) * scale;
+    const long long cellHeight = static_cast<long long>(kSpriteHeight) * scale;
+    if (across * cellWidth * rows * cellHeight > kMaxSheetPixels) return image;
+    image.width = static_cast<int>(across * cellWidth);
+    image.height = static_cast<int>(rows * cellHeight);
+    image.pixels.assign(static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height),
+                        kSheetEmptyCell);
+
+    PaletteTables tables;
+    BuildPaletteTables(colours, tables);
+    const RenderColours render{{bank.colourTransp, bank.colourMulti1, bank.colourSprite, bank.colourMulti2},
+                               tables.base,
+                               tables.highlight};
+
+    std::uint32_t cell[kSpriteWidth * kSpriteHeight];
+    for (int k = 0; k < count; ++k)
+    {
+        const int index = first + k;
+        for (std::uint32_t& pixel : cell)
+            pixel = kSheetEmptyCell;
+        RenderSpritePixels(bank.sprites, index, bank.spriteCount, render, 0, cell, kSpriteWidth);
+        if (IsOverlay(bank.sprites, index) == 1 && index < kSlotCount - 1)
+            RenderSpritePixels(bank.sprites, index + 1, bank.spriteCount, render, kRenderOverlay, cell,
+                               kSpriteWidth);
+
+        const std::size_t left = static_cast<std::size_t>(k % across) * static_cast<std::size_t>(cellWidth);
+        const std::size_t top = static_cast<std::size_t>(k / across) * static_cast<std::size_t>(cellHeight);
+        for (int y = 0; y < cellHeight; ++y)
+        {
+            std::uint32_t* row =
+                image.pixels.data() + (top + static_cast<std::size_t>(y)) * image.width + left;
+            const std::uint32_t* source = cell + (y / scale) * kSpriteWidth;
+            for (int x = 0; x < cellWidth; ++x)
+                row[x] = source[x / scale] | kOpaqueAlpha;
+        }
+    }
+    return image;
+}
+
+} // namespace kelmora
