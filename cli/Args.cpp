@@ -19,7 +19,8 @@ enum : unsigned
     kListing = 4,
     kRip = 8,
     kSheet = 16,
-    kWritesFile = kConvert | kListing | kRip | kSheet,
+    kGif = 32,
+    kWritesFile = kConvert | kListing | kRip | kSheet | kGif,
 };
 
 unsigned CommandBit(Command command)
@@ -36,6 +37,8 @@ unsigned CommandBit(Command command)
         return kRip;
     case Command::Sheet:
         return kSheet;
+    case Command::Gif:
+        return kGif;
     case Command::None:
         break;
     }
@@ -64,6 +67,11 @@ enum class Opt
     Scale,
     Palette,
     PaletteFile,
+    Sequence,
+    Delay,
+    Mode,
+    Strip,
+    OptionCount, // not an option: how many there are
 };
 
 struct OptionSpec
@@ -77,11 +85,11 @@ struct OptionSpec
 
 const OptionSpec kOptions[] = {
     {"json", 0, false, kInfo, Opt::Json},
-    {"from", 0, true, kInfo | kConvert | kListing | kSheet, Opt::From},
-    {"attr", 0, true, kInfo | kConvert | kListing | kSheet, Opt::Attr},
+    {"from", 0, true, kInfo | kConvert | kListing | kSheet | kGif, Opt::From},
+    {"attr", 0, true, kInfo | kConvert | kListing | kSheet | kGif, Opt::Attr},
     {"from-attr", 0, true, kConvert, Opt::FromAttr},
     {"to-attr", 0, true, kConvert, Opt::ToAttr},
-    {"range", 0, true, kConvert | kListing | kSheet, Opt::Range},
+    {"range", 0, true, kConvert | kListing | kSheet | kGif, Opt::Range},
     {"to", 0, true, kConvert | kRip | kSheet, Opt::To},
     {"load-address", 0, true, kConvert | kRip, Opt::LoadAddress},
     {"force", 'f', false, kWritesFile, Opt::Force},
@@ -93,9 +101,13 @@ const OptionSpec kOptions[] = {
     {"bank", 0, true, kRip, Opt::Bank},
     {"count", 0, true, kRip, Opt::Count},
     {"columns", 0, true, kSheet, Opt::Columns},
-    {"scale", 0, true, kSheet, Opt::Scale},
-    {"palette", 0, true, kSheet, Opt::Palette},
-    {"palette-file", 0, true, kSheet, Opt::PaletteFile},
+    {"scale", 0, true, kSheet | kGif, Opt::Scale},
+    {"palette", 0, true, kSheet | kGif, Opt::Palette},
+    {"palette-file", 0, true, kSheet | kGif, Opt::PaletteFile},
+    {"sequence", 0, true, kGif, Opt::Sequence},
+    {"delay", 0, true, kGif, Opt::Delay},
+    {"mode", 0, true, kGif, Opt::Mode},
+    {"strip", 0, true, kGif, Opt::Strip},
 };
 
 const OptionSpec* FindLong(const std::string& name)
@@ -346,6 +358,26 @@ std::string Apply(const OptionSpec& spec, const std::string& value, Options& o)
         if (value.empty()) return option + ": needs a file name";
         o.paletteFile = value;
         break;
+    case Opt::Sequence:
+        if (value.empty()) return option + ": needs a sequence name";
+        o.sequence = value;
+        break;
+    case Opt::Delay:
+        o.delay = ParseNumber(value, kelmora::kMaxFrameDelay);
+        if (o.delay < kelmora::kMinFrameDelay)
+            return option + ": '" + value + "' is not a delay of 1..255 ticks (1/50 s each)";
+        break;
+    case Opt::Mode:
+        if (!kelmora::ParsePlayMode(Lower(value), o.mode))
+            return option + ": unknown mode '" + value + "' (loop, pingpong or once)";
+        o.modeGiven = true;
+        break;
+    case Opt::Strip:
+        if (value.empty()) return option + ": needs a file name";
+        o.strip = value;
+        break;
+    case Opt::OptionCount:
+        break;
     }
     return {};
 }
@@ -396,6 +428,19 @@ std::string Resolve(Options& o, const std::vector<bool>& given)
         else
             return std::string("sheet: cannot tell the image format of '") + o.files[1] +
                    "' from its extension; use --to png or bmp";
+    }
+
+    if (o.command == Command::Gif)
+    {
+        if (was(Opt::Sequence) && was(Opt::Range))
+            return "gif: --range and --sequence cannot be used together";
+        if (was(Opt::Sequence) && was(Opt::Delay))
+            return "--delay applies to a range; a sequence has its own delays";
+        if (was(Opt::Sequence) && o.from != Format::Project)
+            return "--sequence: sequences are kept beside a project file (.kmd), and " + o.files[0] +
+                   " is read as " + FormatName(o.from) + " data";
+        if (!o.strip.empty() && o.strip == o.files[1])
+            return "--strip: the strip cannot be the GIF file itself";
     }
 
     if (o.command == Command::Listing && !o.label.empty() && o.dialect == Dialect::Plain)
@@ -455,6 +500,8 @@ const char* CommandName(Command command)
         return "rip";
     case Command::Sheet:
         return "sheet";
+    case Command::Gif:
+        return "gif";
     case Command::None:
         break;
     }
@@ -518,7 +565,7 @@ int ParseLoadAddress(const std::string& text)
 ParseResult ParseArgs(const std::vector<std::string>& args)
 {
     ParseResult result;
-    if (args.empty()) return Usage("missing command (info, convert, listing, rip or sheet)");
+    if (args.empty()) return Usage("missing command (info, convert, listing, rip, sheet or gif)");
 
     const std::string& first = args[0];
     if (first == "--help" || first == "-h")
@@ -559,6 +606,8 @@ ParseResult ParseArgs(const std::vector<std::string>& args)
         o.command = Command::Rip;
     else if (commandWord == "sheet")
         o.command = Command::Sheet;
+    else if (commandWord == "gif")
+        o.command = Command::Gif;
     else if (!commandWord.empty() && commandWord[0] == '-')
         return Usage("unknown option '" + commandWord + "'");
     else
@@ -579,7 +628,7 @@ ParseResult ParseArgs(const std::vector<std::string>& args)
 
     const std::string name = CommandName(o.command);
     const unsigned bit = CommandBit(o.command);
-    std::vector<bool> given(static_cast<std::size_t>(Opt::PaletteFile) + 1, false);
+    std::vector<bool> given(static_cast<std::size_t>(Opt::OptionCount), false);
     bool optionsEnded = false;
     for (std::size_t i = start; i < args.size(); ++i)
     {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/Sequences.h"
+
 namespace kelmora::cli
 {
 
@@ -21,6 +23,7 @@ enum class Command
     Listing,
     Rip,
     Sheet,
+    Gif,
 };
 
 // Sprite file formats; Guess means "from the file name's extension".
@@ -96,6 +99,13 @@ struct Options
     std::string palette;                    // sheet, empty: the built-in palette
     std::string paletteFile;                // sheet
     ImageFormat image = ImageFormat::Guess; // sheet: --to png|bmp
+
+    // gif (with range, scale, palette and paletteFile above).
+    std::string sequence;                    // --sequence NAME, empty when not given
+    int delay = kelmora::kDefaultFrameDelay; // --delay TICKS, for a range
+    bool modeGiven = false;                  // --mode given
+    kelmora::PlayMode mode = kelmora::PlayMode::Loop;
+    std::string strip; // --strip OUT.png, empty when not given
 };
 
 enum class ParseOutcome

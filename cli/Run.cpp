@@ -9,7 +9,9 @@
 #include <system_error>
 
 #include "cli/Args.h"
+#include "cli/Extras.h"
 #include "cli/Files.h"
+#include "cli/Gif.h"
 #include "cli/Help.h"
 #include "cli/Listing.h"
 #include "cli/Png.h"
@@ -146,6 +148,8 @@ int Info(const Options& o, std::ostream& out, std::ostream& err)
                 << ", \"multicolour2\": " << int(bank.colourMulti2) << "},\n";
         else
             out << "  \"colours\": null,\n";
+        out << "  \"extras\": " << (loaded.format == Format::Project ? ExtrasInfoJson(o.files[0]) : "null")
+            << ",\n";
         out << "  \"sprites\": [";
         for (int i = 0; i < bank.spriteCount; ++i)
         {
@@ -169,6 +173,7 @@ int Info(const Options& o, std::ostream& out, std::ostream& err)
             << int(bank.colourMulti1) << ", multicolour 2 " << int(bank.colourMulti2) << "\n";
     else
         out << "Colours:  not stored in this file\n";
+    if (loaded.format == Format::Project) out << ExtrasInfoText(o.files[0]);
     if (bank.spriteCount > 0) out << "\nSprite  Mode         Colour  Overlay  Blank\n";
     for (int i = 0; i < bank.spriteCount; ++i)
     {
@@ -187,10 +192,12 @@ int Convert(const Options& o, std::ostream& err)
     if (!LoadInput(o, input, err)) return kExitRefused;
     int first = 0, last = 0;
     if (!SpritesToUse(o, input, first, last, err)) return kExitRefused;
-    if (!o.range.given) return WriteBankOut(o, input, "--range", err);
+    SideFilePlan side; // a project's NAME.kmd.json goes with it
+    if (!PlanSideFile(o, input.format == Format::Project, side, err)) return kExitRefused;
+    if (!o.range.given) return WriteSideFile(WriteBankOut(o, input, "--range", err), side, err);
     LoadedBank taken;
     TakeRange(input, first, last, taken);
-    return WriteBankOut(o, taken, "--range", err);
+    return WriteSideFile(WriteBankOut(o, taken, "--range", err), side, err);
 }
 
 int Listing(const Options& o, std::ostream& err)
@@ -234,7 +241,9 @@ int Rip(const Options& o, std::ostream& err)
     kelmora::CopyVideoBank(ram.data(), o.bank, ripped.block.data());
     ripped.bank.spriteCount = o.count;
     ripped.format = o.to;
-    return WriteBankOut(o, ripped, "--count", err);
+    SideFilePlan side; // replaces an old NAME.kmd.json beside a project output
+    if (!PlanSideFile(o, false, side, err)) return kExitRefused;
+    return WriteSideFile(WriteBankOut(o, ripped, "--count", err), side, err);
 }
 
 int Sheet(const Options& o, const RunContext& context, std::ostream& err)
@@ -421,6 +430,8 @@ int Run(const std::vector<std::string>& args, const RunContext& context, std::os
             return Rip(o, err);
         case Command::Sheet:
             return Sheet(o, context, err);
+        case Command::Gif:
+            return RunGif(o, context, err);
         case Command::None:
             break;
         }

@@ -9,9 +9,20 @@ namespace kelmora
 namespace
 {
 
+// The name in quotes, control characters shown as \xNN so that no message carries them.
 std::string Named(const Sequence& sequence)
 {
-    return "sequence \"" + sequence.name + "\"";
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string text = "sequence \"";
+    for (char c : sequence.name)
+    {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F)
+            text += std::string("\\x") + kHex[u >> 4] + kHex[u & 15];
+        else
+            text += c;
+    }
+    return text + "\"";
 }
 
 bool HasControlCharacter(const std::string& text)

@@ -321,3 +321,22 @@ TEST(ProjectExtras, DocumentCountsItsExtrasAsChanges)
     EXPECT_FALSE(HasExtras(document.extras));
     EXPECT_FALSE(HasChanges(document));
 }
+
+TEST(ProjectExtras, ShippedWalkerSideFileIsInTheWritersLayout)
+{
+    const std::string project = std::string(KELMORA_SOURCE_DIR) + "/examples/walker.kmd";
+    ProjectExtras extras;
+    std::string message;
+    ASSERT_EQ(ReadProjectExtras(project, extras, message), ExtrasReadStatus::Read) << message;
+    ASSERT_EQ(extras.sequences.size(), 1u);
+    const Sequence& walk = extras.sequences[0];
+    EXPECT_EQ(walk.name, "walk");
+    EXPECT_EQ(walk.mode, PlayMode::Loop);
+    // The first slot of each of the eight overlay pairs: the frames the animator plays.
+    TestBank bank;
+    ASSERT_EQ(LoadProject(&bank.bank, project.c_str()), 1);
+    EXPECT_EQ(walk.frames, FramesFromRange(bank.bank.sprites, 0, bank.bank.spriteCount - 1, 6));
+    EXPECT_EQ(CheckSequenceSlots(walk, bank.bank.spriteCount), "");
+    const Bytes file = ReadBytes(ExtrasPathFor(project));
+    EXPECT_EQ(SerialiseProjectExtras(extras), std::string(file.begin(), file.end()));
+}

@@ -154,6 +154,12 @@ TEST(Sequences, ChecksNameTheSequenceAndTheFrame)
     walk.frames[0].slot = 256;
     EXPECT_EQ(CheckSequence(walk), "sequence \"walk\", frame 0: slot 256 is not 0..255");
 
+    walk.frames[0].slot = 0;
+    walk.name = "w\x1B[2Jx";
+    EXPECT_EQ(CheckSequence(walk), "sequence \"w\\x1B[2Jx\": the name holds a control character");
+    walk.name = "";
+    EXPECT_EQ(CheckSequence(walk), "a sequence has no name");
+
     const Sequence a = MakeSequence(PlayMode::Loop, {{1, 1}});
     EXPECT_EQ(CheckSequences({a, a}), "two sequences are named \"walk\"");
     const std::vector<Sequence> list = {a, MakeSequence(PlayMode::Once, {{2, 2}})};
