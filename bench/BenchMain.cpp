@@ -215,6 +215,7 @@ int main(int argc, char** argv)
     bench::RegisterCoreBenchmarks();
     bench::RegisterFileBenchmarks();
     bench::RegisterProcessBenchmarks();
+    bench::RegisterGifBenchmarks();
 
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -66,6 +66,7 @@ void RegisterViewBenchmarks();
 void RegisterCoreBenchmarks();
 void RegisterFileBenchmarks();
 void RegisterProcessBenchmarks();
+void RegisterGifBenchmarks();
 
 // The child mode of the memory benchmark: builds the editor, makes `strokes` brush
 // strokes (each one undo push) and prints the peak resident size in kB.

@@ -43,7 +43,7 @@ std::string ExtrasInfoText(const std::string& projectPath)
     case kelmora::ExtrasReadStatus::Missing:
         return {};
     case kelmora::ExtrasReadStatus::Refused:
-        return "Extras:   " + side + " not used: it " + message + "\n";
+        return "Extras:   not used, " + side + ": " + message + "\n";
     case kelmora::ExtrasReadStatus::Read:
         break;
     }
@@ -81,7 +81,7 @@ std::string ExtrasInfoJson(const std::string& projectPath)
     case kelmora::ExtrasReadStatus::Missing:
         return "null";
     case kelmora::ExtrasReadStatus::Refused:
-        return "{\"file\": " + JsonString(side) + ", \"error\": " + JsonString("it " + message) + "}";
+        return "{\"file\": " + JsonString(side) + ", \"error\": " + JsonString(message) + "}";
     case kelmora::ExtrasReadStatus::Read:
         break;
     }

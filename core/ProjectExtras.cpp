@@ -257,7 +257,7 @@ bool ParseProjectExtras(const std::string& text, ProjectExtras& extras, std::str
     Json object;
     try
     {
-        const auto limitDepth = [](int depth, nlohmann::detail::parse_event_t, Json&)
+        const auto limitDepth = [](int depth, Json::parse_event_t, Json&)
         {
             if (depth > kMaxDepth) throw TooDeep{};
             return true;

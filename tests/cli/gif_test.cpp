@@ -257,13 +257,12 @@ TEST(Info, ListsWhatTheSideFileHolds)
               "{\"format\": \"kelmora-project-extras\", \"version\": 1, \"sequences\": 3}");
     r = RunCli(dir, {"info", "a.kmd"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.out.find("Extras:   a.kmd.json not used: it \"sequences\" is a whole number, not a list\n"),
+    EXPECT_NE(r.out.find("Extras:   not used, a.kmd.json: \"sequences\" is a whole number, not a list\n"),
               std::string::npos)
         << r.out;
     r = RunCli(dir, {"info", "--json", "a.kmd"});
-    EXPECT_NE(
-        r.out.find("\"extras\": {\"file\": \"a.kmd.json\", \"error\": \"it \\\"sequences\\\" is a whole"),
-        std::string::npos)
+    EXPECT_NE(r.out.find("\"extras\": {\"file\": \"a.kmd.json\", \"error\": \"\\\"sequences\\\" is a whole"),
+              std::string::npos)
         << r.out;
     // None at all: no Extras line, and null.
     fs::remove(dir.file("a.kmd.json"));
