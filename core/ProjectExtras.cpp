@@ -269,7 +269,7 @@ bool ParseProjectExtras(const std::string& text, ProjectExtras& extras, std::str
         message = "is nested more than " + std::to_string(kMaxDepth) + " levels deep";
         return false;
     }
-    catch (const Json::parse_error& error)
+    catch (const Json::exception& error) // a syntax error, or a number too large for any type
     {
         // "[json.exception.parse_error.101] parse error at line 1, column 2: ..." without its tag.
         std::string detail = error.what();

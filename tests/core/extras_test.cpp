@@ -151,6 +151,7 @@ TEST(ProjectExtras, RefusalsSayWhyAndLeaveTheRecordAsItWas)
          "is not valid JSON (parse error at line 1"},
         {"{\n\"format\": \"kelmora-project-extras\",\n\"version\": 1\n\"sequences\": []}",
          "parse error at line 4, column 1"},
+        {head + "\"x\": 24e758}", "is not valid JSON (number overflow parsing '24e758')"},
         {"[1, 2]", "it holds a list, not a JSON object"},
         {R"({"version": 1})", "its \"format\" is missing, not \"kelmora-project-extras\""},
         {R"({"format": "kelmora-extras", "version": 1})", "its \"format\" is \"kelmora-extras\""},
