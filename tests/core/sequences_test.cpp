@@ -165,14 +165,4 @@ TEST(Sequences, ChecksNameTheSequenceAndTheFrame)
     const std::vector<Sequence> list = {a, MakeSequence(PlayMode::Once, {{2, 2}})};
     EXPECT_EQ(FindSequence(list, "walk"), &list[0]);
     EXPECT_EQ(FindSequence(list, "Walk"), nullptr);
-
-    for (PlayMode mode : {PlayMode::Loop, PlayMode::PingPong, PlayMode::Once})
-    {
-        PlayMode read = PlayMode::Loop;
-        EXPECT_TRUE(ParsePlayMode(PlayModeName(mode), read));
-        EXPECT_EQ(read, mode);
-    }
-    PlayMode unchanged = PlayMode::Once;
-    EXPECT_FALSE(ParsePlayMode("Loop", unchanged));
-    EXPECT_EQ(unchanged, PlayMode::Once);
 }
