@@ -221,6 +221,7 @@ int main(int argc, char** argv)
     bench::RegisterProcessBenchmarks();
     bench::RegisterObjectBenchmarks();
     bench::RegisterImageImportBenchmarks();
+    bench::RegisterGifBenchmarks();
 
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -69,6 +69,7 @@ void RegisterFileBenchmarks();
 void RegisterProcessBenchmarks();
 void RegisterObjectBenchmarks();
 void RegisterImageImportBenchmarks();
+void RegisterGifBenchmarks();
 
 // The child mode of the rotator's reference: times the rotator's 360-frame sequence
 // `sequences` times in a process without a QApplication and prints the median CPU time

@@ -23,7 +23,8 @@ enum : unsigned
     kSheet = 16,
     kImportListing = 32,
     kImport = 64,
-    kWritesFile = kConvert | kListing | kRip | kSheet | kImportListing | kImport,
+    kGif = 128,
+    kWritesFile = kConvert | kListing | kRip | kSheet | kImportListing | kImport | kGif,
 };
 
 unsigned CommandBit(Command command)
@@ -44,6 +45,8 @@ unsigned CommandBit(Command command)
         return kImportListing;
     case Command::ImportImage:
         return kImport;
+    case Command::Gif:
+        return kGif;
     case Command::None:
         break;
     }
@@ -94,6 +97,9 @@ enum class Opt
     Overlay,
     Report,
     Strict,
+    Sequence,
+    Delay,
+    Strip,
     Count_, // the number of options
 };
 
@@ -108,11 +114,11 @@ struct OptionSpec
 
 const OptionSpec kOptions[] = {
     {"json", 0, false, kInfo, Opt::Json},
-    {"from", 0, true, kInfo | kConvert | kListing | kSheet, Opt::From},
-    {"attr", 0, true, kInfo | kConvert | kListing | kSheet, Opt::Attr},
+    {"from", 0, true, kInfo | kConvert | kListing | kSheet | kGif, Opt::From},
+    {"attr", 0, true, kInfo | kConvert | kListing | kSheet | kGif, Opt::Attr},
     {"from-attr", 0, true, kConvert, Opt::FromAttr},
     {"to-attr", 0, true, kConvert, Opt::ToAttr},
-    {"range", 0, true, kConvert | kListing | kSheet | kImportListing, Opt::Range},
+    {"range", 0, true, kConvert | kListing | kSheet | kImportListing | kGif, Opt::Range},
     {"to", 0, true, kConvert | kRip | kSheet | kImportListing | kImport, Opt::To},
     {"load-address", 0, true, kConvert | kRip | kImportListing | kImport, Opt::LoadAddress},
     {"force", 'f', false, kWritesFile, Opt::Force},
@@ -124,9 +130,9 @@ const OptionSpec kOptions[] = {
     {"bank", 0, true, kRip, Opt::Bank},
     {"count", 0, true, kRip | kImport, Opt::Count},
     {"columns", 0, true, kSheet | kImport, Opt::Columns},
-    {"scale", 0, true, kSheet | kImport, Opt::Scale},
-    {"palette", 0, true, kSheet | kImport, Opt::Palette},
-    {"palette-file", 0, true, kSheet | kImport, Opt::PaletteFile},
+    {"scale", 0, true, kSheet | kImport | kGif, Opt::Scale},
+    {"palette", 0, true, kSheet | kImport | kGif, Opt::Palette},
+    {"palette-file", 0, true, kSheet | kImport | kGif, Opt::PaletteFile},
     {"numbers", 0, true, kListing, Opt::Numbers},
     {"rows", 0, false, kListing, Opt::Rows},
     {"bytes", 0, true, kListing | kImportListing, Opt::Bytes},
@@ -141,13 +147,16 @@ const OptionSpec kOptions[] = {
     {"loader", 0, true, kListing, Opt::Loader},
     {"offset", 0, true, kImport, Opt::Offset},
     {"gap", 0, true, kImport, Opt::Gap},
-    {"mode", 0, true, kImport, Opt::Mode},
+    {"mode", 0, true, kImport | kGif, Opt::Mode},
     {"background", 0, true, kImport, Opt::Background},
     {"multi1", 0, true, kImport, Opt::Multi1},
     {"multi2", 0, true, kImport, Opt::Multi2},
     {"overlay", 0, false, kImport, Opt::Overlay},
     {"report", 0, true, kImport, Opt::Report},
     {"strict", 0, false, kImport, Opt::Strict},
+    {"sequence", 0, true, kGif, Opt::Sequence},
+    {"delay", 0, true, kGif, Opt::Delay},
+    {"strip", 0, true, kGif, Opt::Strip},
 };
 
 const OptionSpec* FindLong(const std::string& name)
@@ -460,6 +469,13 @@ std::string Apply(const OptionSpec& spec, const std::string& value, Options& o)
         break;
     case Opt::Mode:
     {
+        if (o.command == Command::Gif)
+        {
+            if (!kelmora::ParsePlayMode(Lower(value), o.playMode))
+                return option + ": unknown mode '" + value + "' (loop, pingpong or once)";
+            o.modeGiven = true;
+            break;
+        }
         const std::string t = Lower(value);
         if (t == "auto")
             o.mode = kelmora::ImportMode::Auto;
@@ -483,6 +499,19 @@ std::string Apply(const OptionSpec& spec, const std::string& value, Options& o)
     case Opt::Report:
         if (value.empty()) return option + ": needs a file name";
         o.report = value;
+        break;
+    case Opt::Sequence:
+        if (value.empty()) return option + ": needs a sequence name";
+        o.sequence = value;
+        break;
+    case Opt::Delay:
+        o.delay = ParseNumber(value, kelmora::kMaxFrameDelay);
+        if (o.delay < kelmora::kMinFrameDelay)
+            return option + ": '" + value + "' is not a delay of 1..255 ticks (1/50 s each)";
+        break;
+    case Opt::Strip:
+        if (value.empty()) return option + ": needs a file name";
+        o.strip = value;
         break;
     case Opt::Count_:
         break;
@@ -550,6 +579,19 @@ std::string Resolve(Options& o, const std::vector<bool>& given)
         else
             return std::string("sheet: cannot tell the image format of '") + o.files[1] +
                    "' from its extension; use --to png or bmp";
+    }
+
+    if (o.command == Command::Gif)
+    {
+        if (was(Opt::Sequence) && was(Opt::Range))
+            return "gif: --range and --sequence cannot be used together";
+        if (was(Opt::Sequence) && was(Opt::Delay))
+            return "--delay applies to a range; a sequence has its own delays";
+        if (was(Opt::Sequence) && o.from != Format::Project)
+            return "--sequence: sequences are kept beside a project file (.kmd), and " + o.files[0] +
+                   " is read as " + FormatName(o.from) + " data";
+        if (!o.strip.empty() && o.strip == o.files[1])
+            return "--strip: the strip cannot be the GIF file itself";
     }
 
     if (o.command == Command::Listing && !o.label.empty() && o.dialect == Dialect::Plain && o.preset.empty())
@@ -623,6 +665,8 @@ const char* CommandName(Command command)
         return "import-listing";
     case Command::ImportImage:
         return "import-image";
+    case Command::Gif:
+        return "gif";
     case Command::None:
         break;
     }
@@ -687,7 +731,8 @@ ParseResult ParseArgs(const std::vector<std::string>& args)
 {
     ParseResult result;
     if (args.empty())
-        return Usage("missing command (info, convert, listing, import-listing, rip, sheet or import-image)");
+        return Usage(
+            "missing command (info, convert, listing, import-listing, rip, sheet, import-image or gif)");
 
     const std::string& first = args[0];
     if (first == "--help" || first == "-h")
@@ -732,6 +777,8 @@ ParseResult ParseArgs(const std::vector<std::string>& args)
         o.command = Command::ImportListing;
     else if (commandWord == "import-image")
         o.command = Command::ImportImage;
+    else if (commandWord == "gif")
+        o.command = Command::Gif;
     else if (!commandWord.empty() && commandWord[0] == '-')
         return Usage("unknown option '" + commandWord + "'");
     else

@@ -10,6 +10,7 @@
 
 #include "core/ImageImport.h"
 #include "core/Listing.h"
+#include "core/Sequences.h"
 #include "kelmora/Version.h"
 
 namespace kelmora::cli
@@ -28,6 +29,7 @@ enum class Command
     Sheet,
     ImportListing,
     ImportImage,
+    Gif,
 };
 
 // Sprite file formats; Guess means "from the file name's extension".
@@ -121,6 +123,12 @@ struct Options
     bool overlay = false;                                 // --overlay
     bool strict = false;                                  // --strict
     std::string report;                                   // --report FILE; empty: none
+    // gif (with range, scale, palette and paletteFile above).
+    std::string sequence;                                 // --sequence NAME, empty when not given
+    int delay = kelmora::kDefaultFrameDelay;              // --delay TICKS, for a range
+    bool modeGiven = false;                               // --mode given
+    kelmora::PlayMode playMode = kelmora::PlayMode::Loop; // --mode of gif
+    std::string strip;                                    // --strip OUT.png, empty when not given
 };
 
 enum class ParseOutcome

@@ -25,6 +25,8 @@ Commands:
   sheet IN OUT       a PNG or BMP picture of the sprites
   import-image IMAGE OUT
                      sprites from a PNG, GIF or BMP picture of them
+  gif IN OUT         an animated GIF of a run of sprites or of a project's
+                     named sequence
 
 File formats, guessed from the extension (--from and --to choose one):
   project  .kmd            the editor's project: three shared colours, then
@@ -294,6 +296,40 @@ Examples:
   kelmora-cli import-image ship.png ship.kmd --background 0 --overlay --report ship.json
 )";
 
+const char* const kGifHelp = R"(Usage: kelmora-cli gif [OPTIONS] IN OUT
+
+Writes an animated GIF of the sprites of IN to OUT: one frame a sprite, drawn as
+the editor's browser shows it (an overlay pair is one frame), 24 x 21 pixels
+times the scale, on a palette of the 16 colours. A delay is counted in ticks of
+1/50 s (a GIF shows it as 2/100 s each).
+
+Options:
+  --range A-B        the frames: sprites A to B (default all sprites), the
+                     second sprite of an overlay pair left out
+  --delay TICKS      how long each frame of the range shows, 1..255 (default 4)
+  --sequence NAME    the frames and delays of the sequence NAME kept in the
+                     project's side file IN.json (IN must be a project)
+  --mode MODE        loop (the default for a range), pingpong (forwards, then
+                     back without showing the turning frames twice) or once;
+                     for a sequence, instead of its own mode
+  --scale N          each pixel N x N, 1..8 (default 2)
+  --palette NAME     the palette: the built-in "Vantor" (the default) or one of
+                     the palettes in palettes.pal
+  --palette-file F   read the palettes from F instead
+  --strip FILE       also write the same frames side by side as a PNG picture
+  --from FORMAT      read IN as project, raw, prg, seuck or auto
+  --attr LAYOUT      attribute bytes in IN: native, seuck or ignore
+  -f, --force        replace OUT (and the strip) when they exist
+  -h, --help         this text
+
+Looping and ping-pong GIFs play for ever, "once" plays once and stops on the
+last frame.
+
+Examples:
+  kelmora-cli gif walker.kmd walk.gif --sequence walk --scale 4
+  kelmora-cli gif ship.kmd turn.gif --range 0-15 --delay 2 --mode pingpong
+)";
+
 } // namespace
 
 std::string HelpText(Command command)
@@ -314,6 +350,8 @@ std::string HelpText(Command command)
         return kImportListingHelp;
     case Command::ImportImage:
         return kImportImageHelp;
+    case Command::Gif:
+        return kGifHelp;
     case Command::None:
         break;
     }

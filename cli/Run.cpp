@@ -16,10 +16,13 @@
 #endif
 
 #include "cli/Args.h"
+#include "cli/Extras.h"
 #include "cli/Files.h"
+#include "cli/Gif.h"
 #include "cli/Help.h"
 #include "cli/ImportImage.h"
 #include "cli/Listing.h"
+#include "cli/Outputs.h"
 #include "cli/Pictures.h"
 #include "cli/Sheet.h"
 #include "cli/Text.h"
@@ -33,26 +36,6 @@ using kelmora::u8;
 
 namespace
 {
-
-int Refuse(std::ostream& err, const std::string& file, const std::string& reason)
-{
-    err << kProgramName << ": " << Shown(file) << ": " << reason << "\n";
-    return kExitRefused;
-}
-
-void Warn(std::ostream& err, const std::string& file, const std::string& text)
-{
-    err << kProgramName << ": warning: " << Shown(file) << ": " << text << "\n";
-}
-
-int UsageError(std::ostream& err, Command command, const std::string& message)
-{
-    err << kProgramName << ": " << message << "\n";
-    err << "Try '" << kProgramName
-        << (command == Command::None ? "" : std::string(" ") + CommandName(command))
-        << " --help' for more information.\n";
-    return kExitUsage;
-}
 
 bool LoadInput(const Options& o, LoadedBank& loaded, std::ostream& err)
 {
@@ -87,26 +70,11 @@ bool SpritesToUse(const Options& o, const LoadedBank& loaded, int& first, int& l
     return true;
 }
 
-// Writes the outputs of a command as one transaction; the message names the file that failed.
-int WriteOut(const Options& o, const std::vector<kelmora::OutputFile>& files, std::ostream& err)
-{
-    std::string failedPath, reason;
-    if (WriteOutputs(files, o.force, failedPath, reason)) return kExitOk;
-    return Refuse(err, failedPath, reason);
-}
-
-kelmora::OutputFile Output(const std::string& path, const void* data, std::size_t size)
-{
-    kelmora::OutputFile file;
-    file.path = path;
-    file.data = data;
-    file.size = size;
-    return file;
-}
-
 // Writes source's sprites in use to the output of convert or rip, with the raw
-// data's colour side file when the sprites came with colours.
-int WriteBankOut(const Options& o, const LoadedBank& source, const std::string& fewerHint, std::ostream& err)
+// data's colour side file when the sprites came with colours, and a project's side
+// file when one is planned, all in one transaction.
+int WriteBankOut(const Options& o, const LoadedBank& source, const std::string& fewerHint, std::ostream& err,
+                 const SideFilePlan& extras = SideFilePlan())
 {
     const std::string& path = o.files[1];
     const int count = source.bank.spriteCount;
@@ -124,6 +92,7 @@ int WriteBankOut(const Options& o, const LoadedBank& source, const std::string& 
     // The sprites and their colours are replaced together or not at all.
     std::vector<kelmora::OutputFile> files{Output(path, bytes.data(), bytes.size())};
     if (side) files.push_back(Output(sidePath, colours.data(), colours.size()));
+    if (extras.write) files.push_back(Output(extras.path, extras.bytes));
     if (const int code = WriteOut(o, files, err)) return code;
     if (!side && o.to == Format::Raw && PathTaken(sidePath))
     {
@@ -166,6 +135,8 @@ int Info(const Options& o, std::ostream& out, std::ostream& err)
                 << ", \"multicolour2\": " << int(bank.colourMulti2) << "},\n";
         else
             out << "  \"colours\": null,\n";
+        out << "  \"extras\": " << (loaded.format == Format::Project ? ExtrasInfoJson(o.files[0]) : "null")
+            << ",\n";
         out << "  \"sprites\": [";
         for (int i = 0; i < bank.spriteCount; ++i)
         {
@@ -189,6 +160,7 @@ int Info(const Options& o, std::ostream& out, std::ostream& err)
             << int(bank.colourMulti1) << ", multicolour 2 " << int(bank.colourMulti2) << "\n";
     else
         out << "Colours:  not stored in this file\n";
+    if (loaded.format == Format::Project) out << ExtrasInfoText(o.files[0]);
     if (bank.spriteCount > 0) out << "\nSprite  Mode         Colour  Overlay  Blank\n";
     for (int i = 0; i < bank.spriteCount; ++i)
     {
@@ -207,10 +179,12 @@ int Convert(const Options& o, std::ostream& err)
     if (!LoadInput(o, input, err)) return kExitRefused;
     int first = 0, last = 0;
     if (!SpritesToUse(o, input, first, last, err)) return kExitRefused;
-    if (!o.range.given) return WriteBankOut(o, input, "--range", err);
+    SideFilePlan side; // a project's NAME.kmd.json goes with it
+    if (!PlanSideFile(o, input.format == Format::Project, side, err)) return kExitRefused;
+    if (!o.range.given) return WriteBankOut(o, input, "--range", err, side);
     LoadedBank taken;
     TakeRange(input, first, last, taken);
-    return WriteBankOut(o, taken, "--range", err);
+    return WriteBankOut(o, taken, "--range", err, side);
 }
 
 int Listing(const Options& given, std::ostream& err)
@@ -268,7 +242,9 @@ int Rip(const Options& o, std::ostream& err)
     kelmora::CopyVideoBank(ram.data(), o.bank, ripped.block.data());
     ripped.bank.spriteCount = o.count;
     ripped.format = o.to;
-    return WriteBankOut(o, ripped, "--count", err);
+    SideFilePlan side; // replaces an old NAME.kmd.json beside a project output
+    if (!PlanSideFile(o, false, side, err)) return kExitRefused;
+    return WriteBankOut(o, ripped, "--count", err, side);
 }
 
 int Sheet(const Options& o, const RunContext& context, std::ostream& err)
@@ -279,29 +255,8 @@ int Sheet(const Options& o, const RunContext& context, std::ostream& err)
     int first = 0, last = 0;
     if (!SpritesToUse(o, input, first, last, err)) return kExitRefused;
 
-    // The palettes: --palette-file must be readable; the file found on its own is
-    // used when it can be read, as the editor does at start-up.
-    std::vector<kelmora::NamedPalette> palettes;
-    std::string paletteFile, reason;
-    kelmora::PaletteReadNotes notes;
-    if (!LoadPalettes(o.paletteFile, context.programDir, palettes, paletteFile, reason, notes))
-        return Refuse(err, paletteFile, reason);
-    for (const std::string& warning : SkippedPaletteWarnings(notes))
-        Warn(err, paletteFile, warning);
-
     kelmora::NamedPalette chosen;
-    if (o.palette.empty())
-        ChoosePalette(o.paletteFile.empty() ? kelmora::kBuiltInPaletteName : palettes[0].name, palettes,
-                      chosen);
-    else if (!ChoosePalette(o.palette, palettes, chosen))
-    {
-        std::string names = std::string("\"") + kelmora::kBuiltInPaletteName + "\"";
-        for (const kelmora::NamedPalette& palette : palettes)
-            names += ", \"" + Shown(palette.name) + "\"";
-        return UsageError(err, o.command,
-                          "--palette: no palette named \"" + Shown(o.palette) + "\" (there are " + names +
-                              ")");
-    }
+    if (const int code = OutputPalette(o, context.programDir, chosen, err)) return code;
 
     const kelmora::RgbaImage image =
         kelmora::RenderSheet(input.bank, first, last, o.columns, o.scale, chosen.colours);
@@ -474,6 +429,8 @@ int Run(const std::vector<std::string>& args, const RunContext& context, std::os
             return ImportListing(o, err);
         case Command::ImportImage:
             return ImportImageCommand(o, context.programDir, err);
+        case Command::Gif:
+            return RunGif(o, context, err);
         case Command::None:
             break;
         }

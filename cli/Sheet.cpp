@@ -4,9 +4,13 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <system_error>
 
 #include "cli/Files.h"
+#include "cli/Outputs.h"
+#include "cli/Run.h"
+#include "cli/Text.h"
 
 namespace kelmora::cli
 {
@@ -148,6 +152,33 @@ std::vector<std::string> SkippedPaletteWarnings(const kelmora::PaletteReadNotes&
         warnings.push_back("reading stopped at a palette name without its closing quote or longer than " +
                            std::to_string(kelmora::kMaxPaletteNameLength) + " characters");
     return warnings;
+}
+
+int OutputPalette(const Options& o, const std::string& programDir, kelmora::NamedPalette& chosen,
+                  std::ostream& err)
+{
+    // --palette-file must be readable; the file found on its own is used when it can be
+    // read, as the editor does at start-up.
+    std::vector<kelmora::NamedPalette> palettes;
+    std::string paletteFile, reason;
+    kelmora::PaletteReadNotes notes;
+    if (!LoadPalettes(o.paletteFile, programDir, palettes, paletteFile, reason, notes))
+        return Refuse(err, paletteFile, reason);
+    for (const std::string& warning : SkippedPaletteWarnings(notes))
+        Warn(err, paletteFile, warning);
+
+    if (o.palette.empty())
+    {
+        ChoosePalette(o.paletteFile.empty() ? kelmora::kBuiltInPaletteName : palettes[0].name, palettes,
+                      chosen);
+        return kExitOk;
+    }
+    if (ChoosePalette(o.palette, palettes, chosen)) return kExitOk;
+    std::string names = std::string("\"") + kelmora::kBuiltInPaletteName + "\"";
+    for (const kelmora::NamedPalette& palette : palettes)
+        names += ", \"" + Shown(palette.name) + "\"";
+    return UsageError(err, o.command,
+                      "--palette: no palette named \"" + Shown(o.palette) + "\" (there are " + names + ")");
 }
 
 } // namespace kelmora::cli

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
+#include "cli/Args.h"
 #include "core/Palette.h"
 
 namespace kelmora::cli
@@ -38,5 +40,12 @@ bool LoadPalettes(const std::string& paletteFile, const std::string& programDir,
 
 // What a palette file held that was not taken, one warning each (none when all was taken).
 std::vector<std::string> SkippedPaletteWarnings(const kelmora::PaletteReadNotes& notes);
+
+// The palette sheet and gif draw with: --palette among the built-in one and those of
+// --palette-file or the palettes.pal found from programDir; without --palette the
+// built-in one, or the first of --palette-file. Skipped palettes are warned about.
+// Returns 0 with chosen set, or the exit status after a message on err.
+int OutputPalette(const Options& o, const std::string& programDir, kelmora::NamedPalette& chosen,
+                  std::ostream& err);
 
 } // namespace kelmora::cli

@@ -38,6 +38,7 @@ void ResetDocument(Document& document)
     bank.colourMulti1 = 0;
     bank.colourSprite = 5;
     bank.colourMulti2 = 1;
+    document.extras = ProjectExtras();
     RestartHistory(document);
     MarkSaved(document);
 }
@@ -80,6 +81,7 @@ void MarkSaved(Document& document)
     document.saved.colours[0] = bank.colourTransp;
     document.saved.colours[1] = bank.colourMulti1;
     document.saved.colours[2] = bank.colourMulti2;
+    document.saved.extras = document.extras;
 }
 
 bool HasChanges(const Document& document)
@@ -87,7 +89,7 @@ bool HasChanges(const Document& document)
     const SpriteBank& bank = document.bank;
     const SavedContents& saved = document.saved;
     if (bank.colourTransp != saved.colours[0] || bank.colourMulti1 != saved.colours[1] ||
-        bank.colourMulti2 != saved.colours[2])
+        bank.colourMulti2 != saved.colours[2] || document.extras != saved.extras)
         return true;
     const std::size_t bytes = BytesInUse(bank);
     return bytes != saved.sprites.size() || std::memcmp(bank.sprites, saved.sprites.data(), bytes) != 0;

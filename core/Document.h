@@ -1,12 +1,13 @@
 // A user's document: everything a project file owns (the bank with its sprite count
-// and shared colours), the copy buffer, the remembered style and the undo history,
-// and what the file held when it was last loaded or saved.
+// and shared colours, and the extras of its side file), the copy buffer, the remembered
+// style and the undo history, and what the files held when last loaded or saved.
 //
 // A window holds one document and passes it, or its parts, to the store's functions.
 #pragma once
 
 #include <vector>
 
+#include "core/ProjectExtras.h"
 #include "core/Types.h"
 #include "core/UndoHistory.h"
 
@@ -21,6 +22,7 @@ struct SavedContents
 {
     std::vector<u8> sprites; // the sprites in use, 64 bytes each
     u8 colours[3] = {};      // background, multi-colour 1, multi-colour 2
+    ProjectExtras extras;    // the side file's contents
 };
 
 struct Document
@@ -38,11 +40,12 @@ struct Document
     CopyBuffer buffer{};
     u8 copiedStyle = kNoCopiedStyle; // attribute byte remembered by Copy Style
     UndoHistory history;
+    ProjectExtras extras; // sequences and the rest of NAME.kmd.json
     SavedContents saved;
 };
 
-// Clears the sprites and restores the new document's colours, selection and pen; the
-// sprite count stays. The history restarts and the result counts as saved.
+// Clears the sprites and the extras and restores the new document's colours, selection
+// and pen; the sprite count stays. The history restarts and the result counts as saved.
 void ResetDocument(Document& document);
 
 // Restarts the history with the current sprites as its only state.
@@ -57,8 +60,8 @@ bool CanRedo(const Document& document);
 
 // Remembers the current contents as what the file holds (after loading or saving).
 void MarkSaved(Document& document);
-// True when the sprites in use, their count or the shared colours differ from the
-// contents last marked saved (changing something back counts as no change).
+// True when the sprites in use, their count, the shared colours or the extras differ
+// from the contents last marked saved (changing something back counts as no change).
 bool HasChanges(const Document& document);
 
 } // namespace kelmora

@@ -9,6 +9,8 @@ Every bank is written twice:
 
     NAME.kmd                  project file: background, multi-colour 1,
                               multi-colour 2, then 64 bytes per sprite
+    NAME.kmd.json             the project's side file with its named
+                              sequences, for the banks that have some
     NAME.raw + NAME.raw.inf   the same sprites as bare 64-byte records, and the
                               three colour bytes in a side file, so that
                               "kelmora examples/NAME.raw" opens the bank
@@ -487,6 +489,25 @@ def ship():
 
 BANKS = {"walker": walker, "bigfont": bigfont, "ship": ship}
 
+# Named sequences kept in a project's side file NAME.kmd.json, as the editor writes it:
+# (name, mode, [(slot, delay in ticks of 1/50 s), ...]).
+SEQUENCES = {
+    # The walk cycle: the first slot of each of the eight overlay pairs, six ticks a
+    # frame (a step every 0.48 s).
+    "walker": [("walk", "loop", [(2 * i, 6) for i in range(8)])],
+}
+
+
+def extras_text(sequences):
+    """The side file's JSON in the layout the editor and kelmora-cli write."""
+    parts = []
+    for name, mode, frames in sequences:
+        lines = ",\n".join('        {"slot": %d, "delay": %d}' % f for f in frames)
+        parts.append('    {\n      "name": "%s",\n      "mode": "%s",\n      "frames": [\n%s\n      ]\n    }'
+                     % (name, mode, lines))
+    return ('{\n  "format": "kelmora-project-extras",\n  "version": 1,\n  "sequences": [\n%s\n  ]\n}\n'
+            % ",\n".join(parts))
+
 
 # ---------------------------------------------------------------------------
 # Files
@@ -498,6 +519,8 @@ def write_bank(folder, name, colours, sprites):
         name + ".raw": data,
         name + ".raw.inf": bytes(colours),
     }
+    if name in SEQUENCES:
+        files[name + ".kmd.json"] = extras_text(SEQUENCES[name]).encode("utf-8")
     for file_name, content in files.items():
         with open(os.path.join(folder, file_name), "wb") as f:
             f.write(content)

@@ -67,6 +67,13 @@ void CheckRunnable(const Options& o)
     }
     if (o.command == Command::Sheet) FUZZ_CHECK(o.image != ImageFormat::Guess);
     if (o.command == Command::Listing && !o.label.empty()) FUZZ_CHECK(o.dialect != Dialect::Plain);
+    if (o.command == Command::Gif)
+    {
+        FUZZ_CHECK(o.delay >= kelmora::kMinFrameDelay && o.delay <= kelmora::kMaxFrameDelay);
+        FUZZ_CHECK(o.scale >= 1 && o.scale <= 8);
+        FUZZ_CHECK(o.sequence.empty() || (!o.range.given && o.from == Format::Project));
+        FUZZ_CHECK(o.strip.empty() || o.strip != o.files[1]);
+    }
 }
 
 } // namespace

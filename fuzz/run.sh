@@ -41,7 +41,8 @@ cmake --build "$build_dir" --target fuzz_all -j"$(nproc 2>/dev/null || echo 2)"
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(fuzz_load_project fuzz_load_raw fuzz_import fuzz_palette fuzz_snapshot fuzz_image_import)
+  targets=(fuzz_load_project fuzz_load_raw fuzz_import fuzz_palette fuzz_snapshot fuzz_listing fuzz_image_import
+    fuzz_extras)
   [ -x "$build_dir/fuzz/fuzz_args" ] && targets+=(fuzz_args)
 fi
 

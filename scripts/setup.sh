@@ -21,7 +21,8 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 # ---- Package sets: one array each; add a package to the set that needs it. ----
 # What the editor needs to build and run.
-editor_packages=(cmake g++ make pkg-config nlohmann-json3-dev qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev)
+editor_packages=(cmake g++ make pkg-config nlohmann-json3-dev libgif-dev qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
+  libgl-dev)
 editor_optional=(ccache)
 # The test suites (GoogleTest, Qt Test comes with qt6-base-dev) and their helpers:
 # an independent image decoder, C64 assemblers and a virtual X server.

@@ -1,0 +1,215 @@
+// Named sequences: frames, checks and playing order.
+#include "core/Sequences.h"
+
+#include "core/Sprite.h"
+
+namespace kelmora
+{
+
+namespace
+{
+
+// The name in quotes, control characters shown as \xNN so that no message carries them.
+std::string Named(const Sequence& sequence)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string text = "sequence \"";
+    for (char c : sequence.name)
+    {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F)
+            text += std::string("\\x") + kHex[u >> 4] + kHex[u & 15];
+        else
+            text += c;
+    }
+    return text + "\"";
+}
+
+bool HasControlCharacter(const std::string& text)
+{
+    for (char c : text)
+    {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) return true;
+    }
+    return false;
+}
+
+int FrameCount(const Sequence& sequence)
+{
+    return static_cast<int>(sequence.frames.size());
+}
+
+} // namespace
+
+bool operator==(const SequenceFrame& a, const SequenceFrame& b)
+{
+    return a.slot == b.slot && a.delay == b.delay && a.otherKeys == b.otherKeys;
+}
+
+bool operator!=(const SequenceFrame& a, const SequenceFrame& b)
+{
+    return !(a == b);
+}
+
+bool operator==(const Sequence& a, const Sequence& b)
+{
+    return a.name == b.name && a.mode == b.mode && a.frames == b.frames && a.otherKeys == b.otherKeys;
+}
+
+bool operator!=(const Sequence& a, const Sequence& b)
+{
+    return !(a == b);
+}
+
+const char* PlayModeName(PlayMode mode)
+{
+    switch (mode)
+    {
+    case PlayMode::Loop:
+        return "loop";
+    case PlayMode::PingPong:
+        return "pingpong";
+    case PlayMode::Once:
+        return "once";
+    }
+    return "loop";
+}
+
+bool ParsePlayMode(const std::string& text, PlayMode& mode)
+{
+    for (PlayMode candidate : {PlayMode::Loop, PlayMode::PingPong, PlayMode::Once})
+        if (text == PlayModeName(candidate))
+        {
+            mode = candidate;
+            return true;
+        }
+    return false;
+}
+
+std::vector<SequenceFrame> FramesFromRange(const u8* block, int first, int last, int delay)
+{
+    std::vector<SequenceFrame> frames;
+    if (!ValidSlot(first) || !ValidSlot(last) || first > last) return frames;
+    for (int slot = first; slot <= last; ++slot)
+    {
+        SequenceFrame frame;
+        frame.slot = slot;
+        frame.delay = delay;
+        frames.push_back(frame);
+        if (IsOverlay(block, slot) == 1) ++slot; // its partner is part of this frame
+    }
+    return frames;
+}
+
+std::string CheckSequence(const Sequence& sequence)
+{
+    if (sequence.name.empty()) return "a sequence has no name";
+    if (HasControlCharacter(sequence.name)) return Named(sequence) + ": the name holds a control character";
+    if (FrameCount(sequence) > kMaxSequenceFrames)
+        return Named(sequence) + " has " + std::to_string(FrameCount(sequence)) + " frames; at most " +
+               std::to_string(kMaxSequenceFrames) + " are allowed";
+    for (int i = 0; i < FrameCount(sequence); ++i)
+    {
+        const SequenceFrame& frame = sequence.frames[static_cast<std::size_t>(i)];
+        const std::string where = Named(sequence) + ", frame " + std::to_string(i) + ": ";
+        if (!ValidSlot(frame.slot)) return where + "slot " + std::to_string(frame.slot) + " is not 0..255";
+        if (frame.delay < kMinFrameDelay || frame.delay > kMaxFrameDelay)
+            return where + "delay " + std::to_string(frame.delay) + " is not 1..255 ticks";
+    }
+    return {};
+}
+
+std::string CheckSequences(const std::vector<Sequence>& sequences)
+{
+    for (std::size_t i = 0; i < sequences.size(); ++i)
+    {
+        const std::string problem = CheckSequence(sequences[i]);
+        if (!problem.empty()) return problem;
+        for (std::size_t k = 0; k < i; ++k)
+            if (sequences[k].name == sequences[i].name)
+                return "two sequences are named \"" + sequences[i].name + "\"";
+    }
+    return {};
+}
+
+std::string CheckSequenceSlots(const Sequence& sequence, int spriteCount)
+{
+    if (sequence.frames.empty()) return Named(sequence) + " has no frames";
+    for (int i = 0; i < FrameCount(sequence); ++i)
+    {
+        const int slot = sequence.frames[static_cast<std::size_t>(i)].slot;
+        if (slot < 0 || slot >= spriteCount)
+            return Named(sequence) + ", frame " + std::to_string(i) + ": sprite " + std::to_string(slot) +
+                   " is not in use (there are " + std::to_string(spriteCount) + " sprites)";
+    }
+    return {};
+}
+
+const Sequence* FindSequence(const std::vector<Sequence>& sequences, const std::string& name)
+{
+    for (const Sequence& sequence : sequences)
+        if (sequence.name == name) return &sequence;
+    return nullptr;
+}
+
+SequenceState StartSequence(const Sequence& sequence)
+{
+    SequenceState state;
+    AnimationState& s = state.stepping;
+    s.currentFrame = s.startFrame = 0;
+    s.endFrame = FrameCount(sequence) - 1;
+    s.pingPong = sequence.mode == PlayMode::PingPong;
+    s.holdStart = s.holdEnd = false;
+    s.holdCount = 0;
+    return state;
+}
+
+SequenceTick NextSequenceFrame(const SequenceState& state, const Sequence& sequence)
+{
+    SequenceTick tick{-1, state};
+    const int count = FrameCount(sequence);
+    if (state.finished || count < 1 || count > kMaxSequenceFrames) return tick;
+
+    // Frame numbers are stepped as the animator steps slots, over a run without
+    // overlay pairs: one frame number per frame.
+    const AnimationTick step = NextAnimationFrame(state.stepping, nullptr, count);
+    tick.next.stepping = step.next;
+    if (step.shown < 0) return tick;
+
+    tick.frame = step.shown;
+    const int delay = sequence.frames[static_cast<std::size_t>(step.shown)].delay;
+    tick.next.stepping.holdCount = (delay < kMinFrameDelay ? kMinFrameDelay : delay) - 1;
+    if (sequence.mode == PlayMode::Once && step.shown == count - 1) tick.next.finished = true;
+    return tick;
+}
+
+std::vector<ShownFrame> SequencePass(const Sequence& sequence)
+{
+    std::vector<ShownFrame> pass;
+    const int count = FrameCount(sequence);
+    if (count < 1 || count > kMaxSequenceFrames) return pass;
+    const int length = sequence.mode == PlayMode::PingPong && count > 1 ? 2 * count - 2 : count;
+    SequenceState state = StartSequence(sequence);
+    while (static_cast<int>(pass.size()) < length)
+    {
+        // Only the first tick of each frame names it; skip the waiting ones.
+        state.stepping.holdCount = 0;
+        const SequenceTick tick = NextSequenceFrame(state, sequence);
+        if (tick.frame < 0) break; // cannot happen with holds skipped; never loop forever
+        const SequenceFrame& frame = sequence.frames[static_cast<std::size_t>(tick.frame)];
+        pass.push_back({frame.slot, frame.delay});
+        state = tick.next;
+    }
+    return pass;
+}
+
+int SequencePassTicks(const Sequence& sequence)
+{
+    int ticks = 0;
+    for (const ShownFrame& frame : SequencePass(sequence))
+        ticks += frame.delay;
+    return ticks;
+}
+
+} // namespace kelmora
