@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "cli/Files.h"
+#include "cli/Outputs.h"
 #include "cli/Pictures.h"
 #include "cli/Run.h"
 #include "cli/Sheet.h"
@@ -16,28 +17,6 @@ namespace kelmora::cli
 
 namespace
 {
-
-int Refuse(std::ostream& err, const std::string& file, const std::string& reason)
-{
-    err << kProgramName << ": " << Shown(file) << ": " << reason << "\n";
-    return kExitRefused;
-}
-
-kelmora::OutputFile Output(const std::string& path, const void* data, std::size_t size)
-{
-    kelmora::OutputFile file;
-    file.path = path;
-    file.data = data;
-    file.size = size;
-    return file;
-}
-
-int WriteAll(const Options& o, const std::vector<kelmora::OutputFile>& files, std::ostream& err)
-{
-    std::string failedPath, reason;
-    if (WriteOutputs(files, o.force, failedPath, reason)) return kExitOk;
-    return Refuse(err, failedPath, reason);
-}
 
 const char* KindName(kelmora::ViolationKind kind)
 {
@@ -143,7 +122,7 @@ int ImportImageCommand(const Options& o, const std::string& programDir, std::ost
     if (!LoadPalettes(o.paletteFile, programDir, loaded, paletteFile, reason, notes))
         return Refuse(err, paletteFile, reason);
     for (const std::string& warning : SkippedPaletteWarnings(notes))
-        err << kProgramName << ": warning: " << Shown(paletteFile) << ": " << warning << "\n";
+        Warn(err, paletteFile, warning);
     const std::vector<kelmora::NamedPalette> palettes = KnownPalettes(loaded);
 
     kelmora::ImageImportSettings settings;
@@ -220,7 +199,7 @@ int ImportImageCommand(const Options& o, const std::string& programDir, std::ost
     if (o.strict && result.violations > 0)
     {
         if (!o.report.empty())
-            if (const int code = WriteAll(o, {Output(o.report, report.data(), report.size())}, err))
+            if (const int code = WriteOut(o, {Output(o.report, report.data(), report.size())}, err))
                 return code;
         return Refuse(err, image, ViolationSummary(result) + "; nothing was written (--strict)");
     }
@@ -242,7 +221,7 @@ int ImportImageCommand(const Options& o, const std::string& programDir, std::ost
     std::vector<kelmora::OutputFile> files{Output(path, bytes.data(), bytes.size())};
     if (side) files.push_back(Output(sidePath, colours.data(), colours.size()));
     if (!o.report.empty()) files.push_back(Output(o.report, report.data(), report.size()));
-    if (const int code = WriteAll(o, files, err)) return code;
+    if (const int code = WriteOut(o, files, err)) return code;
     if (!side && o.to == Format::Raw && PathTaken(sidePath))
         err << kProgramName << ": warning: " << Shown(sidePath)
             << " is left as it was; the editor reads its colours with " << Shown(path) << "\n";
