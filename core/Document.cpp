@@ -46,22 +46,26 @@ void ResetDocument(Document& document)
 void RestartHistory(Document& document)
 {
     HistoryClear(document.history);
-    HistoryPush(document.history, document.bank.sprites);
+    HistoryPush(document.history, document.bank.sprites, document.extras);
 }
 
 void RecordUndoStep(Document& document)
 {
-    HistoryPush(document.history, document.bank.sprites);
+    HistoryPush(document.history, document.bank.sprites, document.extras);
 }
 
 bool UndoStep(Document& document)
 {
-    return HistoryUndo(document.history, document.bank.sprites);
+    if (!HistoryUndo(document.history, document.bank.sprites)) return false;
+    document.extras = *HistoryExtras(document.history);
+    return true;
 }
 
 bool RedoStep(Document& document)
 {
-    return HistoryRedo(document.history, document.bank.sprites);
+    if (!HistoryRedo(document.history, document.bank.sprites)) return false;
+    document.extras = *HistoryExtras(document.history);
+    return true;
 }
 
 bool CanUndo(const Document& document)

@@ -50,9 +50,10 @@ void ResetDocument(Document& document);
 
 // Restarts the history with the current sprites as its only state.
 void RestartHistory(Document& document);
-// Records the current sprites as one undo step.
+// Records the current sprites and extras as one undo step.
 void RecordUndoStep(Document& document);
-// Steps back or forward through the history; false when there is nothing to step to.
+// Steps back or forward through the history (sprites and extras); false when there is
+// nothing to step to.
 bool UndoStep(Document& document);
 bool RedoStep(Document& document);
 bool CanUndo(const Document& document);

@@ -8,6 +8,8 @@
 #include <nlohmann/json.hpp>
 
 #include "core/FileIO.h"
+#include "core/OutputFiles.h"
+#include "core/ProjectFiles.h"
 
 namespace kelmora
 {
@@ -25,7 +27,7 @@ struct TooDeep
 };
 
 // The keys of the record; every other key is kept as it was read.
-const char* const kOwnKeys[] = {"format", "version", "sequences"};
+const char* const kOwnKeys[] = {"format", "version", "sequences", "objects", "names", "exportPresets"};
 const char* const kSequenceKeys[] = {"name", "mode", "frames"};
 const char* const kFrameKeys[] = {"slot", "delay"};
 
@@ -224,11 +226,174 @@ std::string SequencesText(const std::vector<Sequence>& sequences)
     return text + "\n  ]";
 }
 
+// Between the two JSON kinds the core uses: the ordered one here, the plain one of the
+// object and listing records.
+Json Ordered(const nlohmann::json& value)
+{
+    return Json::parse(value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+}
+
+nlohmann::json Plain(const Json& value)
+{
+    return nlohmann::json::parse(Dump(value));
+}
+
+bool ReadObjects(const Json& list, std::vector<SpriteObject>& objects, std::string& message)
+{
+    if (!list.is_array())
+    {
+        message = std::string("\"objects\" is ") + TypeName(list) + ", not a list";
+        return false;
+    }
+    for (const Json& value : list)
+    {
+        std::optional<SpriteObject> object = ObjectFromJson(Plain(value), message);
+        if (!object) return false;
+        objects.push_back(std::move(*object));
+    }
+    message = ObjectsProblem(objects);
+    return message.empty();
+}
+
+bool ReadNames(const Json& value, std::map<int, std::string>& names, std::string& message)
+{
+    if (!value.is_object())
+    {
+        message =
+            std::string("\"names\" is ") + TypeName(value) + ", not an object of slot numbers and names";
+        return false;
+    }
+    for (auto it = value.begin(); it != value.end(); ++it)
+    {
+        const std::string& key = it.key();
+        int slot = -1;
+        if (!key.empty() && key.size() <= 3 && key.find_first_not_of("0123456789") == std::string::npos &&
+            (key.size() == 1 || key[0] != '0'))
+            slot = std::stoi(key);
+        if (slot < 0 || slot >= kSlotCount)
+        {
+            message = "\"names\": " + Dump(Json(key)) + " is not a slot number 0..255";
+            return false;
+        }
+        if (!it.value().is_string())
+        {
+            message = "\"names\": the name of slot " + key + " is " + TypeName(it.value()) + ", not text";
+            return false;
+        }
+        const std::string name = it.value().get<std::string>();
+        const std::string problem = SpriteNameProblem(name);
+        if (!problem.empty())
+        {
+            message = "\"names\": the name of slot " + key + " " + problem;
+            return false;
+        }
+        names[slot] = name;
+    }
+    return true;
+}
+
+bool ReadPresets(const Json& value, std::vector<ListingPreset>& presets, std::string& message)
+{
+    if (!value.is_object())
+    {
+        message = std::string("\"exportPresets\" is ") + TypeName(value) + ", not an object of named presets";
+        return false;
+    }
+    for (auto it = value.begin(); it != value.end(); ++it)
+    {
+        ListingPreset preset;
+        preset.name = it.key();
+        if (preset.name.empty() || !it.value().is_object() ||
+            !ListingOptionsFromJson(Plain(it.value()), preset.options))
+        {
+            message = "export preset " + Dump(Json(preset.name)) + " is not a set of listing options";
+            return false;
+        }
+        presets.push_back(std::move(preset));
+    }
+    return true;
+}
+
+Json NamesJson(const std::map<int, std::string>& names)
+{
+    Json object = Json::object();
+    for (const auto& [slot, name] : names)
+        object[std::to_string(slot)] = name;
+    return object;
+}
+
+Json PresetsJson(const std::vector<ListingPreset>& presets)
+{
+    Json object = Json::object();
+    for (const ListingPreset& preset : presets)
+        object[preset.name] = Ordered(ListingOptionsToJson(preset.options));
+    return object;
+}
+
+Json ObjectsJson(const std::vector<SpriteObject>& objects)
+{
+    Json list = Json::array();
+    for (const SpriteObject& object : objects)
+        list.push_back(Ordered(ObjectToJson(object)));
+    return list;
+}
+
+// The presets compare by their stored form: options the form leaves out do not count.
+bool SamePresets(const std::vector<ListingPreset>& a, const std::vector<ListingPreset>& b)
+{
+    return Dump(PresetsJson(a)) == Dump(PresetsJson(b));
+}
+
+// The keys of the object last read that the record does not hold, with their values.
+std::string OtherKeysText(const ProjectExtras& extras)
+{
+    if (extras.readObject.empty()) return {};
+    const Json object = Json::parse(extras.readObject, nullptr, false);
+    return object.is_object() ? OtherKeys(object, kOwnKeys) : std::string();
+}
+
 } // namespace
+
+std::string SpriteNameProblem(const std::string& name)
+{
+    if (name.empty()) return "is empty";
+    if (name.size() > kMaxSpriteNameBytes)
+        return "is longer than " + std::to_string(kMaxSpriteNameBytes) + " bytes";
+    for (std::size_t i = 0; i < name.size();)
+    {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        if (c < 0x20 || c == 0x7F) return "holds a control character";
+        std::size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (length == 0 || i + length > name.size()) return "is not UTF-8 text";
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(name[i + k]) & 0xC0) != 0x80) return "is not UTF-8 text";
+        i += length;
+    }
+    // The JSON library refuses what it cannot write (overlong forms, surrogates).
+    if (Json(name).dump(-1, ' ', false, Json::error_handler_t::ignore).size() < name.size() + 2)
+        return "is not UTF-8 text";
+    return {};
+}
+
+std::string SpriteName(const ProjectExtras& extras, int slot)
+{
+    const auto it = extras.names.find(slot);
+    return it == extras.names.end() ? std::string() : it->second;
+}
+
+const ListingPreset* FindListingPreset(const ProjectExtras& extras, const std::string& name)
+{
+    for (const ListingPreset& preset : extras.exportPresets)
+        if (preset.name == name) return &preset;
+    return nullptr;
+}
 
 bool operator==(const ProjectExtras& a, const ProjectExtras& b)
 {
-    return a.sequences == b.sequences && a.readObject == b.readObject;
+    // Of the object last read only the keys outside the record count: the record's own
+    // keys are compared as the record holds them.
+    return a.sequences == b.sequences && a.objects == b.objects && a.names == b.names &&
+           SamePresets(a.exportPresets, b.exportPresets) && OtherKeysText(a) == OtherKeysText(b);
 }
 
 bool operator!=(const ProjectExtras& a, const ProjectExtras& b)
@@ -238,7 +403,8 @@ bool operator!=(const ProjectExtras& a, const ProjectExtras& b)
 
 bool HasExtras(const ProjectExtras& extras)
 {
-    return !extras.sequences.empty() || !OtherExtrasKeys(extras).empty();
+    return !extras.sequences.empty() || !extras.objects.empty() || !extras.names.empty() ||
+           !extras.exportPresets.empty() || !OtherExtrasKeys(extras).empty();
 }
 
 std::vector<std::string> OtherExtrasKeys(const ProjectExtras& extras)
@@ -340,7 +506,20 @@ bool ParseProjectExtras(const std::string& text, ProjectExtras& extras, std::str
         return false;
     }
 
+    std::vector<SpriteObject> objects;
+    const auto objectList = object.find("objects");
+    if (objectList != object.end() && !ReadObjects(*objectList, objects, message)) return false;
+    std::map<int, std::string> names;
+    const auto nameTable = object.find("names");
+    if (nameTable != object.end() && !ReadNames(*nameTable, names, message)) return false;
+    std::vector<ListingPreset> presets;
+    const auto presetTable = object.find("exportPresets");
+    if (presetTable != object.end() && !ReadPresets(*presetTable, presets, message)) return false;
+
     extras.sequences = std::move(sequences);
+    extras.objects = std::move(objects);
+    extras.names = std::move(names);
+    extras.exportPresets = std::move(presets);
     extras.readObject = Dump(object);
     return true;
 }
@@ -357,6 +536,15 @@ std::string SerialiseProjectExtras(const ProjectExtras& extras)
     object["format"] = kExtrasFormatName;
     object["version"] = kExtrasVersion;
     object["sequences"] = nullptr;
+    // The other keys of the record are written only when they hold something (or the file
+    // had them), so a file of sequences alone stays as it was.
+    const auto keep = [&object](const char* key, bool used, Json value)
+    {
+        if (used || object.contains(key)) object[key] = std::move(value);
+    };
+    keep("objects", !extras.objects.empty(), ObjectsJson(extras.objects));
+    keep("names", !extras.names.empty(), NamesJson(extras.names));
+    keep("exportPresets", !extras.exportPresets.empty(), PresetsJson(extras.exportPresets));
 
     std::string text = "{";
     bool first = true;
@@ -387,7 +575,8 @@ ExtrasReadStatus ReadProjectExtras(const std::string& projectPath, ProjectExtras
     if (status.type() == std::filesystem::file_type::not_found) return ExtrasReadStatus::Missing;
 
     std::vector<std::uint8_t> bytes;
-    switch (ReadWholeFile(path.c_str(), kMaxExtrasBytes, bytes))
+    FileResult why;
+    switch (ReadWholeFile(path.c_str(), kMaxExtrasBytes, bytes, &why))
     {
     case ReadStatus::Ok:
         break;
@@ -395,10 +584,8 @@ ExtrasReadStatus ReadProjectExtras(const std::string& projectPath, ProjectExtras
         message = "is larger than " + std::to_string(kMaxExtrasBytes / (1024 * 1024)) + " MiB";
         return ExtrasReadStatus::Refused;
     case ReadStatus::CannotOpen:
-        message = "could not be opened (not a regular file, or no permission)";
-        return ExtrasReadStatus::Refused;
     case ReadStatus::ReadError:
-        message = "could not be read";
+        message = "could not be read: " + FileErrorText(why);
         return ExtrasReadStatus::Refused;
     }
     if (!ParseProjectExtras(std::string(bytes.begin(), bytes.end()), extras, message))
@@ -410,6 +597,36 @@ bool WriteProjectExtras(const std::string& projectPath, const ProjectExtras& ext
 {
     const std::string text = SerialiseProjectExtras(extras);
     return WriteWholeFile(ExtrasPathFor(projectPath).c_str(), text.data(), text.size());
+}
+
+int SaveProjectWithExtras(const SpriteBank* bank, const ProjectExtras* extras, const char* path,
+                          FileResult* why, bool* failedSideFile)
+{
+    if (failedSideFile != nullptr) *failedSideFile = false;
+    const std::vector<u8> project = EncodeProject(bank);
+    if (project.empty() || path == nullptr)
+    {
+        SetFileResult(why, FileError::Invalid);
+        return 0;
+    }
+    std::vector<OutputFile> files(1);
+    files[0].path = path;
+    files[0].data = project.data();
+    files[0].size = project.size();
+    std::string side;
+    if (extras != nullptr)
+    {
+        side = SerialiseProjectExtras(*extras);
+        OutputFile file;
+        file.path = ExtrasPathFor(path);
+        file.data = side.data();
+        file.size = side.size();
+        files.push_back(file);
+    }
+    std::size_t failed = 0;
+    if (WriteFilesTogether(files, false, why, &failed)) return 1;
+    if (failedSideFile != nullptr) *failedSideFile = failed == 1;
+    return 0;
 }
 
 } // namespace kelmora

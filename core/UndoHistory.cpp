@@ -21,11 +21,23 @@ UndoHistory& DefaultHistory()
 void HistoryClear(UndoHistory& history)
 {
     history.states.clear();
+    history.extras.clear();
     history.ids.clear();
     history.position = 0;
 }
 
+const ProjectExtras* HistoryExtras(const UndoHistory& history)
+{
+    return history.position > 0 ? &history.extras[static_cast<std::size_t>(history.position - 1)] : nullptr;
+}
+
 void HistoryPush(UndoHistory& history, const u8* source)
+{
+    const ProjectExtras* shown = HistoryExtras(history);
+    HistoryPush(history, source, shown != nullptr ? ProjectExtras(*shown) : ProjectExtras());
+}
+
+void HistoryPush(UndoHistory& history, const u8* source, const ProjectExtras& extras)
 {
     if (source == nullptr) return;
     std::vector<u8> snapshot;
@@ -39,12 +51,15 @@ void HistoryPush(UndoHistory& history, const u8* source)
     }
     // What could be redone is gone once something new is done.
     history.states.resize(static_cast<std::size_t>(history.position));
+    history.extras.resize(static_cast<std::size_t>(history.position));
     history.ids.resize(static_cast<std::size_t>(history.position));
     history.states.push_back(std::move(snapshot));
+    history.extras.push_back(extras);
     history.ids.push_back(history.nextId++);
     if (history.states.size() > static_cast<std::size_t>(kHistoryStates))
     {
         history.states.pop_front();
+        history.extras.pop_front();
         history.ids.pop_front();
     }
     history.position = static_cast<int>(history.states.size());

@@ -20,7 +20,7 @@ const char* const kSideFile = R"({
     {"name": "run", "mode": "pingpong", "frames": [{"slot": 4, "delay": 3}, {"slot": 0, "delay": 1},
                                                   {"slot": 3, "delay": 255}, {"slot": 6}]}
   ],
-  "objects": [{"name": "boss"}]
+  "layers": [{"name": "boss"}]
 })";
 
 void WriteText(const std::string& path, const std::string& text)
@@ -236,7 +236,7 @@ TEST(Info, ListsWhatTheSideFileHolds)
                          "Extras:   a.kmd.json, 2 sequences\n"
                          "          \"idle\": 1 frame, loop, 50 ticks a pass (1.00 s)\n"
                          "          \"run\": 4 frames, pingpong, 519 ticks a pass (10.38 s)\n"
-                         "          other keys kept: \"objects\"\n"
+                         "          other keys kept: \"layers\"\n"
                          "\nSprite"),
               std::string::npos)
         << r.out;
@@ -245,7 +245,7 @@ TEST(Info, ListsWhatTheSideFileHolds)
     EXPECT_NE(
         r.out.find("  \"extras\": {\"file\": \"a.kmd.json\", \"sequences\": [{\"name\": \"idle\", \"mode\": "
                    "\"loop\", \"frames\": 1, \"ticks\": 50}, {\"name\": \"run\", \"mode\": \"pingpong\", "
-                   "\"frames\": 4, \"ticks\": 519}], \"otherKeys\": [\"objects\"]},\n"),
+                   "\"frames\": 4, \"ticks\": 519}], \"otherKeys\": [\"layers\"]},\n"),
         std::string::npos)
         << r.out;
 

@@ -23,7 +23,7 @@ namespace
 // this version does not know before and after "sequences", unknown keys inside a
 // sequence and a frame, and the optional "mode" and "delay" left out.
 const char* const kHandWritten = R"({
-  "objects": [{"name": "boss", "columns": 2, "rows": 2, "cells": [0, 1, 2, 3]}],
+  "layers": [{"name": "boss", "columns": 2, "rows": 2, "cells": [0, 1, 2, 3]}],
   "version": 1,
   "format": "kelmora-project-extras",
   "sequences": [
@@ -32,7 +32,7 @@ const char* const kHandWritten = R"({
     {"name": "idle", "frames": []},
     {"name": "blink", "mode": "once", "frames": [{"slot": 7, "delay": 255}, {"slot": 255, "delay": 1}]}
   ],
-  "names": {"0": "hero"}
+  "notes": {"0": "hero"}
 })";
 
 Sequence MakeSequence(const std::string& name, PlayMode mode, std::vector<std::pair<int, int>> frames)
@@ -64,15 +64,15 @@ TEST(ProjectExtras, HandWrittenFileReadAndWrittenBackWithEveryUnknownKeyInPlace)
     EXPECT_EQ(extras.sequences[1].mode, PlayMode::Loop); // left out: loop
     EXPECT_TRUE(extras.sequences[1].frames.empty());
     EXPECT_EQ(extras.sequences[2], MakeSequence("blink", PlayMode::Once, {{7, 255}, {255, 1}}));
-    EXPECT_EQ(OtherExtrasKeys(extras), (std::vector<std::string>{"objects", "names"}));
+    EXPECT_EQ(OtherExtrasKeys(extras), (std::vector<std::string>{"layers", "notes"}));
 
     // Written back: the record's keys where the file had them, the others as they were.
     const std::string text = SerialiseProjectExtras(extras);
-    const std::size_t objects = text.find("\"objects\": [");
+    const std::size_t objects = text.find("\"layers\": [");
     const std::size_t version = text.find("\"version\": 1");
     const std::size_t format = text.find("\"format\": \"kelmora-project-extras\"");
     const std::size_t sequences = text.find("\"sequences\": [");
-    const std::size_t names = text.find("\"names\": {");
+    const std::size_t names = text.find("\"notes\": {");
     ASSERT_NE(names, std::string::npos) << text;
     EXPECT_TRUE(objects < version && version < format && format < sequences && sequences < names) << text;
     EXPECT_NE(text.find("{\"slot\": 2, \"delay\": 4, \"flip\": true}"), std::string::npos) << text;
@@ -91,7 +91,7 @@ TEST(ProjectExtras, HandWrittenFileReadAndWrittenBackWithEveryUnknownKeyInPlace)
     ProjectExtras edited;
     ASSERT_TRUE(ParseProjectExtras(SerialiseProjectExtras(again), edited, message)) << message;
     EXPECT_EQ(edited.sequences, again.sequences);
-    EXPECT_EQ(OtherExtrasKeys(edited), (std::vector<std::string>{"objects", "names"}));
+    EXPECT_EQ(OtherExtrasKeys(edited), (std::vector<std::string>{"layers", "notes"}));
     EXPECT_TRUE(HasExtras(edited));
 }
 
@@ -264,7 +264,8 @@ TEST(ProjectExtras, SideFileBesideTheProjectReadWrittenMissingAndRefused)
              WriteBytes(p, Bytes(t.begin(), t.end()));
          },
          "sequence \"walk\", frame 0: \"slot\" is true or false"},
-        {"a folder", [](const std::string& p) { fs::create_directory(p); }, "could not be opened"},
+        {"a folder", [](const std::string& p) { fs::create_directory(p); },
+         "could not be read: Is a directory"},
         {"too large",
          [](const std::string& p)
          {
@@ -340,4 +341,115 @@ TEST(ProjectExtras, ShippedWalkerSideFileIsInTheWritersLayout)
     EXPECT_EQ(CheckSequenceSlots(walk, bank.bank.spriteCount), "");
     const Bytes file = ReadBytes(ExtrasPathFor(project));
     EXPECT_EQ(SerialiseProjectExtras(extras), std::string(file.begin(), file.end()));
+}
+
+TEST(ProjectExtras, ObjectsNamesAndPresetsRoundTripAndAreRefusedWhenMalformed)
+{
+    ProjectExtras extras;
+    ASSERT_TRUE(ParseProjectExtras(R"({"format": "kelmora-project-extras", "version": 1,
+      "names": {"0": "hero", "17": "boss_head"},
+      "objects": [{"name": "boss", "columns": 2, "rows": 1, "cells": [4, 5], "overlayCells": [6, 7]}],
+      "exportPresets": {"game": {"dialect": "basic", "startLine": 100}}})",
+                                   extras, *std::make_unique<std::string>()));
+    EXPECT_EQ(SpriteName(extras, 17), "boss_head");
+    EXPECT_EQ(SpriteName(extras, 1), "");
+    ASSERT_EQ(extras.objects.size(), 1u);
+    EXPECT_EQ(extras.objects[0].overlayCells, (std::vector<int>{6, 7}));
+    const ListingPreset* preset = FindListingPreset(extras, "game");
+    ASSERT_NE(preset, nullptr);
+    EXPECT_EQ(preset->options.dialect, ListingDialect::Basic);
+    EXPECT_EQ(preset->options.startLine, 100);
+    EXPECT_TRUE(HasExtras(extras));
+
+    // Written and read back, the record is the same; a record with none of these keys
+    // writes none of them.
+    ProjectExtras again;
+    std::string message;
+    ASSERT_TRUE(ParseProjectExtras(SerialiseProjectExtras(extras), again, message)) << message;
+    EXPECT_EQ(again, extras);
+    const std::string plain = SerialiseProjectExtras(ProjectExtras());
+    EXPECT_EQ(plain.find("names"), std::string::npos);
+    EXPECT_EQ(plain.find("objects"), std::string::npos);
+
+    const std::string head = R"({"format": "kelmora-project-extras", "version": 1, )";
+    const struct
+    {
+        std::string text;
+        const char* message;
+    } refused[] = {
+        {head + R"("names": {"256": "x"}})", "\"names\": \"256\" is not a slot number 0..255"},
+        {head + R"("names": {"07": "x"}})", "\"names\": \"07\" is not a slot number"},
+        {head + R"("names": {"3": ""}})", "the name of slot 3 is empty"},
+        {head + R"("names": {"3": "a\u0007b"}})", "the name of slot 3 holds a control character"},
+        {head + R"("names": ["hero"]})", "\"names\" is a list, not an object"},
+        {head + R"("objects": [{"name": "boss", "columns": 9, "rows": 1, "cells": []}]})", "boss"},
+        {head + R"("exportPresets": {"game": {"dialect": 5}}})", "export preset \"game\""},
+    };
+    for (const auto& r : refused)
+    {
+        ProjectExtras kept = extras;
+        EXPECT_FALSE(ParseProjectExtras(r.text, kept, message)) << r.text;
+        EXPECT_NE(message.find(r.message), std::string::npos) << message;
+        EXPECT_EQ(kept, extras);
+    }
+}
+
+TEST(ProjectExtras, UndoAndRedoCarryTheExtrasWithTheSprites)
+{
+    Document document;
+    document.extras.names[0] = "first";
+    RecordUndoStep(document); // a rename alone is a step of its own
+    document.bank.sprites[0] = 0xFF;
+    document.extras.sequences.push_back(MakeSequence("walk", PlayMode::Loop, {{0, 4}}));
+    RecordUndoStep(document);
+
+    ASSERT_TRUE(UndoStep(document));
+    EXPECT_EQ(document.bank.sprites[0], 0x00);
+    EXPECT_TRUE(document.extras.sequences.empty());
+    EXPECT_EQ(SpriteName(document.extras, 0), "first");
+    ASSERT_TRUE(UndoStep(document));
+    EXPECT_TRUE(document.extras.names.empty());
+    EXPECT_FALSE(HasChanges(document));
+    ASSERT_TRUE(RedoStep(document));
+    ASSERT_TRUE(RedoStep(document));
+    EXPECT_EQ(document.extras.sequences.size(), 1u);
+    EXPECT_TRUE(HasChanges(document));
+
+    // A step recorded without extras keeps those shown.
+    HistoryPush(document.history, document.bank.sprites);
+    EXPECT_EQ(HistoryExtras(document.history)->sequences.size(), 1u);
+}
+
+TEST(ProjectExtras, ProjectAndSideFileAreSavedTogetherOrNotAtAll)
+{
+    TempFolder dir;
+    const std::string project = dir.file("walker.kmd");
+    Document document;
+    document.bank.sprites[1] = 0x42;
+    document.extras.names[0] = "hero";
+    FileResult why;
+    ASSERT_EQ(SaveProjectWithExtras(&document.bank, &document.extras, project.c_str(), &why), 1);
+    ProjectExtras read;
+    std::string message;
+    ASSERT_EQ(ReadProjectExtras(project, read, message), ExtrasReadStatus::Read);
+    EXPECT_EQ(read, document.extras);
+    const Bytes savedProject = ReadBytes(project);
+    const Bytes savedSide = ReadBytes(project + ".json");
+
+    // The side file cannot be replaced (a folder stands at a second project's side file):
+    // neither file changes, and the failure names the side file.
+    const std::string other = dir.file("other.kmd");
+    WriteBytes(other, savedProject);
+    fs::create_directory(other + ".json");
+    document.bank.sprites[1] = 0x43;
+    bool sideFailed = false;
+    EXPECT_EQ(SaveProjectWithExtras(&document.bank, &document.extras, other.c_str(), &why, &sideFailed), 0);
+    EXPECT_TRUE(sideFailed);
+    EXPECT_EQ(why.error, FileError::IsFolder);
+    EXPECT_EQ(ReadBytes(other), savedProject);
+
+    // Without extras only the project is written; its old side file stays.
+    ASSERT_EQ(SaveProjectWithExtras(&document.bank, nullptr, project.c_str(), &why), 1);
+    EXPECT_NE(ReadBytes(project), savedProject);
+    EXPECT_EQ(ReadBytes(project + ".json"), savedSide);
 }
