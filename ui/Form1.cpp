@@ -103,6 +103,7 @@ void TForm1::Construct(const QStringList& arguments)
     CreateControls();
     CreateMenu();
     CreateToolBar();
+    FitControlsToText();
     move(462, 127);
     setFixedSize(sizeHint().expandedTo(QSize(703, 0)));
 

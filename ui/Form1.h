@@ -5,6 +5,7 @@
 // The window is split by concern over several source files:
 //   Form1.cpp          construction, state operations, quantity box, closing
 //   Form1Layout.cpp    controls, menu and tool bar
+//   Form1Fit.cpp       the controls fitted to the font and scale
 //   Form1Views.cpp     palettes and the four views
 //   Form1Editing.cpp   mouse tools, pens, palette picking, browser selection, flags
 //   Form1Commands.cpp  edit, transform and range commands
@@ -176,6 +177,7 @@ class TForm1 : public QMainWindow
     void CreateControls();
     void CreateMenu();
     void CreateToolBar();
+    void FitControlsToText();
     void LocateProgramFiles();
     void LoadStartupFile(const QString& argument);
     bool FormCloseQuery();
