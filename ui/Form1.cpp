@@ -141,6 +141,9 @@ void TForm1::Construct(const QStringList& arguments)
     const QString paletteFile = FindPaletteFile(ProgramDir);
     if (!paletteFile.isEmpty()) LoadPaletteFile(paletteFile);
 
+    // What the user chose in earlier runs.
+    LoadSettings();
+
     // 12. A raw sprite file named on the command line.
     if (arguments.size() == 1) LoadStartupFile(arguments.first());
 
@@ -397,6 +400,7 @@ bool TForm1::FormCloseQuery()
 
 void TForm1::FormClose()
 {
+    SaveSettings();
     m_closed = true;
     for (QImage* image :
          {&SpriteBitmap, &PreviewFrame, &PreviewBitmap, &EditorBitmap, &BrowserFrame, &BrowserBitmap})

@@ -6,6 +6,7 @@
 //   Form1.cpp          construction, state operations, quantity box, closing
 //   Form1Layout.cpp    controls, menu and tool bar
 //   Form1Fit.cpp       the controls fitted to the font and scale
+//   Form1Settings.cpp  what is remembered between runs, recent projects
 //   Form1Views.cpp     palettes and the four views
 //   Form1Editing.cpp   mouse tools, pens, palette picking, browser selection, flags
 //   Form1Commands.cpp  edit, transform and range commands
@@ -159,6 +160,10 @@ class TForm1 : public QMainWindow
     void Mnu_HexClick();
     // Loads a file dropped on the window as a project; a refused file changes nothing.
     void DropFile(const QString& path);
+    // File > Recent Projects: opens path as a project; a file that no longer exists is
+    // reported and taken off the menu.
+    void OpenRecentProject(const QString& path);
+    void Mnu_ClearRecentClick();
 
     // ---- Tool windows ----
     void Mnu_RotatorClick();
@@ -178,6 +183,13 @@ class TForm1 : public QMainWindow
     void CreateMenu();
     void CreateToolBar();
     void FitControlsToText();
+    // What the window remembers between runs (Form1Settings.cpp).
+    void LoadSettings();
+    void SaveSettings();
+    void RebuildRecentMenu();
+    void RememberRecentProject(const QString& path);
+    // Loads path as a project; a refused file is reported and changes nothing.
+    bool OpenProjectFile(const QString& path);
     void LocateProgramFiles();
     void LoadStartupFile(const QString& argument);
     bool FormCloseQuery();
@@ -292,6 +304,8 @@ class TForm1 : public QMainWindow
           *Options1 = nullptr, *ColourPalette1 = nullptr, *PaletteOrder1 = nullptr, *ToolBarStyle1 = nullptr,
           *Help1 = nullptr;
     QActionGroup* PaletteGroup = nullptr;
+    QMenu* Mnu_RecentProjects = nullptr;
+    bool m_settingsLoaded = false; // changes are remembered only once the remembered state is in
 
     // Remembered by the file dialogs for the window's life: folder and name of the last use.
     QString ProjectOpenPath = QStringLiteral("Untitled.kmd");
@@ -299,4 +313,5 @@ class TForm1 : public QMainWindow
     QString SeuckOpenPath = QStringLiteral("Untitled.a");
     QString SeuckSavePath = QStringLiteral("Untitled.a");
     QString BitmapSavePath = QStringLiteral("Untitled.bmp");
+    QString ProjectSaveFolder; // where Save Project last saved; empty: the current folder
 };

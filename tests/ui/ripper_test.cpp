@@ -134,7 +134,11 @@ QString ReadAnswering(TFormRipper& ripper, const QString& path)
     return message;
 }
 
-const QString kInvalid = QStringLiteral("Kelmora|Invalid VICE snapshot file");
+// The refusal names the file.
+QString Invalid(const QString& path)
+{
+    return QStringLiteral("Kelmora|Invalid VICE snapshot file: ") + QDir::toNativeSeparators(path);
+}
 
 } // namespace
 
@@ -328,7 +332,7 @@ class RipperTest : public QObject
 
                 for (const QString& path : {onlyMemory, cut, c128})
                 {
-                    QCOMPARE(ReadAnswering(ripper, path), kInvalid);
+                    QCOMPARE(ReadAnswering(ripper, path), Invalid(path));
                     QVERIFY(ripper.RadioButton2->isChecked());
                     QCOMPARE(Block(*window), shown);
                 }
@@ -356,36 +360,36 @@ class RipperTest : public QObject
         };
 
         auto window = uitest::NewWindow();
-        QVERIFY(WithRipper(
-            *window,
-            [&](TFormRipper& ripper)
-            {
-                // Rambo: the game's sprites in bank 1, the first of them at $51C0.
-                const QByteArray rambo = bytes("c64-rambo2-norom.vsf");
-                const int ram = 106 + 26;
-                QVERIFY(ripper.ReadSnapshot(vsf.filePath(QStringLiteral("c64-rambo2-norom.vsf"))));
-                QCOMPARE(Block(*window), rambo.mid(ram, kBlockBytes));
-                QTest::mouseClick(ripper.RadioButton2, Qt::LeftButton);
-                QCOMPARE(Slot(*window, (0x51C0 - 0x4000) / 64), rambo.mid(ram + 0x51C0, 64));
-                QVERIFY(Slot(*window, 71).left(63).count('\0') < 63);
-                QCOMPARE(Block(*window), rambo.mid(ram + 0x4000, kBlockBytes));
-                QTest::mouseClick(ripper.RadioButton4, Qt::LeftButton);
-                QCOMPARE(Block(*window), rambo.mid(ram + 0xC000, kBlockBytes));
+        QVERIFY(WithRipper(*window,
+                           [&](TFormRipper& ripper)
+                           {
+                               // Rambo: the game's sprites in bank 1, the first of them at $51C0.
+                               const QByteArray rambo = bytes("c64-rambo2-norom.vsf");
+                               const int ram = 106 + 26;
+                               QVERIFY(
+                                   ripper.ReadSnapshot(vsf.filePath(QStringLiteral("c64-rambo2-norom.vsf"))));
+                               QCOMPARE(Block(*window), rambo.mid(ram, kBlockBytes));
+                               QTest::mouseClick(ripper.RadioButton2, Qt::LeftButton);
+                               QCOMPARE(Slot(*window, (0x51C0 - 0x4000) / 64), rambo.mid(ram + 0x51C0, 64));
+                               QVERIFY(Slot(*window, 71).left(63).count('\0') < 63);
+                               QCOMPARE(Block(*window), rambo.mid(ram + 0x4000, kBlockBytes));
+                               QTest::mouseClick(ripper.RadioButton4, Qt::LeftButton);
+                               QCOMPARE(Block(*window), rambo.mid(ram + 0xC000, kBlockBytes));
 
-                // A newer snapshot format; Frogger's frog at $5800 in bank 1.
-                const QByteArray frogger = bytes("c64_frogger.vsf");
-                QVERIFY(ripper.ReadSnapshot(vsf.filePath(QStringLiteral("c64_frogger.vsf"))));
-                QVERIFY(ripper.RadioButton1->isChecked());
-                QTest::mouseClick(ripper.RadioButton2, Qt::LeftButton);
-                QCOMPARE(Slot(*window, 0x60), frogger.mid(183 + 26 + 0x5800, 64));
+                               // A newer snapshot format; Frogger's frog at $5800 in bank 1.
+                               const QByteArray frogger = bytes("c64_frogger.vsf");
+                               QVERIFY(ripper.ReadSnapshot(vsf.filePath(QStringLiteral("c64_frogger.vsf"))));
+                               QVERIFY(ripper.RadioButton1->isChecked());
+                               QTest::mouseClick(ripper.RadioButton2, Qt::LeftButton);
+                               QCOMPARE(Slot(*window, 0x60), frogger.mid(183 + 26 + 0x5800, 64));
 
-                // A C128 snapshot holds no C64 memory.
-                const QByteArray shown = Block(*window);
-                QCOMPARE(ReadAnswering(ripper, vsf.filePath(QStringLiteral("c128-rhps-norom.vsf"))),
-                         kInvalid);
-                QCOMPARE(Block(*window), shown);
-                QVERIFY(ripper.RadioButton2->isChecked());
-            }));
+                               // A C128 snapshot holds no C64 memory.
+                               const QByteArray shown = Block(*window);
+                               const QString c128 = vsf.filePath(QStringLiteral("c128-rhps-norom.vsf"));
+                               QCOMPARE(ReadAnswering(ripper, c128), Invalid(c128));
+                               QCOMPARE(Block(*window), shown);
+                               QVERIFY(ripper.RadioButton2->isChecked());
+                           }));
         QCOMPARE(window->document().bank.spriteCount, 32);
     }
 };

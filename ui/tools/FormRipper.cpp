@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -14,6 +13,8 @@
 #include <cstring>
 
 #include "ui/EditorHost.h"
+#include "ui/Messages.h"
+#include "ui/Settings.h"
 
 using namespace kelmora;
 
@@ -24,6 +25,8 @@ namespace
 
 // The folder of the last snapshot chosen in this run, where the next file choice starts.
 QString g_snapshotFolder;
+// Where it is remembered for the next runs.
+const QString kFolderKey = QStringLiteral("ripper/folder");
 
 } // namespace
 
@@ -109,12 +112,15 @@ TFormRipper::~TFormRipper() = default;
 
 void TFormRipper::Button1Click()
 {
-    if (!g_snapshotFolder.isEmpty()) OpenSnapshot->setDirectory(g_snapshotFolder);
+    const QString folder =
+        g_snapshotFolder.isEmpty() ? settings::Value(kFolderKey).toString() : g_snapshotFolder;
+    if (!folder.isEmpty()) OpenSnapshot->setDirectory(folder);
     OpenSnapshot->selectFile(QStringLiteral("*.vsf"));
     if (OpenSnapshot->exec() != QDialog::Accepted) return;
     const QStringList chosen = OpenSnapshot->selectedFiles();
     if (chosen.isEmpty()) return;
     g_snapshotFolder = QFileInfo(chosen.first()).absolutePath();
+    settings::SetValue(kFolderKey, g_snapshotFolder);
     ReadSnapshot(chosen.first());
 }
 
@@ -126,12 +132,11 @@ bool TFormRipper::ReadSnapshot(const QString& path)
     case SnapshotStatus::CannotOpen:
         return false;
     case SnapshotStatus::Invalid:
-    {
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Kelmora"),
-                        QStringLiteral("Invalid VICE snapshot file"), QMessageBox::Ok, this);
-        box.exec();
+        // Reason: the core's words for the refusal once its snapshot reader reports one
+        // ("this is a snapshot of a C128", "the memory module is incomplete").
+        FileMessage(this, QStringLiteral("Kelmora"),
+                    NamingFile(QStringLiteral("Invalid VICE snapshot file: "), path), QString());
         return false;
-    }
     case SnapshotStatus::Ok:
         break;
     }
