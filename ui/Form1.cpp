@@ -104,6 +104,7 @@ void TForm1::Construct(const QStringList& arguments)
     CreateMenu();
     CreateToolBar();
     FitControlsToText();
+    CreateKeys();
     move(462, 127);
     setFixedSize(sizeHint().expandedTo(QSize(703, 0)));
 
@@ -254,6 +255,7 @@ void TForm1::ShowSprite(int index)
     DrawPreview();
     DrawEditor();
     DrawBrowser();
+    FollowCurrentSprite();
 }
 
 void TForm1::ApplySpriteQuantity()

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
+#include <QWheelEvent>
 
 QIcon ToolIcon(const QString& name)
 {
@@ -43,6 +44,17 @@ void TPaintBox::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
     emit mouseUp(event->button(), event->buttons(), event->modifiers(), p.x(), p.y());
+}
+
+void TPaintBox::wheelEvent(QWheelEvent* event)
+{
+    // One notch is 15 degrees, reported in eighths of a degree.
+    constexpr int kNotch = 120;
+    m_wheelEighths += event->angleDelta().y();
+    const int notches = m_wheelEighths / kNotch;
+    m_wheelEighths -= notches * kNotch;
+    event->accept();
+    if (notches != 0) emit mouseWheel(notches, event->modifiers());
 }
 
 TColourPanel::TColourPanel(QWidget* parent) : QFrame(parent), m_colour(Qt::black)

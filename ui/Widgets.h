@@ -31,12 +31,19 @@ class TPaintBox : public QWidget
     void mouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
     void mouseUp(Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
                  int y);
+    // Whole notches of the wheel, positive away from the user (a touchpad's small steps
+    // are added up first).
+    void mouseWheel(int notches, Qt::KeyboardModifiers modifiers);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+  private:
+    int m_wheelEighths = 0; // of a degree turned and not yet reported
 };
 
 // A flat panel filled with one colour; a click on it is reported.
