@@ -40,6 +40,7 @@ class TForm1Host final : public TEditorHost
     void documentReplaced() override { m_window.ResetAfterLoad(); }
     void showSprite(int index) override { m_window.ShowSprite(index); }
     bool toolBarFlat() const override { return m_window.Mnu_ToolBar_Flat->isChecked(); }
+    void showHint(const QString& text) override { m_window.statusBar()->showMessage(text); }
 
   private:
     TForm1& m_window;
