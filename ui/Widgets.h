@@ -10,11 +10,14 @@
 #include <functional>
 
 class QIcon;
+class QImage;
 class QLineEdit;
 class QToolButton;
 
-// A tool bar image from the resources at 1x and 2x.
+// A tool bar image from the resources at 1x, 2x and 3x, with its disabled look.
 QIcon ToolIcon(const QString& name);
+// The disabled look of a tool bar image: grey and faint on any background.
+QImage DisabledLook(const QImage& image);
 
 // A surface that hands its paint and mouse events to its owner.
 class TPaintBox : public QWidget
