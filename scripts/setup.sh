@@ -16,6 +16,12 @@ packages=(
 # Optional helpers for the tests: an independent image decoder and C64 assemblers.
 optional=(imagemagick acme 64tass cc65 xvfb)
 [ -n "${KELMORA_EXTRA_PACKAGES:-}" ] && read -r -a extra <<<"$KELMORA_EXTRA_PACKAGES" && packages+=("${extra[@]}")
+# Building and checking the Debian package (tools/check-deb.sh sets KELMORA_PACKAGING=1):
+# the manual pages are made with help2man, the package is checked with lintian and
+# installed into a fresh Debian made by debootstrap.
+if [ "${KELMORA_PACKAGING:-0}" = 1 ]; then
+  packages+=(help2man lintian debootstrap)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
