@@ -34,8 +34,14 @@ bench_optional=()
 # The Windows cross-build check: compiler, GoogleTest sources (in googletest) and Wine.
 windows_packages=(cmake make g++-mingw-w64-x86-64-posix googletest nlohmann-json3-dev wine wine64)
 windows_optional=()
+# Building and checking the Debian package (tools/check-deb.sh sets KELMORA_PACKAGING=1):
+# the manual pages are made with help2man, the package is checked with lintian and
+# installed into a fresh Debian made by debootstrap.
+packaging_packages=(help2man lintian debootstrap)
+packaging_optional=()
 
 sets="editor,tests"
+[ "${KELMORA_PACKAGING:-0}" = 1 ] && sets="$sets,packaging"
 targets=()
 install_only=0
 while [ $# -gt 0 ]; do
@@ -54,8 +60,8 @@ optional=()
 IFS=',' read -r -a set_names <<<"$sets"
 for set in "${set_names[@]}"; do
   case "$set" in
-    editor | tests | bench | windows) ;;
-    *) echo "setup.sh: unknown package set '$set' (editor, tests, bench, windows)" >&2; exit 2 ;;
+    editor | tests | bench | windows | packaging) ;;
+    *) echo "setup.sh: unknown package set '$set' (editor, tests, bench, windows, packaging)" >&2; exit 2 ;;
   esac
   declare -n set_required="${set}_packages" set_optional="${set}_optional"
   required+=("${set_required[@]}")

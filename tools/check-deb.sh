@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
-# Checks that the Debian package installs and starts on a clean Debian 12.
+# Builds the Debian package, checks it with lintian, and checks that it installs and
+# starts on a clean Debian 12.
 #
-#   sudo tools/check-deb.sh [-k] [-r ROOT] [-o OUT] [PACKAGE.deb]
+#   sudo tools/check-deb.sh [-l] [-k] [-r ROOT] [-o OUT] [PACKAGE.deb]
 #
-# Build the package first:
-#   cmake -S . -B build-pkg -DKELMORA_BUILD_TESTS=OFF && cmake --build build-pkg -j2
-#   (cd build-pkg && cpack -G DEB)
+# Without PACKAGE.deb the package is built first, into build-pkg/: scripts/setup.sh
+# installs what is missing (help2man, lintian and debootstrap included), builds, and
+# cpack makes the .deb. The package names its maintainer: give it as
+# KELMORA_PACKAGE_CONTACT="Name <address>" or with Debian's DEBFULLNAME and DEBEMAIL,
+# and the project's page as KELMORA_HOMEPAGE (optional); the script refuses to build a
+# package without a contact rather than make one up.
 #
 # What it does:
+#  0. lintian on the package: any error or warning fails the check (-l: stop here;
+#     no root, network or debootstrap needed);
 #  1. debootstrap a minimal Debian 12 (bookworm) into ROOT (default: a new
 #     folder under /var/tmp), from the Debian mirror this machine's apt
 #     already uses (read from /etc/apt/sources.list and sources.list.d at run
@@ -23,33 +29,64 @@
 #  4. stop what it started, unmount and remove ROOT (keep it with -k).
 #
 # Screenshots (PNG when ImageMagick's import is on this machine, else XWD)
-# go to OUT (default: a new folder under /tmp). Needs root, debootstrap and
-# network access to the mirror. Exit status 0 when every check passed.
+# go to OUT (default: a new folder under /tmp). Steps 1 to 4 need root,
+# debootstrap and network access to the mirror. Exit status 0 when every
+# check passed.
 set -euo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 keep=0
+lintian_only=0
 root=""
 out=""
-while getopts "kr:o:h" opt; do
+while getopts "lkr:o:h" opt; do
     case "$opt" in
+        l) lintian_only=1 ;;
         k) keep=1 ;;
         r) root="$OPTARG" ;;
         o) out="$OPTARG" ;;
-        *) sed -n '2,30p' "$0"; exit 2 ;;
+        *) sed -n '2,36p' "$0"; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
 
 deb="${1:-}"
 if [ -z "$deb" ]; then
-    deb="$(ls -t "$repo"/build*/kelmora_*.deb 2>/dev/null | head -1 || true)"
+    contact="${KELMORA_PACKAGE_CONTACT:-}"
+    if [ -z "$contact" ] && [ -n "${DEBFULLNAME:-}" ] && [ -n "${DEBEMAIL:-}" ]; then
+        contact="$DEBFULLNAME <$DEBEMAIL>"
+    fi
+    if [ -z "$contact" ]; then
+        echo "check-deb: say who answers for the package: KELMORA_PACKAGE_CONTACT='Name <address>'" >&2
+        echo "           (or DEBFULLNAME and DEBEMAIL); no address is made up" >&2
+        exit 2
+    fi
+    echo "== build the package in $repo/build-pkg"
+    KELMORA_PACKAGING=1 "$repo/scripts/setup.sh" "$repo/build-pkg" -DKELMORA_BUILD_TESTS=OFF \
+        -DKELMORA_PACKAGE_CONTACT="$contact" -DKELMORA_HOMEPAGE="${KELMORA_HOMEPAGE:-}"
+    rm -f "$repo"/build-pkg/kelmora_*.deb
+    (cd "$repo/build-pkg" && cpack -G DEB > cpack.log 2>&1) || { tail -20 "$repo/build-pkg/cpack.log"; exit 1; }
+    deb="$(ls -t "$repo"/build-pkg/kelmora_*.deb 2>/dev/null | head -1 || true)"
 fi
 if [ -z "$deb" ] || [ ! -f "$deb" ]; then
-    echo "check-deb: no package given and none found in $repo/build*/ (run cpack -G DEB first)" >&2
+    echo "check-deb: no package at '$deb'" >&2
     exit 2
 fi
 deb="$(cd "$(dirname "$deb")" && pwd)/$(basename "$deb")"
+
+echo "== lintian $(basename "$deb")"
+command -v lintian >/dev/null || { echo "check-deb: install lintian first" >&2; exit 2; }
+# Lintian warns that it runs as root; that is not a finding about the package.
+findings="$(lintian --tag-display-limit 0 "$deb" 2>&1 | grep -v 'running with root privileges' || true)"
+if [ -n "$findings" ]; then
+    echo "$findings"
+fi
+if echo "$findings" | grep -qE '^[EW]: '; then
+    echo "FAIL: lintian reports errors or warnings"
+    exit 1
+fi
+echo "PASS: lintian reports no error and no warning"
+[ "$lintian_only" = 1 ] && exit 0
 
 if [ "$(id -u)" -ne 0 ]; then
     echo "check-deb: must run as root (debootstrap, chroot and mount need it)" >&2

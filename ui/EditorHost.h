@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 #include <cstdint>
 
@@ -30,6 +31,8 @@ class TEditorHost : public QObject
     virtual void showSprite(int index) = 0;
     // The main window's tool bar look, which tool bars of other windows share.
     virtual bool toolBarFlat() const = 0;
+    // Shows a hint in the main window's status bar until something else is shown there.
+    virtual void showHint(const QString& text) = 0;
 
   signals:
     // Sent after every full redraw of the main window's views, whatever changed; windows

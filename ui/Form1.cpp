@@ -40,6 +40,7 @@ class TForm1Host final : public TEditorHost
     void documentReplaced() override { m_window.ResetAfterLoad(); }
     void showSprite(int index) override { m_window.ShowSprite(index); }
     bool toolBarFlat() const override { return m_window.Mnu_ToolBar_Flat->isChecked(); }
+    void showHint(const QString& text) override { m_window.statusBar()->showMessage(text); }
 
   private:
     TForm1& m_window;
@@ -103,6 +104,8 @@ void TForm1::Construct(const QStringList& arguments)
     CreateControls();
     CreateMenu();
     CreateToolBar();
+    FitControlsToText();
+    CreateKeys();
     move(462, 127);
     setFixedSize(sizeHint().expandedTo(QSize(703, 0)));
 
@@ -139,6 +142,9 @@ void TForm1::Construct(const QStringList& arguments)
     SetPalette(kBuiltInPalette);
     const QString paletteFile = FindPaletteFile(ProgramDir);
     if (!paletteFile.isEmpty()) LoadPaletteFile(paletteFile);
+
+    // What the user chose in earlier runs.
+    LoadSettings();
 
     // 12. A raw sprite file named on the command line.
     if (arguments.size() == 1) LoadStartupFile(arguments.first());
@@ -250,6 +256,7 @@ void TForm1::ShowSprite(int index)
     DrawPreview();
     DrawEditor();
     DrawBrowser();
+    FollowCurrentSprite();
 }
 
 void TForm1::ApplySpriteQuantity()
@@ -396,6 +403,7 @@ bool TForm1::FormCloseQuery()
 
 void TForm1::FormClose()
 {
+    SaveSettings();
     m_closed = true;
     for (QImage* image :
          {&SpriteBitmap, &PreviewFrame, &PreviewBitmap, &EditorBitmap, &BrowserFrame, &BrowserBitmap})

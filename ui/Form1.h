@@ -5,6 +5,9 @@
 // The window is split by concern over several source files:
 //   Form1.cpp          construction, state operations, quantity box, closing
 //   Form1Layout.cpp    controls, menu and tool bar
+//   Form1Fit.cpp       the controls fitted to the font and scale
+//   Form1Settings.cpp  what is remembered between runs, recent projects
+//   Form1Keys.cpp      keys and wheel that move through the sprites, more shortcuts
 //   Form1Views.cpp     palettes and the four views
 //   Form1Editing.cpp   mouse tools, pens, palette picking, browser selection, flags
 //   Form1Commands.cpp  edit, transform and range commands
@@ -158,6 +161,18 @@ class TForm1 : public QMainWindow
     void Mnu_HexClick();
     // Loads a file dropped on the window as a project; a refused file changes nothing.
     void DropFile(const QString& path);
+    // File > Recent Projects: opens path as a project; a file that no longer exists is
+    // reported and taken off the menu.
+    void OpenRecentProject(const QString& path);
+    void Mnu_ClearRecentClick();
+
+    // ---- Keys and wheel (Form1Keys.cpp) ----
+    // Left/Right, Up/Down (a browser row), Page Up/Down (a browser page), Home/End (the
+    // first and last sprite in use): the sprite chosen as a click in the browser would
+    // choose it; with extend, the selection is extended to it as a Shift click would.
+    void SpriteKey(int key, bool extend);
+    void PaintBox_BrowserMouseWheel(int notches, Qt::KeyboardModifiers modifiers);
+    void PaintBox_EditorMouseWheel(int notches, Qt::KeyboardModifiers modifiers);
 
     // ---- Tool windows ----
     void Mnu_RotatorClick();
@@ -176,6 +191,20 @@ class TForm1 : public QMainWindow
     void CreateControls();
     void CreateMenu();
     void CreateToolBar();
+    void FitControlsToText();
+    void CreateKeys();
+    // Scrolls the browser to show the current sprite when it changed since the last call.
+    void FollowCurrentSprite();
+    // Makes index (kept inside the sprites in use) current as a click in the browser
+    // would, or extends the selection to it as a Shift click would.
+    void ChooseSprite(int index, bool extend);
+    // What the window remembers between runs (Form1Settings.cpp).
+    void LoadSettings();
+    void SaveSettings();
+    void RebuildRecentMenu();
+    void RememberRecentProject(const QString& path);
+    // Loads path as a project; a refused file is reported and changes nothing.
+    bool OpenProjectFile(const QString& path);
     void LocateProgramFiles();
     void LoadStartupFile(const QString& argument);
     bool FormCloseQuery();
@@ -290,6 +319,9 @@ class TForm1 : public QMainWindow
           *Options1 = nullptr, *ColourPalette1 = nullptr, *PaletteOrder1 = nullptr, *ToolBarStyle1 = nullptr,
           *Help1 = nullptr;
     QActionGroup* PaletteGroup = nullptr;
+    QMenu* Mnu_RecentProjects = nullptr;
+    bool m_settingsLoaded = false; // changes are remembered only once the remembered state is in
+    int m_followedSprite = -1;     // the current sprite the browser last scrolled to show
 
     // Remembered by the file dialogs for the window's life: folder and name of the last use.
     QString ProjectOpenPath = QStringLiteral("Untitled.kmd");
@@ -297,4 +329,5 @@ class TForm1 : public QMainWindow
     QString SeuckOpenPath = QStringLiteral("Untitled.a");
     QString SeuckSavePath = QStringLiteral("Untitled.a");
     QString BitmapSavePath = QStringLiteral("Untitled.bmp");
+    QString ProjectSaveFolder; // where Save Project last saved; empty: the current folder
 };

@@ -9,6 +9,8 @@
 #include <QUrl>
 
 #include "ui/FileDialogs.h"
+#include "ui/Messages.h"
+#include "ui/Settings.h"
 #include "ui/tools/FormExportSprites.h"
 #include "ui/tools/FormImportSprites.h"
 
@@ -84,12 +86,6 @@ bool RunFileDialog(QWidget* parent, const FileDialogSetup& setup, QString& remem
     return true;
 }
 
-void ShowMessage(QWidget* parent, const QString& text, const QString& caption)
-{
-    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
-    box.exec();
-}
-
 QByteArray Utf8(const QString& path)
 {
     return path.toUtf8();
@@ -109,16 +105,24 @@ void TForm1::Mnu_NewClick()
 void TForm1::Mnu_OpenClick()
 {
     if (!RunFileDialog(this, kOpenProject, ProjectOpenPath)) return;
-    const QString path = ProjectOpenPath;
+    OpenProjectFile(ProjectOpenPath);
+}
+
+bool TForm1::OpenProjectFile(const QString& path)
+{
     if (LoadProject(&m_doc.bank, Utf8(path).constData()) != 1)
     {
-        ShowMessage(this, QStringLiteral("Invalid file size"), QStringLiteral("File Error"));
-        return;
+        // Reason: the core's words for the refusal, once its readers report one.
+        FileMessage(this, QStringLiteral("File Error"),
+                    NamingFile(QStringLiteral("Invalid file size: "), path), QString());
+        return false;
     }
     ResetUndo();
     SetFileName(path);
     ApplySpriteQuantity();
     ResetAfterLoad();
+    RememberRecentProject(path);
+    return true;
 }
 
 void TForm1::DropFile(const QString& path)
@@ -129,13 +133,18 @@ void TForm1::DropFile(const QString& path)
     ResetUndo();
     ApplySpriteQuantity();
     ResetAfterLoad();
+    RememberRecentProject(path);
 }
 
 void TForm1::Mnu_SaveProjectClick()
 {
     QString chosen = ProjectSavePath;
+    // A name without a folder (a new bank's) is proposed in the folder last saved to.
+    if (QFileInfo(chosen).isRelative() && !ProjectSaveFolder.isEmpty())
+        chosen = QDir(ProjectSaveFolder).filePath(chosen);
     if (!RunFileDialog(this, kSaveProject, chosen)) return;
     ProjectSavePath = chosen;
+    ProjectSaveFolder = QFileInfo(chosen).absolutePath();
     if (SaveProject(&m_doc.bank, Utf8(chosen).constData()) != 1)
     {
         // The title keeps naming the file the bank last came from or went to.
@@ -143,12 +152,15 @@ void TForm1::Mnu_SaveProjectClick()
         return;
     }
     SetFileName(chosen);
+    RememberRecentProject(chosen);
 }
 
 void TForm1::Import1Click()
 {
     TFormImport dialog(host(), this);
+    settings::RestorePosition(&dialog, QStringLiteral("import"));
     dialog.exec();
+    settings::SavePosition(&dialog, QStringLiteral("import"));
     // Whether a file came in or not, the bank starts a new history under a new name.
     ResetUndo();
     SetFileName(QStringLiteral("Untitled.spr"));
@@ -159,7 +171,9 @@ void TForm1::Import1Click()
 void TForm1::Export1Click()
 {
     TFormExport dialog(host(), this);
+    settings::RestorePosition(&dialog, QStringLiteral("export"));
     dialog.exec();
+    settings::SavePosition(&dialog, QStringLiteral("export"));
 }
 
 void TForm1::LoadSpriteFile1Click()
@@ -168,7 +182,9 @@ void TForm1::LoadSpriteFile1Click()
     const QString path = SeuckOpenPath;
     if (ImportSprites(&m_doc.bank, Utf8(path).constData(), kFileAuto, kAttrSeuck) != 1)
     {
-        ShowMessage(this, QStringLiteral("Invalid file"), QStringLiteral("File Error"));
+        // Reason: the core's words for the refusal, once its readers report one.
+        FileMessage(this, QStringLiteral("File Error"), NamingFile(QStringLiteral("Invalid file: "), path),
+                    QString());
         return;
     }
     ResetUndo();
@@ -181,8 +197,8 @@ void TForm1::SaveSpriteFile1Click()
 {
     if (m_doc.bank.spriteCount >= 128)
     {
-        ShowMessage(this, QStringLiteral("SEUCK sprite files cannot exceed 127 sprites"),
-                    QStringLiteral("Kelmora"));
+        ShowMessage(this, QStringLiteral("Kelmora"),
+                    QStringLiteral("SEUCK sprite files cannot exceed 127 sprites"));
         return;
     }
     if (!RunFileDialog(this, kSaveSeuck, SeuckSavePath)) return;
@@ -231,6 +247,7 @@ void TForm1::Mnu_HexClick()
 
 void TForm1::ShowWriteError(const QString& path)
 {
-    ShowMessage(this, QStringLiteral("Could not write ") + QDir::toNativeSeparators(path),
-                QStringLiteral("File Error"));
+    // Reason: the core's words for the failure, once its writers report one.
+    FileMessage(this, QStringLiteral("File Error"), NamingFile(QStringLiteral("Could not write "), path),
+                QString());
 }

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include "ui/Settings.h"
 #include "ui/tools/FormAbout.h"
 #include "ui/tools/FormAnim.h"
 #include "ui/tools/FormRipper.h"
@@ -12,8 +13,9 @@
 namespace
 {
 
-// A tool window opens where the editor's layout puts it; only when that would leave part
-// of it off the screen is it moved back inside, so the user always sees all of it.
+// A tool window opens where the editor's layout puts it, or where the user last moved it;
+// only when that would leave part of it off the screen is it moved back inside, so the
+// user always sees all of it.
 QRect OnScreen(const QWidget* owner, QRect wanted)
 {
     const QScreen* screen = owner->screen();
@@ -37,7 +39,9 @@ void TForm1::Mnu_RotatorClick()
     const QRect main = geometry();
     rotator.setGeometry(
         OnScreen(this, QRect(QPoint(main.left() + main.width() + 3, main.top()), rotator.size())));
+    settings::RestorePosition(&rotator, QStringLiteral("rotator"));
     rotator.exec();
+    settings::SavePosition(&rotator, QStringLiteral("rotator"));
 }
 
 void TForm1::Mnu_AnimatorClick()
@@ -48,6 +52,7 @@ void TForm1::Mnu_AnimatorClick()
     const QRect main = geometry();
     animator.setGeometry(
         OnScreen(this, QRect(QPoint(main.left() + main.width() + 3, main.top()), animator.size())));
+    settings::RestorePosition(&animator, QStringLiteral("animator"));
     animator.SetToolBarFlat(Mnu_ToolBar_Flat->isChecked());
     if (m_doc.bank.rangeStart == m_doc.bank.rangeEnd)
     {
@@ -58,6 +63,7 @@ void TForm1::Mnu_AnimatorClick()
         return;
     }
     animator.exec();
+    settings::SavePosition(&animator, QStringLiteral("animator"));
 }
 
 void TForm1::VICESnapshotRipper1Click()
@@ -66,12 +72,16 @@ void TForm1::VICESnapshotRipper1Click()
     // neither refreshes nor records an undo step.
     TFormRipper ripper(host(), this);
     ripper.setGeometry(OnScreen(this, QRect(geometry().topLeft() + QPoint(80, 20), ripper.size())));
+    settings::RestorePosition(&ripper, QStringLiteral("ripper"));
     ripper.exec();
+    settings::SavePosition(&ripper, QStringLiteral("ripper"));
 }
 
 void TForm1::Mnu_AboutClick()
 {
     TFormAbout about(this);
     about.setGeometry(OnScreen(this, QRect(geometry().topLeft() + QPoint(80, 20), about.size())));
+    settings::RestorePosition(&about, QStringLiteral("about"));
     about.exec();
+    settings::SavePosition(&about, QStringLiteral("about"));
 }

@@ -1,17 +1,48 @@
 #include "ui/Widgets.h"
 
 #include <QIcon>
+#include <QImage>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QToolButton>
+#include <QWheelEvent>
+
+QImage DisabledLook(const QImage& image)
+{
+    // Grey and faint: it sinks towards the tool bar's colour, light or dark, so a disabled
+    // button always looks weaker than an enabled one. (The style's own disabled look maps
+    // light pixels to white, which on a dark tool bar stands out more than the icon does.)
+    QImage out = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y)
+    {
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x)
+        {
+            const int grey = qGray(line[x]);
+            line[x] = qRgba(grey, grey, grey, qAlpha(line[x]) * 2 / 5);
+        }
+    }
+    return out;
+}
 
 QIcon ToolIcon(const QString& name)
 {
-    // Both sizes explicitly, so a window moved to a 200% screen gets the crisp one.
+    // Every size explicitly, so a window on a 150%, 200% or 300% screen gets a crisp one.
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/%1.png").arg(name), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/icons/%1@2x.png").arg(name), QSize(32, 32));
+    const struct
+    {
+        const char* suffix;
+        int size;
+    } sizes[] = {{"", 16}, {"@2x", 32}, {"@3x", 48}};
+    for (const auto& s : sizes)
+    {
+        const QImage image(QStringLiteral(":/icons/%1%2.png").arg(name, QLatin1String(s.suffix)));
+        if (image.isNull()) continue;
+        icon.addPixmap(QPixmap::fromImage(image), QIcon::Normal);
+        icon.addPixmap(QPixmap::fromImage(DisabledLook(image)), QIcon::Disabled);
+    }
     return icon;
 }
 
@@ -43,6 +74,17 @@ void TPaintBox::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
     emit mouseUp(event->button(), event->buttons(), event->modifiers(), p.x(), p.y());
+}
+
+void TPaintBox::wheelEvent(QWheelEvent* event)
+{
+    // One notch is 15 degrees, reported in eighths of a degree.
+    constexpr int kNotch = 120;
+    m_wheelEighths += event->angleDelta().y();
+    const int notches = m_wheelEighths / kNotch;
+    m_wheelEighths -= notches * kNotch;
+    event->accept();
+    if (notches != 0) emit mouseWheel(notches, event->modifiers());
 }
 
 TColourPanel::TColourPanel(QWidget* parent) : QFrame(parent), m_colour(Qt::black)

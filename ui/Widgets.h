@@ -10,11 +10,14 @@
 #include <functional>
 
 class QIcon;
+class QImage;
 class QLineEdit;
 class QToolButton;
 
-// A tool bar image from the resources at 1x and 2x.
+// A tool bar image from the resources at 1x, 2x and 3x, with its disabled look.
 QIcon ToolIcon(const QString& name);
+// The disabled look of a tool bar image: grey and faint on any background.
+QImage DisabledLook(const QImage& image);
 
 // A surface that hands its paint and mouse events to its owner.
 class TPaintBox : public QWidget
@@ -31,12 +34,19 @@ class TPaintBox : public QWidget
     void mouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
     void mouseUp(Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
                  int y);
+    // Whole notches of the wheel, positive away from the user (a touchpad's small steps
+    // are added up first).
+    void mouseWheel(int notches, Qt::KeyboardModifiers modifiers);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+  private:
+    int m_wheelEighths = 0; // of a degree turned and not yet reported
 };
 
 // A flat panel filled with one colour; a click on it is reported.

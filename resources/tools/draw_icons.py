@@ -11,10 +11,14 @@ The second form also writes a contact sheet (1x, 2x, the greyed "disabled"
 look Qt derives, and every image on a dark background) for reviewing the art.
 Only the Python 3 standard library is used.
 
-Tool bar icons are 16 x 16 with a 32 x 32 "@2x" companion (Qt picks it on
-a 200% screen). The companion is the 16 x 16 map enlarged by a Scale2x rule:
-every pixel is doubled, and the stair steps of diagonals and curves are
-rounded off without adding colours, so the icon stays crisp at 200%.
+Tool bar icons are 16 x 16 with 32 x 32 "@2x" and 48 x 48 "@3x" companions
+(Qt picks the one that fits the screen's scale). The companions are the
+16 x 16 map enlarged by the Scale2x and Scale3x rules: every pixel is
+doubled or tripled, and the stair steps of diagonals and curves are rounded
+off without adding colours, so the icon stays crisp at 200% and 300%.
+Every black outline gets a faint light rim (halo), so the icons read on
+dark tool bars as well as light ones; the editor derives the dimmed
+disabled look itself.
 
 The cursors are black with a white outline; their hot spots are listed in
 HOTSPOTS and checked to lie on a drawn pixel.
@@ -48,6 +52,10 @@ PALETTE = {
     "g": (0xA9, 0xFF, 0x9F),  # light green
     "b": (0x70, 0x6D, 0xEB),  # light blue
     "l": (0xB2, 0xB2, 0xB2),  # light grey
+    # A faint light rim round the black outlines of tool bar icons (added by halo(),
+    # never drawn by hand): nearly invisible on a light tool bar, it keeps the outline
+    # readable on a dark one.
+    "h": (0xFF, 0xFF, 0xFF, 0x70),
 }
 
 
@@ -769,6 +777,58 @@ def scale2x(rows):
     return out
 
 
+def scale3x(rows):
+    """Triples every pixel; where two neighbours agree across a diagonal stair step
+    the corner cells take their colour (Scale3x), without adding colours."""
+    h, w = len(rows), len(rows[0])
+
+    def at(x, y):
+        if 0 <= x < w and 0 <= y < h:
+            return rows[y][x]
+        return "."
+
+    out = []
+    for y in range(h):
+        lines = [[], [], []]
+        for x in range(w):
+            a, b, c = at(x - 1, y - 1), at(x, y - 1), at(x + 1, y - 1)
+            d, e, f = at(x - 1, y), rows[y][x], at(x + 1, y)
+            g, hh, i = at(x - 1, y + 1), at(x, y + 1), at(x + 1, y + 1)
+            if b != hh and d != f:
+                e0 = d if d == b else e
+                e1 = b if (d == b and e != c) or (b == f and e != a) else e
+                e2 = f if b == f else e
+                e3 = d if (d == b and e != g) or (d == hh and e != a) else e
+                e5 = f if (b == f and e != i) or (hh == f and e != c) else e
+                e6 = d if d == hh else e
+                e7 = hh if (d == hh and e != i) or (hh == f and e != g) else e
+                e8 = f if hh == f else e
+            else:
+                e0 = e1 = e2 = e3 = e5 = e6 = e7 = e8 = e
+            lines[0] += [e0, e1, e2]
+            lines[1] += [e3, e, e5]
+            lines[2] += [e6, e7, e8]
+        out += ["".join(line) for line in lines]
+    return out
+
+
+def halo(rows):
+    """Marks every transparent pixel that touches a black outline pixel (also
+    diagonally) with the light rim colour."""
+    h, w = len(rows), len(rows[0])
+    out = []
+    for y in range(h):
+        line = ""
+        for x in range(w):
+            ch = rows[y][x]
+            if ch == "." and any(0 <= x + dx < w and 0 <= y + dy < h and rows[y + dy][x + dx] == "K"
+                                 for dx in (-1, 0, 1) for dy in (-1, 0, 1)):
+                ch = "h"
+            line += ch
+        out.append(line)
+    return out
+
+
 def enlarge(rows, n):
     """Each pixel becomes n x n, no smoothing."""
     out = []
@@ -787,7 +847,7 @@ def rgba_rows(rows):
         line = []
         for ch in r:
             c = PALETTE[ch]
-            line.append((0, 0, 0, 0) if c is None else (c[0], c[1], c[2], 255))
+            line.append((0, 0, 0, 0) if c is None else (c[0], c[1], c[2], c[3] if len(c) > 3 else 255))
         out.append(line)
     return out
 
@@ -835,8 +895,10 @@ def build():
     images = {}
     for name, rows in ICONS16.items():
         check(name, rows, 16)
-        images["icons/%s.png" % name] = rgba_rows(rows)
-        images["icons/%s@2x.png" % name] = rgba_rows(scale2x(rows))
+        rimmed = halo(rows)
+        images["icons/%s.png" % name] = rgba_rows(rimmed)
+        images["icons/%s@2x.png" % name] = rgba_rows(scale2x(rimmed))
+        images["icons/%s@3x.png" % name] = rgba_rows(scale3x(rimmed))
     check("kelmora", APP16, 16)
     images["icons/kelmora.png"] = rgba_rows(enlarge(APP16, 2))
     images["icons/kelmora@2x.png"] = rgba_rows(enlarge(APP16, 4))
@@ -888,7 +950,9 @@ def contact_sheet(images, path):
                 if p[3]:
                     for dy in range(scale):
                         for dx in range(scale):
-                            rows[oy + y * scale + dy][ox + x * scale + dx] = p[:3]
+                            under = rows[oy + y * scale + dy][ox + x * scale + dx]
+                            rows[oy + y * scale + dy][ox + x * scale + dx] = tuple(
+                                (c * p[3] + u * (255 - p[3])) // 255 for c, u in zip(p[:3], under))
 
     for bg, suffix, scale, look in [(light, "", 1, None), (light, "", 2, None), (light, "@2x", 1, None),
                                     (light, "", 1, disabled_look), (light, "", 2, disabled_look),

@@ -471,7 +471,9 @@ void FilesTest::openProject()
     SeenDialog seen;
     AnswerFileDialog(&seen, bad, false, true);
     uitest::Child<QAction>(*w, "Mnu_Open")->trigger();
-    QCOMPARE(uitest::LastMessage().text, QStringLiteral("Invalid file size"));
+    // The message names the file.
+    QCOMPARE(uitest::LastMessage().text,
+             QStringLiteral("Invalid file size: ") + QDir::toNativeSeparators(bad));
     QCOMPARE(uitest::LastMessage().title, QStringLiteral("File Error"));
     QCOMPARE(Block(*w), block);
     QCOMPARE(w->document().bank.spriteCount, 32);
@@ -625,7 +627,7 @@ void FilesTest::seuckFiles()
     const QByteArray block = Block(*w);
     AnswerFileDialog(&seen, pipe, false, true);
     uitest::Child<QAction>(*w, "LoadSpriteFile1")->trigger();
-    QCOMPARE(uitest::LastMessage().text, QStringLiteral("Invalid file"));
+    QCOMPARE(uitest::LastMessage().text, QStringLiteral("Invalid file: ") + QDir::toNativeSeparators(pipe));
     QCOMPARE(uitest::LastMessage().title, QStringLiteral("File Error"));
     QCOMPARE(Block(*w), block);
     QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - game.a"));

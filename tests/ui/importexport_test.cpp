@@ -304,7 +304,8 @@ void ImportExportTest::importRefusalAndIgnore()
     ImportRun run = Import(*w, "RadioPrg", "RadioSeuck", small);
     QVERIFY(run.message);
     QVERIFY(run.stayedOpenAfterMessage);
-    QCOMPARE(uitest::LastMessage().text, QStringLiteral("Invalid File Format"));
+    QCOMPARE(uitest::LastMessage().text,
+             QStringLiteral("Invalid File Format: ") + QDir::toNativeSeparators(small));
     QCOMPARE(uitest::LastMessage().title, QStringLiteral("Error"));
     QCOMPARE(Block(*w), before);
     QCOMPARE(w->document().bank.spriteCount, 32);
@@ -315,7 +316,8 @@ void ImportExportTest::importRefusalAndIgnore()
     uitest::ClearLastMessage();
     run = Import(*w, "RadioAuto", "RadioKelmora", pipe);
     QVERIFY(run.stayedOpenAfterMessage);
-    QCOMPARE(uitest::LastMessage().text, QStringLiteral("Invalid File Format"));
+    QCOMPARE(uitest::LastMessage().text,
+             QStringLiteral("Invalid File Format: ") + QDir::toNativeSeparators(pipe));
     QCOMPARE(Block(*w), before);
 
     // Ignore: every imported sprite gets 140, whatever the file held; the rest stay 133.

@@ -130,8 +130,10 @@ class MainWindowTest : public QObject
                                  "Btn_SymmY",  "Btn_Rotate", "Btn_Anim"};
         for (const char* name : buttons)
             QVERIFY2(window->findChild<QToolButton*>(QString::fromLatin1(name)), name);
+        // The tip names the key; the status bar shows the hint alone.
         QCOMPARE(window->findChild<QToolButton*>(QStringLiteral("Btn_Up"))->toolTip(),
-                 QStringLiteral("Slide up"));
+                 QStringLiteral("Slide up (Ctrl+U)"));
+        QCOMPARE(uitest::Child<QAction>(*window, "Mnu_SlideUp")->statusTip(), QStringLiteral("Slide up"));
         QCOMPARE(uitest::Child<QAction>(*window, "Mnu_Clear")->shortcut(), QKeySequence(Qt::Key_Delete));
         QCOMPARE(uitest::Child<QAction>(*window, "Mnu_Redo")->shortcut(),
                  QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z));

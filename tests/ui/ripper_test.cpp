@@ -6,12 +6,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFont>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -134,7 +137,11 @@ QString ReadAnswering(TFormRipper& ripper, const QString& path)
     return message;
 }
 
-const QString kInvalid = QStringLiteral("Kelmora|Invalid VICE snapshot file");
+// The refusal names the file.
+QString Invalid(const QString& path)
+{
+    return QStringLiteral("Kelmora|Invalid VICE snapshot file: ") + QDir::toNativeSeparators(path);
+}
 
 } // namespace
 
@@ -328,7 +335,7 @@ class RipperTest : public QObject
 
                 for (const QString& path : {onlyMemory, cut, c128})
                 {
-                    QCOMPARE(ReadAnswering(ripper, path), kInvalid);
+                    QCOMPARE(ReadAnswering(ripper, path), Invalid(path));
                     QVERIFY(ripper.RadioButton2->isChecked());
                     QCOMPARE(Block(*window), shown);
                 }
@@ -356,37 +363,113 @@ class RipperTest : public QObject
         };
 
         auto window = uitest::NewWindow();
-        QVERIFY(WithRipper(
-            *window,
-            [&](TFormRipper& ripper)
-            {
-                // Rambo: the game's sprites in bank 1, the first of them at $51C0.
-                const QByteArray rambo = bytes("c64-rambo2-norom.vsf");
-                const int ram = 106 + 26;
-                QVERIFY(ripper.ReadSnapshot(vsf.filePath(QStringLiteral("c64-rambo2-norom.vsf"))));
-                QCOMPARE(Block(*window), rambo.mid(ram, kBlockBytes));
-                QTest::mouseClick(ripper.RadioButton2, Qt::LeftButton);
-                QCOMPARE(Slot(*window, (0x51C0 - 0x4000) / 64), rambo.mid(ram + 0x51C0, 64));
-                QVERIFY(Slot(*window, 71).left(63).count('\0') < 63);
-                QCOMPARE(Block(*window), rambo.mid(ram + 0x4000, kBlockBytes));
-                QTest::mouseClick(ripper.RadioButton4, Qt::LeftButton);
-                QCOMPARE(Block(*window), rambo.mid(ram + 0xC000, kBlockBytes));
+        QVERIFY(WithRipper(*window,
+                           [&](TFormRipper& ripper)
+                           {
+                               // Rambo: the game's sprites in bank 1, the first of them at $51C0.
+                               const QByteArray rambo = bytes("c64-rambo2-norom.vsf");
+                               const int ram = 106 + 26;
+                               QVERIFY(
+                                   ripper.ReadSnapshot(vsf.filePath(QStringLiteral("c64-rambo2-norom.vsf"))));
+                               QTest::mouseClick(ripper.RadioButton1, Qt::LeftButton);
+                               QCOMPARE(Block(*window), rambo.mid(ram, kBlockBytes));
+                               QTest::mouseClick(ripper.RadioButton2, Qt::LeftButton);
+                               QCOMPARE(Slot(*window, (0x51C0 - 0x4000) / 64), rambo.mid(ram + 0x51C0, 64));
+                               QVERIFY(Slot(*window, 71).left(63).count('\0') < 63);
+                               QCOMPARE(Block(*window), rambo.mid(ram + 0x4000, kBlockBytes));
+                               QTest::mouseClick(ripper.RadioButton4, Qt::LeftButton);
+                               QCOMPARE(Block(*window), rambo.mid(ram + 0xC000, kBlockBytes));
 
-                // A newer snapshot format; Frogger's frog at $5800 in bank 1.
-                const QByteArray frogger = bytes("c64_frogger.vsf");
-                QVERIFY(ripper.ReadSnapshot(vsf.filePath(QStringLiteral("c64_frogger.vsf"))));
-                QVERIFY(ripper.RadioButton1->isChecked());
-                QTest::mouseClick(ripper.RadioButton2, Qt::LeftButton);
-                QCOMPARE(Slot(*window, 0x60), frogger.mid(183 + 26 + 0x5800, 64));
+                               // A newer snapshot format; Frogger's frog at $5800 in bank 1.
+                               const QByteArray frogger = bytes("c64_frogger.vsf");
+                               QVERIFY(ripper.ReadSnapshot(vsf.filePath(QStringLiteral("c64_frogger.vsf"))));
+                               QTest::mouseClick(ripper.RadioButton2, Qt::LeftButton);
+                               QCOMPARE(Slot(*window, 0x60), frogger.mid(183 + 26 + 0x5800, 64));
 
-                // A C128 snapshot holds no C64 memory.
-                const QByteArray shown = Block(*window);
-                QCOMPARE(ReadAnswering(ripper, vsf.filePath(QStringLiteral("c128-rhps-norom.vsf"))),
-                         kInvalid);
-                QCOMPARE(Block(*window), shown);
-                QVERIFY(ripper.RadioButton2->isChecked());
-            }));
+                               // A C128 snapshot holds no C64 memory.
+                               const QByteArray shown = Block(*window);
+                               const QString c128 = vsf.filePath(QStringLiteral("c128-rhps-norom.vsf"));
+                               QCOMPARE(ReadAnswering(ripper, c128), Invalid(c128));
+                               QCOMPARE(Block(*window), shown);
+                               QVERIFY(ripper.RadioButton2->isChecked());
+                           }));
         QCOMPARE(window->document().bank.spriteCount, 32);
+    }
+
+    void showsWhatItFound()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        // Bank 0: sprites at $2000 and $0140 (a single set bit is enough); bank 3: one at $C800.
+        QByteArray ram = Ram({{0x2000, '\x2A'}, {0xC800, '\x5D'}});
+        ram[0x0140 + 62] = '\x01';
+        ram[0x0000 + 63] = '\x8E'; // an attribute byte alone sets no pixel
+        const QString path = Write(dir, QStringLiteral("found.vsf"), Snapshot(ram));
+
+        for (const int quantity : {32, 256})
+        {
+            auto window = uitest::NewWindow();
+            uitest::SetQuantity(*window, quantity);
+            window->statusBar()->clearMessage();
+            TFormRipper ripper(window->host(), window.get());
+            QCOMPARE(ripper.Label_VideoBank->text(), QStringLiteral("Video chip's bank: no snapshot read"));
+            QVERIFY(ripper.ReadSnapshot(path));
+            // This snapshot has no CIA2 module, so the bank is unknown and bank 0 comes up.
+            QCOMPARE(ripper.Label_VideoBank->text(), QStringLiteral("Video chip's bank: unknown"));
+            QVERIFY(ripper.RadioButton1->isChecked());
+            QCOMPARE(ripper.Label_SetSlots->text(), QStringLiteral("Slots with set pixels: 2 of 256"));
+            QTest::mouseClick(ripper.RadioButton4, Qt::LeftButton);
+            QCOMPARE(ripper.Label_SetSlots->text(), QStringLiteral("Slots with set pixels: 1 of 256"));
+            QTest::mouseClick(ripper.RadioButton2, Qt::LeftButton);
+            QCOMPARE(ripper.Label_SetSlots->text(), QStringLiteral("Slots with set pixels: 0 of 256"));
+            QTest::mouseClick(ripper.Button2, Qt::LeftButton);
+
+            // OK leaves a hint when the sprites in use hide some of those taken, and
+            // never changes the quantity itself.
+            QCOMPARE(window->statusBar()->currentMessage(),
+                     quantity < 256
+                         ? QStringLiteral("256 sprites taken; Quantity shows 32: raise it to see them all")
+                         : QString());
+            QCOMPARE(window->document().bank.spriteCount, quantity);
+        }
+    }
+
+    void videoBankOfRealSnapshots_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("bank");
+        // The bank each one's video chip shows, read from the CIA 2 port A register
+        // (PRA) and its direction register (DDRA) in the snapshot's CIA2 module: the
+        // bank is 3 minus the two low bits of PRA, where an input line (DDRA bit 0)
+        // reads as 1.
+        QTest::newRow("rambo2: PRA $96, DDRA $3F") << QStringLiteral("c64-rambo2-norom.vsf") << 1;
+        QTest::newRow("frogger: PRA $02, DDRA $03") << QStringLiteral("c64_frogger.vsf") << 1;
+        QTest::newRow("hobbit: PRA $C5, DDRA $3F") << QStringLiteral("c64_the_hobbit.vsf") << 2;
+        QTest::newRow("seuck game: PRA $C0, DDRA $3F") << QStringLiteral("vchar64_seuck_game.vsf") << 3;
+        QTest::newRow("super mario: PRA $94, DDRA $3F")
+            << QStringLiteral("vchar64_super-mario-vice3.6.vsf") << 3;
+    }
+
+    void videoBankOfRealSnapshots()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, bank);
+        const QString path = QStringLiteral(KELMORA_REALDATA_DIR "/vsf/") + file;
+        if (!QFileInfo::exists(path)) QSKIP("no real snapshot");
+        QEXPECT_FAIL("", "the core's reading of the CIA2 module is not wired in yet", Abort);
+        QCOMPARE(TFormRipper::VideoBankOf(path), bank);
+
+        // The ripper comes up showing that bank, and says which it is.
+        auto window = uitest::NewWindow();
+        TFormRipper ripper(window->host(), window.get());
+        QVERIFY(ripper.ReadSnapshot(path));
+        const QList<QRadioButton*> buttons{ripper.RadioButton1, ripper.RadioButton2, ripper.RadioButton3,
+                                           ripper.RadioButton4};
+        QVERIFY(buttons.at(bank)->isChecked());
+        QCOMPARE(ripper.Label_VideoBank->text(),
+                 QStringLiteral("Video chip's bank: %1 ($%2)")
+                     .arg(bank)
+                     .arg(QStringLiteral("0000 4000 8000 C000").split(' ').at(bank)));
     }
 };
 

@@ -90,15 +90,17 @@ bool RunRotator(TForm1& window, const std::function<void(TFormRotate*)>& drive)
 }
 
 // The frame count as shown, " refused" when it is red and bold, " OK" when OK is enabled.
+// Otherwise it is in the theme's text colour (black in the light theme the tests run with).
 QString Shown(const TFormRotate* form)
 {
-    const bool red = form->Label2->palette().color(QPalette::WindowText) == QColor(Qt::red);
-    const bool black = form->Label2->palette().color(QPalette::WindowText) == QColor(Qt::black);
+    const QColor colour = form->Label2->palette().color(QPalette::WindowText);
+    const bool red = colour == QColor(Qt::red);
+    const bool plain = colour == form->palette().color(QPalette::WindowText);
     const bool bold = form->Label2->font().bold();
     QString shown = form->Label2->text();
     if (red && bold)
         shown += " refused";
-    else if (!black || bold)
+    else if (!plain || bold)
         shown += " (mixed style)";
     if (form->Btn_Ok->isEnabled()) shown += " OK";
     return shown;

@@ -7,7 +7,10 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include <algorithm>
+
 #include "kelmora/Version.h"
+#include "ui/Fit.h"
 
 namespace
 {
@@ -27,7 +30,7 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent)
     setFixedSize(kClientWidth, kClientHeight);
 
     // Fixed places in a fixed window; the texts are centred across the whole width so
-    // that any host font keeps them in the middle.
+    // that any host font keeps them in the middle, and FitToText makes room for a large one.
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry((kClientWidth - kIconSize) / 2, 28, kIconSize, kIconSize);
@@ -49,7 +52,6 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent)
     Label5 = new QLabel(QStringLiteral("Commodore 64/128 Sprite Editor"), this);
     Label5->setObjectName(QStringLiteral("Label5"));
     Label5->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Label5->setWordWrap(true);
     Label5->setGeometry(4, 142, kClientWidth - 8, 40);
 
     Bevel1 = new QFrame(this);
@@ -63,6 +65,26 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent)
     Button1->setDefault(true);
     Button1->setGeometry((kClientWidth - 75) / 2, 224, 75, 28);
     connect(Button1, &QPushButton::clicked, this, &TFormAbout::Button1Click);
+
+    FitToText();
+}
+
+void TFormAbout::FitToText()
+{
+    using namespace fit;
+    // The window widens to the longer text and grows down where a text grew taller.
+    const int width =
+        std::max({kClientWidth, Label1->sizeHint().width() + 8, Label5->sizeHint().width() + 8});
+    Image1->move((width - kIconSize) / 2, Image1->y());
+    Label1->setGeometry(4, Label1->y(), width - 8, std::max(Label1->height(), Label1->sizeHint().height()));
+    Label5->setGeometry(4, Label5->y(), width - 8, std::max(Label5->height(), Label5->sizeHint().height()));
+    KeepBelow(Label5, Bottom(Label1), 6);
+    Bevel1->resize(width - 16, Bevel1->height());
+    KeepBelow(Bevel1, Bottom(Label5), 8);
+    Grow(Button1);
+    KeepBelow(Button1, Bottom(Bevel1), 12);
+    Button1->move((width - Button1->width()) / 2, Button1->y());
+    setFixedSize(width, std::max(kClientHeight, Bottom(Button1) + 12));
 }
 
 TFormAbout::~TFormAbout() = default;

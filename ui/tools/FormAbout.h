@@ -22,4 +22,8 @@ class TFormAbout : public QDialog
 
   public slots:
     void Button1Click();
+
+  private:
+    // Lets the texts and the button grow at a large font and the window with them.
+    void FitToText();
 };

@@ -18,10 +18,14 @@
 
 #include "core/SpriteBankStore.h"
 #include "ui/EditorHost.h"
+#include "ui/Fit.h"
 #include "ui/Widgets.h"
 
 namespace
 {
+
+constexpr int kClientWidth = 209;
+constexpr int kClientHeight = 415;
 
 // Timer intervals of the five playback rates, in milliseconds.
 constexpr int kFastest = 1;
@@ -72,7 +76,7 @@ void TFormAnim::CreateControls()
     setWindowTitle(QStringLiteral("Animator"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(209, 415);
+    setFixedSize(kClientWidth, kClientHeight);
 
     CreateToolBar();
 
@@ -160,6 +164,56 @@ void TFormAnim::CreateControls()
     connect(Hz12, &QRadioButton::clicked, this, &TFormAnim::Hz12Click);
     connect(Hz6, &QRadioButton::clicked, this, &TFormAnim::Hz6Click);
     connect(Button1, &QPushButton::clicked, this, &TFormAnim::Button1Click);
+
+    FitToText();
+}
+
+void TFormAnim::FitToText()
+{
+    using namespace fit;
+    // The three spinners share one column right of the widest label.
+    int labelWidth = 0;
+    for (QLabel* label : {Label1, Label2, Label3})
+        labelWidth = std::max(labelWidth, label->sizeHint().width());
+    const int spinLeft = std::max(Edit1->x(), Label1->x() + labelWidth + 8);
+    auto spinRow = [&](QLabel* label, QLineEdit* edit, TUpDown* upDown, int above)
+    {
+        edit->setGeometry(spinLeft, edit->y(), edit->width(),
+                          std::max(edit->height(), edit->sizeHint().height()));
+        const int bottom = KeepBelow(edit, above, 4);
+        upDown->setGeometry(Right(edit), edit->y(), upDown->width(), edit->height());
+        Grow(label);
+        label->move(label->x(), edit->y() + (edit->height() - label->height()) / 2);
+        return std::max(bottom, Bottom(label));
+    };
+    int y = spinRow(Label1, Edit1, UpDown1, ToolBar1->height());
+    y = spinRow(Label2, Edit2, UpDown2, y);
+    for (QCheckBox* check : {PingPong, HoldStart, HoldEnd})
+    {
+        Grow(check);
+        y = KeepBelow(check, y, 0);
+    }
+    y = spinRow(Label3, Edit3, UpDown3, y);
+
+    KeepBelow(GroupBox1, y, 8);
+    const QList<QWidget*> rates{RadioButton1, Hz50, Hz25, Hz12, Hz6};
+    const int ratesBottom = StackRows(GroupBox1, rates, RadioButton1->y(), 22);
+    int groupWidth = GroupBox1->width();
+    for (QWidget* radio : rates)
+        groupWidth = std::max(groupWidth, Right(radio) + 16);
+    GroupBox1->resize(groupWidth, std::max(GroupBox1->height(), ratesBottom + kRowsMargin));
+
+    // The window holds them all; Close stays in the middle below them.
+    int contentRight = std::max(Right(UpDown1), Right(GroupBox1));
+    for (QCheckBox* check : {PingPong, HoldStart, HoldEnd})
+        contentRight = std::max(contentRight, Right(check));
+    const int width = std::max({kClientWidth, contentRight + 8, Right(UpDown1) + 32});
+    Grow(Button1);
+    KeepBelow(Button1, Bottom(GroupBox1), 15);
+    Button1->move((width - Button1->width()) / 2, Button1->y());
+    const int height = std::max(kClientHeight, Bottom(Button1) + 14);
+    ToolBar1->resize(width, ToolBar1->height());
+    setFixedSize(width, height);
 }
 
 void TFormAnim::CreateToolBar()

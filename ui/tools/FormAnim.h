@@ -106,6 +106,8 @@ class TFormAnim : public QDialog
   private:
     void CreateControls();
     void CreateToolBar();
+    // Lets the controls grow to their captions at the window's font and the window with them.
+    void FitToText();
     void StartPlay(kelmora::AnimationDirection direction);
     void SetPlayControlsEnabled(bool enabled);
     bool Overlay(int index) const; // sprite index has the overlay flag

@@ -1,13 +1,12 @@
 // The export dialog.
 #include "ui/tools/FormExportSprites.h"
 
-#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -16,6 +15,8 @@
 #include "core/Exchange.h"
 #include "ui/EditorHost.h"
 #include "ui/FileDialogs.h"
+#include "ui/Messages.h"
+#include "ui/Settings.h"
 
 using namespace kelmora;
 
@@ -35,6 +36,11 @@ class UpperCaseValidator : public QValidator
 };
 
 constexpr int kAddressDigits = 4;
+
+const QString kFormatKey = QStringLiteral("export/fileFormat");
+const QString kAddressKey = QStringLiteral("export/loadAddress");
+const QString kAttributesKey = QStringLiteral("export/attributes");
+const QString kFolderKey = QStringLiteral("export/folder");
 
 } // namespace
 
@@ -123,6 +129,14 @@ TFormExport::TFormExport(TEditorHost& host, QWidget* parent) : QDialog(parent), 
     ListEveryFileForAnyFilter(SaveDialog1);
     SaveDialog1->selectFile(QStringLiteral("Untitled"));
 
+    // The choices and the folder of the last export.
+    if (settings::Value(kFormatKey).toString() == QLatin1String("raw")) RadioRaw->setChecked(true);
+    const QString address = settings::Value(kAddressKey).toString();
+    if (ParseLoadAddress(address) >= 0) Edit1->setText(address);
+    if (settings::Value(kAttributesKey).toString() == QLatin1String("seuck")) RadioSeuck->setChecked(true);
+    const QString folder = settings::Value(kFolderKey).toString();
+    if (!folder.isEmpty()) SaveDialog1->setDirectory(folder);
+
     // 20 pixels below and 80 right of the main window's top-left corner.
     if (parent) move(parent->geometry().topLeft() + QPoint(80, 20));
 }
@@ -192,13 +206,17 @@ void TFormExport::BtnOkClick()
 
     if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty()) return;
     const QString path = SaveDialog1->selectedFiles().first();
+    settings::SetValue(kFormatKey, RadioPrg->isChecked() ? QStringLiteral("prg") : QStringLiteral("raw"));
+    settings::SetValue(kAddressKey, Edit1->text());
+    settings::SetValue(kAttributesKey,
+                       RadioSeuck->isChecked() ? QStringLiteral("seuck") : QStringLiteral("kelmora"));
+    settings::SetValue(kFolderKey, QFileInfo(path).absolutePath());
 
     if (ExportSprites(&bank, path.toUtf8().constData(), count, loadAddress, attrFormat) != 1)
     {
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("File Error"),
-                        QStringLiteral("Could not write ") + QDir::toNativeSeparators(path), QMessageBox::Ok,
-                        this);
-        box.exec();
+        // Reason: the core's words for the failure, once its writers report one.
+        FileMessage(this, QStringLiteral("File Error"), NamingFile(QStringLiteral("Could not write "), path),
+                    QString());
     }
     accept();
 }

@@ -2,9 +2,9 @@
 #include "ui/tools/FormImportSprites.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -12,11 +12,17 @@
 #include "core/Exchange.h"
 #include "ui/EditorHost.h"
 #include "ui/FileDialogs.h"
+#include "ui/Messages.h"
+#include "ui/Settings.h"
 
 using namespace kelmora;
 
 namespace
 {
+
+const QString kFormatKey = QStringLiteral("import/fileFormat");
+const QString kAttributesKey = QStringLiteral("import/attributes");
+const QString kFolderKey = QStringLiteral("import/folder");
 
 QRadioButton* AddRadio(QGroupBox* group, const char* name, const QString& caption)
 {
@@ -77,6 +83,16 @@ TFormImport::TFormImport(TEditorHost& host, QWidget* parent) : QDialog(parent), 
     OpenDialog1->setNameFilters({QStringLiteral("Any File (*.*)")});
     ListEveryFileForAnyFilter(OpenDialog1);
 
+    // The choices and the folder of the last import.
+    const QString format = settings::Value(kFormatKey).toString();
+    if (format == QLatin1String("raw")) RadioRaw->setChecked(true);
+    if (format == QLatin1String("prg")) RadioPrg->setChecked(true);
+    const QString attributes = settings::Value(kAttributesKey).toString();
+    if (attributes == QLatin1String("kelmora")) RadioKelmora->setChecked(true);
+    if (attributes == QLatin1String("ignore")) RadioIgnore->setChecked(true);
+    const QString folder = settings::Value(kFolderKey).toString();
+    if (!folder.isEmpty()) OpenDialog1->setDirectory(folder);
+
     // 20 pixels below and 80 right of the main window's top-left corner.
     if (parent) move(parent->geometry().topLeft() + QPoint(80, 20));
 }
@@ -94,6 +110,13 @@ void TFormImport::Button1Click()
 
     if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty()) return;
     const QString path = OpenDialog1->selectedFiles().first();
+    settings::SetValue(kFormatKey, fileKind == kFilePrg   ? QStringLiteral("prg")
+                                   : fileKind == kFileRaw ? QStringLiteral("raw")
+                                                          : QStringLiteral("auto"));
+    settings::SetValue(kAttributesKey, attrFormat == kAttrSeuck  ? QStringLiteral("seuck")
+                                       : attrFormat == kAttrKeep ? QStringLiteral("kelmora")
+                                                                 : QStringLiteral("ignore"));
+    settings::SetValue(kFolderKey, QFileInfo(path).absolutePath());
 
     if (ImportSprites(&m_host.document().bank, path.toUtf8().constData(), fileKind, attrFormat) == 1)
     {
@@ -101,9 +124,9 @@ void TFormImport::Button1Click()
         accept();
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Error"), QStringLiteral("Invalid File Format"),
-                    QMessageBox::Ok, this);
-    box.exec();
+    // Reason: the core's words for the refusal, once its readers report one.
+    FileMessage(this, QStringLiteral("Error"), NamingFile(QStringLiteral("Invalid File Format: "), path),
+                QString());
 }
 
 void TFormImport::Button2Click()

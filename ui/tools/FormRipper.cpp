@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QMessageBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -13,7 +13,10 @@
 
 #include <cstring>
 
+#include "core/Sprite.h"
 #include "ui/EditorHost.h"
+#include "ui/Messages.h"
+#include "ui/Settings.h"
 
 using namespace kelmora;
 
@@ -24,6 +27,8 @@ namespace
 
 // The folder of the last snapshot chosen in this run, where the next file choice starts.
 QString g_snapshotFolder;
+// Where it is remembered for the next runs.
+const QString kFolderKey = QStringLiteral("ripper/folder");
 
 } // namespace
 
@@ -76,6 +81,13 @@ TFormRipper::TFormRipper(TEditorHost& host, QWidget* parent) : QDialog(parent), 
                 });
     }
 
+    // What the last snapshot read showed.
+    Label_VideoBank = new QLabel(QStringLiteral("Video chip's bank: no snapshot read"), this);
+    Label_VideoBank->setObjectName(QStringLiteral("Label_VideoBank"));
+    Label_SetSlots = new QLabel(this);
+    Label_SetSlots->setObjectName(QStringLiteral("Label_SetSlots"));
+    ShowSetSlots();
+
     Button2 = new QPushButton(QStringLiteral("OK"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setDefault(true);
@@ -90,7 +102,12 @@ TFormRipper::TFormRipper(TEditorHost& host, QWidget* parent) : QDialog(parent), 
     layout->setSpacing(10);
     layout->addWidget(Button1);
     layout->addWidget(GroupBox1);
+    layout->addWidget(Label_VideoBank);
+    layout->addWidget(Label_SetSlots);
     layout->addLayout(buttons);
+    // Fixed, and as large as its texts need as they change.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    setMinimumWidth(230);
 
     connect(Button1, &QPushButton::clicked, this, &TFormRipper::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TFormRipper::Button2Click);
@@ -101,20 +118,21 @@ TFormRipper::TFormRipper(TEditorHost& host, QWidget* parent) : QDialog(parent), 
     OpenSnapshot->setAcceptMode(QFileDialog::AcceptOpen);
     OpenSnapshot->setFileMode(QFileDialog::ExistingFile);
     OpenSnapshot->setNameFilter(QStringLiteral("VICE Snapshot File (*.vsf)"));
-
-    setFixedSize(sizeHint().expandedTo(QSize(230, 0)));
 }
 
 TFormRipper::~TFormRipper() = default;
 
 void TFormRipper::Button1Click()
 {
-    if (!g_snapshotFolder.isEmpty()) OpenSnapshot->setDirectory(g_snapshotFolder);
+    const QString folder =
+        g_snapshotFolder.isEmpty() ? settings::Value(kFolderKey).toString() : g_snapshotFolder;
+    if (!folder.isEmpty()) OpenSnapshot->setDirectory(folder);
     OpenSnapshot->selectFile(QStringLiteral("*.vsf"));
     if (OpenSnapshot->exec() != QDialog::Accepted) return;
     const QStringList chosen = OpenSnapshot->selectedFiles();
     if (chosen.isEmpty()) return;
     g_snapshotFolder = QFileInfo(chosen.first()).absolutePath();
+    settings::SetValue(kFolderKey, g_snapshotFolder);
     ReadSnapshot(chosen.first());
 }
 
@@ -126,29 +144,55 @@ bool TFormRipper::ReadSnapshot(const QString& path)
     case SnapshotStatus::CannotOpen:
         return false;
     case SnapshotStatus::Invalid:
-    {
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Kelmora"),
-                        QStringLiteral("Invalid VICE snapshot file"), QMessageBox::Ok, this);
-        box.exec();
+        // Reason: the core's words for the refusal once its snapshot reader reports one
+        // ("this is a snapshot of a C128", "the memory module is incomplete").
+        FileMessage(this, QStringLiteral("Kelmora"),
+                    NamingFile(QStringLiteral("Invalid VICE snapshot file: "), path), QString());
         return false;
-    }
     case SnapshotStatus::Ok:
         break;
     }
-    CopyVideoBank(RamImage, 0, m_host.document().bank.sprites);
+    // The bank the video chip was showing comes up first; bank 0 when that is unknown.
+    const int found = VideoBankOf(path);
+    const int bank = found >= 0 && found < kVideoBankCount ? found : 0;
+    const QString start =
+        QString::number(bank * kVideoBankBytes, 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    Label_VideoBank->setText(found >= 0 ? QStringLiteral("Video chip's bank: %1 ($%2)").arg(bank).arg(start)
+                                        : QStringLiteral("Video chip's bank: unknown"));
+    QRadioButton* button =
+        QList<QRadioButton*>{RadioButton1, RadioButton2, RadioButton3, RadioButton4}.at(bank);
     {
-        // Bank 0 is already in place: checking its button must not copy it again.
-        const QSignalBlocker blocker(RadioButton1);
-        RadioButton1->setChecked(true);
+        // The bank is put in place here: checking its button must not copy it again.
+        const QSignalBlocker blocker(button);
+        button->setChecked(true);
     }
-    m_host.documentChanged(false);
+    ShowBank(bank);
     return true;
+}
+
+int TFormRipper::VideoBankOf(const QString& path)
+{
+    // For the lead: the core's reading of the snapshot's CIA2 module (branch "files") is
+    // called here, and only here. Until it is merged the bank is unknown.
+    Q_UNUSED(path);
+    return -1;
 }
 
 void TFormRipper::ShowBank(int bank)
 {
     CopyVideoBank(RamImage, bank, m_host.document().bank.sprites);
+    m_taken = true;
+    ShowSetSlots();
     m_host.documentChanged(false);
+}
+
+void TFormRipper::ShowSetSlots()
+{
+    const u8* block = m_host.document().bank.sprites;
+    int set = 0;
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        set += IsBlank(block, slot) == 0 ? 1 : 0;
+    Label_SetSlots->setText(QStringLiteral("Slots with set pixels: %1 of %2").arg(set).arg(kSlotCount));
 }
 
 void TFormRipper::RadioButton1Click()
@@ -171,4 +215,15 @@ void TFormRipper::RadioButton4Click()
 void TFormRipper::Button2Click()
 {
     accept();
+}
+
+void TFormRipper::done(int result)
+{
+    // The main window shows only the sprites in use: say so when more were taken.
+    const int inUse = m_host.document().bank.spriteCount;
+    if (m_taken && inUse < kSlotCount)
+        m_host.showHint(QStringLiteral("%1 sprites taken; Quantity shows %2: raise it to see them all")
+                            .arg(kSlotCount)
+                            .arg(inUse));
+    QDialog::done(result);
 }

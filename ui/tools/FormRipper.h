@@ -10,6 +10,7 @@
 
 class QFileDialog;
 class QGroupBox;
+class QLabel;
 class QPushButton;
 class QRadioButton;
 class TEditorHost;
@@ -25,9 +26,10 @@ class TFormRipper : public QDialog
     // The C64 memory ($0000-$FFFF) of the last snapshot read, shared by every ripper window.
     static kelmora::u8 RamImage[kelmora::kC64RamBytes];
 
-    // Reads the snapshot at path. A good one replaces RamImage, shows its bank 0 in the
-    // main window and checks RadioButton1; a file that is not a complete C64 snapshot is
-    // reported; a file that cannot be opened is ignored. Returns true for a good snapshot.
+    // Reads the snapshot at path. A good one replaces RamImage and shows, and checks, the
+    // bank its video chip was showing (bank 0 when that is unknown) in the main window; a
+    // file that is not a complete C64 snapshot is reported; a file that cannot be opened
+    // is ignored. Returns true for a good snapshot.
     bool ReadSnapshot(const QString& path);
 
     QPushButton* Button1 = nullptr; // "Choose snapshot..."
@@ -36,8 +38,14 @@ class TFormRipper : public QDialog
     QRadioButton* RadioButton2 = nullptr;
     QRadioButton* RadioButton3 = nullptr;
     QRadioButton* RadioButton4 = nullptr;
-    QPushButton* Button2 = nullptr; // "OK"
+    QLabel* Label_VideoBank = nullptr; // the bank the snapshot's video chip was showing
+    QLabel* Label_SetSlots = nullptr;  // how many slots of the bank shown hold a set pixel
+    QPushButton* Button2 = nullptr;    // "OK"
     QFileDialog* OpenSnapshot = nullptr;
+
+    // The video bank (0..3) the snapshot at path had its video chip showing, read from the
+    // CIA 2 port A register of its CIA2 module; -1 when that is unknown.
+    static int VideoBankOf(const QString& path);
 
   public slots:
     void Button1Click();
@@ -47,9 +55,17 @@ class TFormRipper : public QDialog
     void RadioButton4Click();
     void Button2Click();
 
+    // Every way of closing passes here: a hint in the main window's status bar when the
+    // slots taken reach past the sprites in use.
+    void done(int result) override;
+
   private:
     // Video bank 0..3 of RamImage replaces the whole sprite block; the main window redraws.
     void ShowBank(int bank);
+    // Counts the slots of the sprite block that hold a set pixel and shows the count.
+    void ShowSetSlots();
+
+    bool m_taken = false; // a snapshot's memory or an empty bank replaced the slots
 
     TEditorHost& m_host;
 };

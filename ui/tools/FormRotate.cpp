@@ -11,10 +11,12 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/SpriteBankStore.h"
 #include "ui/EditorHost.h"
+#include "ui/Fit.h"
 #include "ui/Widgets.h"
 
 using namespace kelmora;
@@ -26,6 +28,7 @@ constexpr int kClientWidth = 302;
 constexpr int kClientHeight = 422;
 constexpr int kPreviewWidth = 72;
 constexpr int kPreviewHeight = 63;
+constexpr int kAnglesRight = 101; // the right edge of the angle counts' group
 
 QRadioButton* NewRadio(QWidget* parent, const char* name, const QString& text, int x, int y, int width)
 {
@@ -140,6 +143,61 @@ void TFormRotate::CreateControls()
     connect(ScrollBar1, &QScrollBar::valueChanged, this, &TFormRotate::ScrollBar1Change);
     connect(Btn_Ok, &QPushButton::clicked, this, &TFormRotate::Btn_OkClick);
     connect(Button2, &QPushButton::clicked, this, &TFormRotate::Button2Click);
+
+    FitToText();
+}
+
+void TFormRotate::FitToText()
+{
+    using namespace fit;
+    // The angle counts, top to bottom.
+    const QList<QWidget*> angles{RadioButton1, RadioButton2, RadioButton3, RadioButton4,
+                                 RadioButton5, RadioButton7, RadioButton8, RadioButton6};
+    const int anglesBottom = StackRows(GroupBox1, angles, RadioButton1->y(), 26);
+    int groupRight = GroupBox1->width();
+    for (QWidget* radio : angles)
+        groupRight = std::max(groupRight, Right(radio) + 9);
+    GroupBox1->resize(groupRight, std::max(GroupBox1->height(), anglesBottom + kRowsMargin));
+
+    // The preview and its two labels, right of the angle counts.
+    const int shift = std::max(0, Right(GroupBox1) - kAnglesRight);
+    for (QWidget* w :
+         {static_cast<QWidget*>(PaintBox1), static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2)})
+        w->move(w->x() + shift, w->y());
+    Grow(Label1);
+    Grow(Label2);
+    KeepBelow(Label2, Bottom(Label1), 4);
+
+    // The actions below both.
+    KeepBelow(GroupBox2, std::max(Bottom(GroupBox1), Bottom(Label2)), 8);
+    const QList<QWidget*> actions{Radio_FrameToCurrent, Radio_FrameToBuffer, Radio_SeqToCurrent,
+                                  Radio_SeqToBuffer};
+    const int actionsBottom = StackRows(GroupBox2, actions, Radio_FrameToCurrent->y(), 24);
+    int actionsRight = GroupBox2->width();
+    for (QWidget* radio : actions)
+        actionsRight = std::max(actionsRight, Right(radio) + 2);
+    GroupBox2->resize(actionsRight, std::max(GroupBox2->height(), actionsBottom + kRowsMargin));
+
+    // OK and Cancel side by side below the actions.
+    Grow(Btn_Ok);
+    Grow(Button2);
+    const int buttonHeight = std::max(Btn_Ok->height(), Button2->height());
+    const int buttonTop = std::max(Btn_Ok->y(), Bottom(GroupBox2) + 10);
+    const int buttonGap = Button2->x() - Right(Btn_Ok);
+    Btn_Ok->setGeometry(Btn_Ok->x(), buttonTop, Btn_Ok->width(), buttonHeight);
+    Button2->setGeometry(Right(Btn_Ok) + buttonGap, buttonTop, Button2->width(), buttonHeight);
+
+    // The window holds them all, with the slider down its right edge.
+    int contentRight = 0;
+    for (QWidget* w : {static_cast<QWidget*>(GroupBox1), static_cast<QWidget*>(GroupBox2),
+                       static_cast<QWidget*>(PaintBox1), static_cast<QWidget*>(Label1),
+                       static_cast<QWidget*>(Label2), static_cast<QWidget*>(Button2)})
+        contentRight = std::max(contentRight, Right(w));
+    const int barWidth = ScrollBar1->width();
+    const int width = std::max(kClientWidth, contentRight + 1 + barWidth);
+    const int height = std::max(kClientHeight, Bottom(Btn_Ok) + 11);
+    ScrollBar1->setGeometry(width - barWidth, 0, barWidth, height);
+    setFixedSize(width, height);
 }
 
 void TFormRotate::FormCreate()
@@ -215,8 +273,8 @@ void TFormRotate::UpdateRotatorControls()
     FramesRequired = frameAction ? 1 : angle;
     if (HasPartner()) FramesRequired *= 2;
 
-    QPalette palette = Label2->palette();
-    palette.setColor(QPalette::WindowText, Qt::black);
+    // The count is written in the theme's text colour, and in red when it is too many.
+    QPalette palette = this->palette();
     QFont font = Label2->font();
     font.setBold(false);
 
@@ -234,7 +292,7 @@ void TFormRotate::UpdateRotatorControls()
         if (tooManyForBuffer || tooManyForBank)
         {
             Btn_Ok->setEnabled(false);
-            palette.setColor(QPalette::WindowText, Qt::red);
+            palette.setColor(QPalette::WindowText, fit::WarningColour(palette));
             font.setBold(true);
         }
     }

@@ -85,6 +85,8 @@ class TFormRotate : public QDialog
 
   private:
     void CreateControls();
+    // Lets the controls grow to their captions at the window's font and the window with them.
+    void FitToText();
     void FormCreate();
     void FormClose();
     void PaintBox1Paint(QPainter& painter);

@@ -1,0 +1,118 @@
+// Pictures of the main window and every tool window, as README and docs/ show them.
+//   kelmora_screenshots OUTDIR [--points N] [--dark]
+// The scale factor comes from QT_SCALE_FACTOR; run it offscreen (QT_QPA_PLATFORM=offscreen).
+#include <QApplication>
+#include <QDir>
+#include <QPalette>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStyleFactory>
+
+#include <cstdio>
+#include <memory>
+
+#include "ui/Form1.h"
+#include "ui/tools/FormAbout.h"
+#include "ui/tools/FormAnim.h"
+#include "ui/tools/FormExportSprites.h"
+#include "ui/tools/FormImportSprites.h"
+#include "ui/tools/FormRipper.h"
+#include "ui/tools/FormRotate.h"
+
+namespace
+{
+
+QPalette DarkPalette()
+{
+    QPalette p;
+    const QColor window(53, 53, 53), text(230, 230, 230);
+    p.setColor(QPalette::Window, window);
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Base, QColor(35, 35, 35));
+    p.setColor(QPalette::AlternateBase, window);
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Button, window);
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    p.setColor(QPalette::HighlightedText, Qt::black);
+    p.setColor(QPalette::ToolTipBase, QColor(25, 25, 25));
+    p.setColor(QPalette::ToolTipText, text);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, role, QColor(128, 128, 128));
+    return p;
+}
+
+bool Save(QWidget& window, const QString& path)
+{
+    window.show();
+    QCoreApplication::processEvents();
+    const bool saved = window.grab().save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+    window.hide();
+    return saved;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QStringList arguments = app.arguments().mid(1);
+    if (arguments.isEmpty())
+    {
+        std::fputs("usage: kelmora_screenshots OUTDIR [--points N] [--dark]\n", stderr);
+        return 2;
+    }
+    const QString out = arguments.takeFirst();
+    QDir().mkpath(out);
+    app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    for (int i = 0; i < arguments.size(); ++i)
+    {
+        if (arguments[i] == QLatin1String("--points") && i + 1 < arguments.size())
+        {
+            QFont font = QApplication::font();
+            font.setPointSize(arguments[++i].toInt());
+            QApplication::setFont(font);
+        }
+        else if (arguments[i] == QLatin1String("--dark"))
+        {
+            QApplication::setPalette(DarkPalette());
+        }
+    }
+
+    // A project from the examples, a range selected, and the palettes beside the sources.
+    TForm1 window(QStringList{});
+    window.LoadPaletteFile(QStringLiteral(KELMORA_SOURCE_DIR "/resources/palettes.pal"));
+    window.DropFile(QStringLiteral(KELMORA_SOURCE_DIR "/examples/walker.kmd"));
+    window.document().bank.rangeEnd = 3;
+    window.RefreshAll();
+    bool ok = Save(window, out + QStringLiteral("/mainwindow.png"));
+
+    TEditorHost& host = window.host();
+    {
+        TFormRotate rotator(host, &window);
+        rotator.ScrollBar1->setValue(5);
+        ok &= Save(rotator, out + QStringLiteral("/rotator.png"));
+    }
+    {
+        TFormAnim animator(host, &window);
+        ok &= Save(animator, out + QStringLiteral("/animator.png"));
+    }
+    {
+        TFormRipper ripper(host, &window);
+        ok &= Save(ripper, out + QStringLiteral("/ripper.png"));
+    }
+    {
+        TFormImport import(host, &window);
+        ok &= Save(import, out + QStringLiteral("/import.png"));
+    }
+    {
+        TFormExport exporter(host, &window);
+        ok &= Save(exporter, out + QStringLiteral("/export.png"));
+    }
+    {
+        TFormAbout about(&window);
+        ok &= Save(about, out + QStringLiteral("/about.png"));
+    }
+    return ok ? 0 : 1;
+}
