@@ -212,7 +212,7 @@ class TForm1 : public QMainWindow
     void RangeCommand(void (*operation)(kelmora::u8*, int));
     void SelectPen(int pen);
     void ShowSprite(int index);
-    void ShowWriteError(const QString& path);
+    void ShowWriteError(const QString& path, const kelmora::FileResult& why);
     void ViewTextData(int hex);
     void PaintStroke(Qt::MouseButtons buttons, int x, int y, bool press);
 

@@ -110,11 +110,11 @@ void TForm1::Mnu_OpenClick()
 
 bool TForm1::OpenProjectFile(const QString& path)
 {
-    if (LoadProject(&m_doc.bank, Utf8(path).constData()) != 1)
+    FileResult why;
+    if (LoadProject(&m_doc.bank, Utf8(path).constData(), &why) != 1)
     {
-        // Reason: the core's words for the refusal, once its readers report one.
         FileMessage(this, QStringLiteral("File Error"),
-                    NamingFile(QStringLiteral("Invalid file size: "), path), QString());
+                    NamingFile(QStringLiteral("Invalid file size: "), path), ReasonText(why));
         return false;
     }
     ResetUndo();
@@ -145,10 +145,11 @@ void TForm1::Mnu_SaveProjectClick()
     if (!RunFileDialog(this, kSaveProject, chosen)) return;
     ProjectSavePath = chosen;
     ProjectSaveFolder = QFileInfo(chosen).absolutePath();
-    if (SaveProject(&m_doc.bank, Utf8(chosen).constData()) != 1)
+    FileResult why;
+    if (SaveProject(&m_doc.bank, Utf8(chosen).constData(), &why) != 1)
     {
         // The title keeps naming the file the bank last came from or went to.
-        ShowWriteError(chosen);
+        ShowWriteError(chosen, why);
         return;
     }
     SetFileName(chosen);
@@ -180,11 +181,11 @@ void TForm1::LoadSpriteFile1Click()
 {
     if (!RunFileDialog(this, kOpenSeuck, SeuckOpenPath)) return;
     const QString path = SeuckOpenPath;
-    if (ImportSprites(&m_doc.bank, Utf8(path).constData(), kFileAuto, kAttrSeuck) != 1)
+    FileResult why;
+    if (ImportSprites(&m_doc.bank, Utf8(path).constData(), kFileAuto, kAttrSeuck, &why) != 1)
     {
-        // Reason: the core's words for the refusal, once its readers report one.
         FileMessage(this, QStringLiteral("File Error"), NamingFile(QStringLiteral("Invalid file: "), path),
-                    QString());
+                    ReasonText(why));
         return;
     }
     ResetUndo();
@@ -202,7 +203,9 @@ void TForm1::SaveSpriteFile1Click()
         return;
     }
     if (!RunFileDialog(this, kSaveSeuck, SeuckSavePath)) return;
-    if (SaveSeuckFile(&m_doc.bank, Utf8(SeuckSavePath).constData()) != 1) ShowWriteError(SeuckSavePath);
+    FileResult why;
+    if (SaveSeuckFile(&m_doc.bank, Utf8(SeuckSavePath).constData(), &why) != 1)
+        ShowWriteError(SeuckSavePath, why);
 }
 
 void TForm1::Mnu_SaveBitmapClick()
@@ -211,11 +214,12 @@ void TForm1::Mnu_SaveBitmapClick()
     // The preview exactly as it was last drawn.
     const QImage& image = PreviewBitmap;
     int result = -1;
+    FileResult why;
     if (!image.isNull() && image.depth() == 32)
         result = WriteBitmap32(Utf8(BitmapSavePath).constData(),
                                reinterpret_cast<const std::uint32_t*>(image.constBits()), image.width(),
-                               image.height(), static_cast<int>(image.bytesPerLine() / 4));
-    if (result != 1) ShowWriteError(BitmapSavePath);
+                               image.height(), static_cast<int>(image.bytesPerLine() / 4), &why);
+    if (result != 1) ShowWriteError(BitmapSavePath, why);
 }
 
 // Writes the selected range as a listing to the window's listing file and, when that
@@ -223,10 +227,11 @@ void TForm1::Mnu_SaveBitmapClick()
 void TForm1::ViewTextData(int hex)
 {
     const SpriteBank& bank = m_doc.bank;
-    if (WriteTextListing(bank.sprites, bank.rangeStart, bank.rangeEnd, Utf8(TextDataPath).constData(), hex) !=
-        1)
+    FileResult why;
+    if (WriteTextListing(bank.sprites, bank.rangeStart, bank.rangeEnd, Utf8(TextDataPath).constData(), hex,
+                         &why) != 1)
     {
-        ShowWriteError(TextDataPath);
+        ShowWriteError(TextDataPath, why);
         return;
     }
     if (OpenDocument)
@@ -245,9 +250,8 @@ void TForm1::Mnu_HexClick()
     ViewTextData(1);
 }
 
-void TForm1::ShowWriteError(const QString& path)
+void TForm1::ShowWriteError(const QString& path, const FileResult& why)
 {
-    // Reason: the core's words for the failure, once its writers report one.
     FileMessage(this, QStringLiteral("File Error"), NamingFile(QStringLiteral("Could not write "), path),
-                QString());
+                ReasonText(why));
 }

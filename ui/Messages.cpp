@@ -44,6 +44,11 @@ void FileMessage(QWidget* parent, const QString& caption, const QString& firstLi
     box.exec();
 }
 
+QString ReasonText(const kelmora::FileResult& why)
+{
+    return QString::fromStdString(kelmora::FileErrorText(why));
+}
+
 QString NamingFile(const QString& text, const QString& path)
 {
     return text + QDir::toNativeSeparators(path);

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "core/FileResult.h"
+
 class QMessageBox;
 class QWidget;
 
@@ -13,6 +15,9 @@ void ShowMessage(QWidget* parent, const QString& caption, const QString& text);
 // A message about a file: firstLine names the file, reason (why it failed, in the core's
 // words; empty while none is known) is shown below it as a second line.
 void FileMessage(QWidget* parent, const QString& caption, const QString& firstLine, const QString& reason);
+
+// The core's words for why a file could not be read or written, for a message's second line.
+QString ReasonText(const kelmora::FileResult& why);
 
 // The first line of a file message: text followed by the file's full native path.
 QString NamingFile(const QString& text, const QString& path);

@@ -142,7 +142,8 @@ class Answerer
                 yes->click(); // "... already exists. Do you want to replace it?"
                 return;
             }
-            state->seen.messages << box->windowTitle() + QLatin1Char('|') + box->text();
+            state->seen.messages << box->windowTitle() + QLatin1Char('|') + box->text() + QLatin1Char('|') +
+                                        box->informativeText();
             if (QAbstractButton* ok = box->button(QMessageBox::Ok))
                 ok->click();
             else
@@ -201,9 +202,12 @@ Seen Save(TForm1& w, Writer writer, const QString& path, std::function<void()> b
         });
 }
 
-QString Failure(const QString& path)
+// The message of a failed write: the file named on its first line, the system's reason on
+// the second.
+QString Failure(const QString& path, const char* reason)
 {
-    return QStringLiteral("File Error|Could not write ") + QDir::toNativeSeparators(path);
+    return QStringLiteral("File Error|Could not write ") + QDir::toNativeSeparators(path) + QLatin1Char('|') +
+           QLatin1String(reason);
 }
 
 QByteArray ReadAll(const QString& path)
@@ -354,7 +358,7 @@ void WriteFaultsTest::inProcess()
         const QString path = plain + QLatin1Char('/') + QLatin1String(c.file);
         const Seen seen = Save(*w, c.writer, path);
         QCOMPARE(seen.problems, QStringList());
-        QCOMPARE(seen.messages, QStringList{Failure(path)});
+        QCOMPARE(seen.messages, QStringList{Failure(path, "Not a directory")});
         QCOMPARE(ReadAll(plain), QByteArray("not a folder"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("plain")});
@@ -371,7 +375,7 @@ void WriteFaultsTest::inProcess()
         QVERIFY(wasMoved);
         QCOMPARE(seen.problems, QStringList());
         QCOMPARE(seen.fileDialogs, c.writer == Writer::Listing ? 0 : 1);
-        QCOMPARE(seen.messages, QStringList{Failure(path)});
+        QCOMPARE(seen.messages, QStringList{Failure(path, "No such file or directory")});
         QVERIFY(Contents(moved) == before);
         QVERIFY(!QFileInfo::exists(folder));
     }
@@ -427,8 +431,9 @@ void WriteFaultsTest::inChild()
     QVERIFY2(child.exitCode() == 0, qPrintable(QString::fromLocal8Bit(child.readAllStandardError())));
     const QStringList lines =
         QString::fromLocal8Bit(child.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(lines, (QStringList{QStringLiteral("MESSAGE ") + Failure(path), QStringLiteral("OPENED 0"),
-                                 QStringLiteral("TITLE-KEPT 1")}));
+    const char* reason = limit == QLatin1String("disk-full") ? "File too large" : "Permission denied";
+    QCOMPARE(lines, (QStringList{QStringLiteral("MESSAGE ") + Failure(path, reason),
+                                 QStringLiteral("OPENED 0"), QStringLiteral("TITLE-KEPT 1")}));
     QVERIFY(Contents(folder) == before);
 }
 

@@ -212,12 +212,10 @@ void TFormExport::BtnOkClick()
                        RadioSeuck->isChecked() ? QStringLiteral("seuck") : QStringLiteral("kelmora"));
     settings::SetValue(kFolderKey, QFileInfo(path).absolutePath());
 
-    if (ExportSprites(&bank, path.toUtf8().constData(), count, loadAddress, attrFormat) != 1)
-    {
-        // Reason: the core's words for the failure, once its writers report one.
+    FileResult why;
+    if (ExportSprites(&bank, path.toUtf8().constData(), count, loadAddress, attrFormat, &why) != 1)
         FileMessage(this, QStringLiteral("File Error"), NamingFile(QStringLiteral("Could not write "), path),
-                    QString());
-    }
+                    ReasonText(why));
     accept();
 }
 

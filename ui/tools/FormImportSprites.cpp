@@ -118,15 +118,15 @@ void TFormImport::Button1Click()
                                                                  : QStringLiteral("ignore"));
     settings::SetValue(kFolderKey, QFileInfo(path).absolutePath());
 
-    if (ImportSprites(&m_host.document().bank, path.toUtf8().constData(), fileKind, attrFormat) == 1)
+    FileResult why;
+    if (ImportSprites(&m_host.document().bank, path.toUtf8().constData(), fileKind, attrFormat, &why) == 1)
     {
         m_host.documentReplaced();
         accept();
         return;
     }
-    // Reason: the core's words for the refusal, once its readers report one.
     FileMessage(this, QStringLiteral("Error"), NamingFile(QStringLiteral("Invalid File Format: "), path),
-                QString());
+                ReasonText(why));
 }
 
 void TFormImport::Button2Click()

@@ -139,21 +139,22 @@ void TFormRipper::Button1Click()
 bool TFormRipper::ReadSnapshot(const QString& path)
 {
     // RamImage is replaced only by a complete C64 snapshot.
-    switch (ReadSnapshotRam(path.toUtf8().constData(), RamImage))
+    SnapshotFacts facts;
+    FileResult why;
+    switch (kelmora::ReadSnapshot(path.toUtf8().constData(), RamImage, &facts, &why))
     {
     case SnapshotStatus::CannotOpen:
         return false;
     case SnapshotStatus::Invalid:
-        // Reason: the core's words for the refusal once its snapshot reader reports one
-        // ("this is a snapshot of a C128", "the memory module is incomplete").
         FileMessage(this, QStringLiteral("Kelmora"),
-                    NamingFile(QStringLiteral("Invalid VICE snapshot file: "), path), QString());
+                    NamingFile(QStringLiteral("Invalid VICE snapshot file: "), path),
+                    QString::fromStdString(SnapshotProblemText(facts)));
         return false;
     case SnapshotStatus::Ok:
         break;
     }
     // The bank the video chip was showing comes up first; bank 0 when that is unknown.
-    const int found = VideoBankOf(path);
+    const int found = facts.videoBank;
     const int bank = found >= 0 && found < kVideoBankCount ? found : 0;
     const QString start =
         QString::number(bank * kVideoBankBytes, 16).toUpper().rightJustified(4, QLatin1Char('0'));
@@ -168,14 +169,6 @@ bool TFormRipper::ReadSnapshot(const QString& path)
     }
     ShowBank(bank);
     return true;
-}
-
-int TFormRipper::VideoBankOf(const QString& path)
-{
-    // For the lead: the core's reading of the snapshot's CIA2 module (branch "files") is
-    // called here, and only here. Until it is merged the bank is unknown.
-    Q_UNUSED(path);
-    return -1;
 }
 
 void TFormRipper::ShowBank(int bank)

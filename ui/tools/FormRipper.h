@@ -43,10 +43,6 @@ class TFormRipper : public QDialog
     QPushButton* Button2 = nullptr;    // "OK"
     QFileDialog* OpenSnapshot = nullptr;
 
-    // The video bank (0..3) the snapshot at path had its video chip showing, read from the
-    // CIA 2 port A register of its CIA2 module; -1 when that is unknown.
-    static int VideoBankOf(const QString& path);
-
   public slots:
     void Button1Click();
     void RadioButton1Click();
