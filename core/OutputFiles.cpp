@@ -21,6 +21,7 @@
 #include <windows.h>
 #else
 #include <csignal>
+#include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/file.h>
@@ -275,6 +276,32 @@ int OpenTarget(Plan& plan)
 
 // Everything before the first target changes: where each file goes, how, and for the
 // renamed ones the complete, synced temporary file. 0 or the errno-style reason.
+// A save that was killed (SIGKILL, a power cut) can leave a second name of its target
+// behind: a hidden temporary name of ours beside it. Such a name is no link the user made,
+// so it is removed before the target is judged hard-linked (which would make it be written
+// in place, where a save that is cut short loses the file).
+void ForgetStaleNames(Plan& plan)
+{
+    const std::string folder = FolderOf(plan.target);
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) return;
+    while (const dirent* entry = readdir(dir))
+    {
+        const std::string name = entry->d_name;
+        if (name.rfind(".kelmora-", 0) != 0 || name.size() < 13 ||
+            name.compare(name.size() - 4, 4, ".tmp") != 0)
+            continue;
+        const std::string path = folder + "/" + name;
+        struct stat other;
+        if (lstat(path.c_str(), &other) == 0 && S_ISREG(other.st_mode) && other.st_dev == plan.info.st_dev &&
+            other.st_ino == plan.info.st_ino)
+            unlink(path.c_str());
+    }
+    closedir(dir);
+    struct stat now;
+    if (stat(plan.target.c_str(), &now) == 0) plan.info.st_nlink = now.st_nlink;
+}
+
 int Prepare(Plan& plan, bool noClobber, FileError& error)
 {
     const OutputFile& file = *plan.file;
@@ -315,6 +342,7 @@ int Prepare(Plan& plan, bool noClobber, FileError& error)
             error = FileErrorFromErrno(e);
             return e;
         }
+        if (plan.info.st_nlink > 1) ForgetStaleNames(plan);
         plan.mode = plan.info.st_nlink > 1 ? Mode::InPlace : Mode::Replace;
     }
     else
@@ -403,6 +431,25 @@ int Commit(Plan& plan)
         plan.committed = true;
         return 0;
     }
+#ifdef RENAME_EXCHANGE
+    // The new file and the one it replaces swap names in one step: the replaced file stays
+    // under the temporary name until the transaction is done, so it can be put back. The
+    // target never has a second name, even for an instant, so a save killed at any point
+    // cannot make the file look hard-linked to the next save.
+    if (plan.existed)
+    {
+        if (renameat2(AT_FDCWD, temp, AT_FDCWD, target, RENAME_EXCHANGE) == 0)
+        {
+            plan.backup = plan.temp;
+            plan.backupSlot = plan.tempSlot;
+            plan.temp.clear();
+            plan.tempSlot = -1;
+            plan.committed = true;
+            return 0;
+        }
+        if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return errno;
+    }
+#endif
     // A second name for the file being replaced, so it can be put back.
     if (plan.existed)
         for (unsigned attempt = 0; attempt < 16; ++attempt)

@@ -385,6 +385,18 @@ TEST(Transactions, ReplacingRespectsTheFile)
             EXPECT_TRUE(scene.Clean({"target.dat", "target.dat.inf", "other-name"}));
         }
         {
+            // A second name left by a save that was killed is no link of the user's: it is
+            // removed and the file is replaced whole, never rewritten in place (where a save
+            // cut short would lose it).
+            Scene scene;
+            const std::string stale = scene.dir.file(".kelmora-4242-0-0-17.tmp");
+            ASSERT_EQ(link(scene.target.c_str(), stale.c_str()), 0);
+            const ino_t inode = StatOf(scene.target).st_ino;
+            ASSERT_TRUE(w.write(scene.target, &why));
+            EXPECT_NE(StatOf(scene.target).st_ino, inode);
+            EXPECT_TRUE(scene.Clean({"target.dat", "target.dat.inf"}));
+        }
+        {
             // A dangling link: the file it names is created, the link stays a link.
             TempFolder dir;
             fs::create_symlink("made.dat", dir.path() / "link.dat");
