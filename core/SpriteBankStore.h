@@ -14,6 +14,7 @@
 #include "core/Rotation.h"
 #include "core/Snapshot.h"
 #include "core/Sprite.h"
+#include "core/Stroke.h"
 #include "core/TextListing.h"
 #include "core/Transforms.h"
 #include "core/Types.h"
