@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -183,6 +184,7 @@ void TForm1::LoadStartupFile(const QString& argument)
     ResetUndo();
     UpDown1->setPosition(m_doc.bank.spriteCount);
     ApplySpriteQuantity();
+    MarkDocumentSaved();
 }
 
 void TForm1::RefreshAll()
@@ -234,6 +236,9 @@ void TForm1::RefreshAll()
     // 10.
     Mnu_Undo->setEnabled(CanUndo(m_doc));
     Mnu_Redo->setEnabled(CanRedo(m_doc));
+
+    // Every change ends here, so the title's mark follows every one of them.
+    UpdateModifiedMark();
 
     emit m_host->viewsRefreshed();
 }
@@ -296,8 +301,17 @@ void TForm1::ResetUndo()
 void TForm1::SetFileName(const QString& path)
 {
     FileName = path;
-    setWindowTitle(QStringLiteral("Kelmora - ") + QFileInfo(path).fileName());
-    ProjectSavePath = path;
+    // "[*]" is where the desktop's mark of unsaved changes goes; a name that holds those
+    // three characters itself has them doubled, which shows them once.
+    QString shown = QFileInfo(path).fileName();
+    shown.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(QStringLiteral("Kelmora - ") + shown + QStringLiteral("[*]"));
+    // A bare name ("Untitled.spr" after New or Import) keeps the folder the project
+    // dialog last used; taken alone it would stand for the process's current folder.
+    if (QFileInfo(path).fileName() == path)
+        ProjectSavePath = QFileInfo(ProjectSavePath).absoluteDir().filePath(path);
+    else
+        ProjectSavePath = path;
 }
 
 void TForm1::SelectPen(int pen)
@@ -389,6 +403,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 
 bool TForm1::FormCloseQuery()
 {
+    // Unsaved changes get the question that can save them; otherwise the usual one.
+    if (HasChanges(m_doc)) return MaySaveChanges();
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Kelmora"), QStringLiteral("Really Quit?"),
                     QMessageBox::Ok | QMessageBox::Cancel, this);
     return box.exec() == QMessageBox::Ok;
@@ -440,5 +456,8 @@ void TForm1::dropEvent(QDropEvent* event)
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty() || !urls.first().isLocalFile()) return;
     event->acceptProposedAction();
-    DropFile(urls.first().toLocalFile());
+    // Opened once the drop has finished: the file may ask about unsaved changes, and the
+    // desktop's drag should not wait for that answer.
+    const QString path = urls.first().toLocalFile();
+    QTimer::singleShot(0, this, [this, path] { DropFile(path); });
 }

@@ -10,6 +10,7 @@
 //   Form1Commands.cpp  edit, transform and range commands
 //   Form1Files.cpp     file commands and dropped files
 //   Form1Tools.cpp     the commands that open the tool windows
+//   Form1Changes.cpp   unsaved changes: the title's mark and the question before they are lost
 #pragma once
 
 #include <QCursor>
@@ -186,6 +187,20 @@ class TForm1 : public QMainWindow
     void ShowWriteError(const QString& path);
     void ViewTextData(int hex);
     void PaintStroke(Qt::MouseButtons buttons, int x, int y, bool press);
+
+    // ---- Unsaved changes (Form1Changes.cpp) ----
+    // The title's mark follows whether the document differs from its file.
+    void UpdateModifiedMark();
+    // The document now holds what its file holds (after a load or a save).
+    void MarkDocumentSaved();
+    // Before unsaved changes would be replaced: asks "Save changes to <name>?" and returns
+    // whether the command may go on (Save only when the save succeeded, Discard; not
+    // Cancel). True without a question when there are no changes.
+    bool MaySaveChanges();
+    // Save Project: the dialog and the save; true when the project was written.
+    bool SaveProjectAs();
+    // The name Save Project proposes: the last name given, as a project (.kmd) name.
+    QString ProposedProjectPath() const;
 
     bool m_closed = false;
 

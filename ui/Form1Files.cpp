@@ -8,6 +8,9 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include <algorithm>
+#include <vector>
+
 #include "ui/FileDialogs.h"
 #include "ui/tools/FormExportSprites.h"
 #include "ui/tools/FormImportSprites.h"
@@ -99,15 +102,24 @@ QByteArray Utf8(const QString& path)
 
 void TForm1::Mnu_NewClick()
 {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Confirm"),
-                    QStringLiteral("This will destroy all existing data, proceed?"),
-                    QMessageBox::Yes | QMessageBox::No, this);
-    if (box.exec() != QMessageBox::Yes) return;
+    // Unsaved changes get the question that can save them; otherwise the usual one.
+    if (HasChanges(m_doc))
+    {
+        if (!MaySaveChanges()) return;
+    }
+    else
+    {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Confirm"),
+                        QStringLiteral("This will destroy all existing data, proceed?"),
+                        QMessageBox::Yes | QMessageBox::No, this);
+        if (box.exec() != QMessageBox::Yes) return;
+    }
     ResetToNew();
 }
 
 void TForm1::Mnu_OpenClick()
 {
+    if (!MaySaveChanges()) return;
     if (!RunFileDialog(this, kOpenProject, ProjectOpenPath)) return;
     const QString path = ProjectOpenPath;
     if (LoadProject(&m_doc.bank, Utf8(path).constData()) != 1)
@@ -119,41 +131,74 @@ void TForm1::Mnu_OpenClick()
     SetFileName(path);
     ApplySpriteQuantity();
     ResetAfterLoad();
+    MarkDocumentSaved();
 }
 
 void TForm1::DropFile(const QString& path)
 {
-    // A dropped file is taken as a project whatever its name; a refusal is silent.
-    if (path.isEmpty() || LoadProject(&m_doc.bank, Utf8(path).constData()) != 1) return;
+    // A dropped file is taken as a project whatever its name. It is read aside first: a
+    // refusal stays silent, and only a file that loads asks about unsaved changes.
+    if (path.isEmpty()) return;
+    std::vector<u8> block(kBlockBytes);
+    SpriteBank loaded = m_doc.bank;
+    loaded.sprites = block.data();
+    if (LoadProject(&loaded, Utf8(path).constData()) != 1) return;
+    if (!MaySaveChanges()) return;
+    std::copy(block.begin(), block.end(), m_doc.bank.sprites);
+    m_doc.bank.spriteCount = loaded.spriteCount;
+    m_doc.bank.colourTransp = loaded.colourTransp;
+    m_doc.bank.colourMulti1 = loaded.colourMulti1;
+    m_doc.bank.colourMulti2 = loaded.colourMulti2;
     SetFileName(path);
     ResetUndo();
     ApplySpriteQuantity();
     ResetAfterLoad();
+    MarkDocumentSaved();
 }
 
-void TForm1::Mnu_SaveProjectClick()
+QString TForm1::ProposedProjectPath() const
 {
-    QString chosen = ProjectSavePath;
-    if (!RunFileDialog(this, kSaveProject, chosen)) return;
+    // A project is offered under a project name, so a raw file's name (Untitled.spr,
+    // walker.raw) is never proposed for it: the command-line tool would read such a file
+    // as raw data.
+    const QFileInfo last(ProjectSavePath);
+    if (last.suffix().compare(QLatin1String("kmd"), Qt::CaseInsensitive) == 0) return ProjectSavePath;
+    return QDir(last.path()).filePath(last.completeBaseName() + QStringLiteral(".kmd"));
+}
+
+bool TForm1::SaveProjectAs()
+{
+    QString chosen = ProposedProjectPath();
+    if (!RunFileDialog(this, kSaveProject, chosen)) return false;
     ProjectSavePath = chosen;
     if (SaveProject(&m_doc.bank, Utf8(chosen).constData()) != 1)
     {
         // The title keeps naming the file the bank last came from or went to.
         ShowWriteError(chosen);
-        return;
+        return false;
     }
     SetFileName(chosen);
+    MarkDocumentSaved();
+    return true;
+}
+
+void TForm1::Mnu_SaveProjectClick()
+{
+    SaveProjectAs();
 }
 
 void TForm1::Import1Click()
 {
+    if (!MaySaveChanges()) return;
     TFormImport dialog(host(), this);
-    dialog.exec();
-    // Whether a file came in or not, the bank starts a new history under a new name.
+    // Cancelled, the dialog has changed nothing: the title, the history and the bank stay.
+    if (dialog.exec() != QDialog::Accepted) return;
+    // The imported sprites start a new history under a new name.
     ResetUndo();
     SetFileName(QStringLiteral("Untitled.spr"));
     ApplySpriteQuantity();
     ResetAfterLoad();
+    MarkDocumentSaved();
 }
 
 void TForm1::Export1Click()
@@ -164,6 +209,7 @@ void TForm1::Export1Click()
 
 void TForm1::LoadSpriteFile1Click()
 {
+    if (!MaySaveChanges()) return;
     if (!RunFileDialog(this, kOpenSeuck, SeuckOpenPath)) return;
     const QString path = SeuckOpenPath;
     if (ImportSprites(&m_doc.bank, Utf8(path).constData(), kFileAuto, kAttrSeuck) != 1)
@@ -175,6 +221,7 @@ void TForm1::LoadSpriteFile1Click()
     SetFileName(path);
     ApplySpriteQuantity();
     ResetAfterLoad();
+    MarkDocumentSaved();
 }
 
 void TForm1::SaveSpriteFile1Click()

@@ -4,10 +4,15 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include <algorithm>
+#include <vector>
+
 #include "ui/tools/FormAbout.h"
 #include "ui/tools/FormAnim.h"
 #include "ui/tools/FormRipper.h"
 #include "ui/tools/FormRotate.h"
+
+using namespace kelmora;
 
 namespace
 {
@@ -64,9 +69,22 @@ void TForm1::VICESnapshotRipper1Click()
 {
     // The ripper changes the bank while it is open and redraws it itself; closing it
     // neither refreshes nor records an undo step.
-    TFormRipper ripper(host(), this);
-    ripper.setGeometry(OnScreen(this, QRect(geometry().topLeft() + QPoint(80, 20), ripper.size())));
-    ripper.exec();
+    const bool hadChanges = HasChanges(m_doc);
+    const std::vector<u8> before(m_doc.bank.sprites, m_doc.bank.sprites + kBlockBytes);
+    {
+        TFormRipper ripper(host(), this);
+        ripper.setGeometry(OnScreen(this, QRect(geometry().topLeft() + QPoint(80, 20), ripper.size())));
+        ripper.exec();
+    }
+    if (!hadChanges || std::equal(before.begin(), before.end(), m_doc.bank.sprites)) return;
+
+    // Ripped sprites replaced unsaved work. The work comes back for the question (and for
+    // Save); the rip replaces it only when the user lets it go: Cancel keeps the work.
+    const std::vector<u8> ripped(m_doc.bank.sprites, m_doc.bank.sprites + kBlockBytes);
+    std::copy(before.begin(), before.end(), m_doc.bank.sprites);
+    RefreshAll();
+    if (MaySaveChanges()) std::copy(ripped.begin(), ripped.end(), m_doc.bank.sprites);
+    RefreshAll();
 }
 
 void TForm1::Mnu_AboutClick()

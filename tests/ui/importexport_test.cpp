@@ -105,6 +105,7 @@ void AnswerFileDialog(const QString& path, QString* name = nullptr, QString* tit
 // What happened inside the import dialog.
 struct ImportRun
 {
+    QString question; // the question about unsaved changes, answered with Discard
     bool shown = false;
     bool message = false; // a message box came up
     bool stayedOpenAfterMessage = false;
@@ -125,14 +126,21 @@ void AnswerRefusal(const std::shared_ptr<ImportRun>& run, const QPointer<QWidget
     QTimer::singleShot(10, [run, dialog, attempts] { AnswerRefusal(run, dialog, attempts - 1); });
 }
 
-// File > Import with the given radio buttons chosen and path picked in its file dialog.
-// A refused file is answered with OK and the dialog is then cancelled.
-ImportRun Import(TForm1& w, const char* fileKind, const char* attrFormat, const QString& path)
+// Drives the import dialog (see Import); a question about unsaved changes before it is
+// answered with Discard.
+void DriveImport(const std::shared_ptr<ImportRun>& run, const char* fileKind, const char* attrFormat,
+                 const QString& path)
 {
-    auto run = std::make_shared<ImportRun>();
     uitest::WhenModal(
         [run, fileKind, attrFormat, path](QWidget* modal)
         {
+            if (auto* box = qobject_cast<QMessageBox*>(modal); box && run->question.isEmpty())
+            {
+                run->question = box->text();
+                DriveImport(run, fileKind, attrFormat, path);
+                box->button(QMessageBox::Discard)->click();
+                return;
+            }
             auto* dialog = qobject_cast<TFormImport*>(modal);
             if (!dialog)
             {
@@ -163,6 +171,14 @@ ImportRun Import(TForm1& w, const char* fileKind, const char* attrFormat, const 
                 dialog->Button2->click();
             }
         });
+}
+
+// File > Import with the given radio buttons chosen and path picked in its file dialog.
+// A refused file is answered with OK and the dialog is then cancelled.
+ImportRun Import(TForm1& w, const char* fileKind, const char* attrFormat, const QString& path)
+{
+    auto run = std::make_shared<ImportRun>();
+    DriveImport(run, fileKind, attrFormat, path);
     uitest::Child<QAction>(w, "Import1")->trigger();
     return *run;
 }
@@ -208,27 +224,38 @@ void ImportExportTest::importDialogAndCancel()
     QString title, group1, group2, ok, cancel, filters, suffix;
     QStringList radios1, radios2;
     QPoint offset;
-    uitest::WhenModal(
-        [&](QWidget* modal)
-        {
-            auto* d = qobject_cast<TFormImport*>(modal);
-            if (!d)
-            {
-                modal->close();
-                return;
-            }
-            title = d->windowTitle();
-            offset = d->pos() - w->geometry().topLeft();
-            group1 = d->GroupBox1->title();
-            group2 = d->GroupBox2->title();
-            radios1 = Radios(d->GroupBox1);
-            radios2 = Radios(d->GroupBox2);
-            ok = d->Button1->text();
-            cancel = d->Button2->text();
-            filters = d->OpenDialog1->nameFilters().join(QLatin1Char('|'));
-            suffix = d->OpenDialog1->defaultSuffix();
-            d->Button2->click();
-        });
+    // Unsaved changes: asked first; Cancel there opens no dialog.
+    uitest::AnswerMessage(QStringLiteral("Cancel"));
+    uitest::Child<QAction>(*w, "Import1")->trigger();
+    QCOMPARE(uitest::LastMessage().text, QStringLiteral("Save changes to mine.kmd?"));
+    QTest::qWait(50);
+    QVERIFY(!w->findChild<TFormImport*>());
+
+    uitest::AnswerMessageThen(QStringLiteral("Discard"),
+                              [&]
+                              {
+                                  uitest::WhenModal(
+                                      [&](QWidget* modal)
+                                      {
+                                          auto* d = qobject_cast<TFormImport*>(modal);
+                                          if (!d)
+                                          {
+                                              modal->close();
+                                              return;
+                                          }
+                                          title = d->windowTitle();
+                                          offset = d->pos() - w->geometry().topLeft();
+                                          group1 = d->GroupBox1->title();
+                                          group2 = d->GroupBox2->title();
+                                          radios1 = Radios(d->GroupBox1);
+                                          radios2 = Radios(d->GroupBox2);
+                                          ok = d->Button1->text();
+                                          cancel = d->Button2->text();
+                                          filters = d->OpenDialog1->nameFilters().join(QLatin1Char('|'));
+                                          suffix = d->OpenDialog1->defaultSuffix();
+                                          d->Button2->click();
+                                      });
+                              });
     uitest::Child<QAction>(*w, "Import1")->trigger();
 
     QCOMPARE(title, QStringLiteral("Import"));
@@ -246,9 +273,9 @@ void ImportExportTest::importDialogAndCancel()
     QCOMPARE(filters, QStringLiteral("Any File (*.*)"));
     QVERIFY(suffix.isEmpty());
 
-    // Cancelled, yet the history restarts under a new name; the sprites stay.
-    QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
-    QVERIFY(!uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
+    // Cancelled: nothing happened. The title, its mark, the history and the sprites stay.
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - mine.kmd*"));
+    QVERIFY(uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
     QCOMPARE(Block(*w), before);
     QCOMPARE(w->document().bank.spriteCount, 32);
     QVERIFY(!w->findChild<TFormImport*>()); // the dialog is gone
@@ -265,6 +292,7 @@ void ImportExportTest::importAutoDetectAndRaw()
     w->Mnu_NegativeClick();
 
     ImportRun run = Import(*w, "RadioAuto", "RadioKelmora", path);
+    QCOMPARE(run.question, QStringLiteral("Save changes to Untitled.spr?"));
     QVERIFY(run.shown);
     QVERIFY(!run.message);
     QCOMPARE(w->document().bank.spriteCount, 127);
@@ -275,7 +303,7 @@ void ImportExportTest::importAutoDetectAndRaw()
     QCOMPARE(w->document().bank.currentSprite, 0);
     QCOMPARE(w->document().bank.rangeEnd, 0);
     QVERIFY(!uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
-    QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - Untitled.spr"));
     QCOMPARE(int(w->document().bank.colourTransp), 11); // the shared colours stay
 
     run = Import(*w, "RadioRaw", "RadioKelmora", path);
@@ -538,8 +566,8 @@ void ImportExportTest::exportFiles()
             QCOMPARE(file.mid(c.head.size()), sprites);
         QVERIFY(!w->findChild<TFormExport*>());
     }
-    // Exporting leaves the window as it was.
-    QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
+    // Exporting leaves the window as it was: an export is no project, so the changes stay unsaved.
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - Untitled.spr*"));
     QCOMPARE(Block(*w, 32), sprites);
 }
 

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -47,7 +48,7 @@ class MainWindowTest : public QObject
     void freshStartShowsANewBank()
     {
         auto window = uitest::NewWindow();
-        QCOMPARE(window->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
+        QCOMPARE(uitest::Title(*window), QStringLiteral("Kelmora - Untitled.spr"));
         QCOMPARE(uitest::Child<QLineEdit>(*window, "Edit2")->text(), QStringLiteral("32"));
         QCOMPARE(window->document().bank.spriteCount, 32);
         QCOMPARE(window->document().bank.currentSprite, 0);
@@ -265,7 +266,7 @@ class MainWindowTest : public QObject
         QCOMPARE(window->document().bank.spriteCount, 10);
         QCOMPARE(uitest::Child<QLineEdit>(*window, "Edit2")->text(), QStringLiteral("10"));
         QCOMPARE(uitest::Child<QScrollBar>(*window, "ScrollBar1")->maximum(), 9);
-        QCOMPARE(window->windowTitle(), QStringLiteral("Kelmora - walk.raw"));
+        QCOMPARE(uitest::Title(*window), QStringLiteral("Kelmora - walk.raw"));
         QCOMPARE(QByteArray(reinterpret_cast<const char*>(window->document().bank.sprites), 640), data);
         QCOMPARE(int(window->document().bank.colourTransp), 6);
         QCOMPARE(int(window->document().bank.colourMulti1), 7);
@@ -281,7 +282,7 @@ class MainWindowTest : public QObject
         QTemporaryDir dir;
         WriteFile(dir.filePath(QStringLiteral("odd.raw")), QByteArray(100, '\x55'));
         auto window = uitest::NewWindow({dir.filePath(QStringLiteral("odd.raw"))});
-        QCOMPARE(window->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
+        QCOMPARE(uitest::Title(*window), QStringLiteral("Kelmora - Untitled.spr"));
         QCOMPARE(window->document().bank.spriteCount, 32);
         QCOMPARE(IsBlank(window->document().bank.sprites, 0), 1);
 
@@ -304,7 +305,7 @@ class MainWindowTest : public QObject
         QCOMPARE(window->document().bank.spriteCount, 3);
         QCOMPARE(uitest::Child<QLineEdit>(*window, "Edit2")->text(), QStringLiteral("3"));
         QCOMPARE(int(window->document().bank.colourMulti1), 2);
-        QCOMPARE(window->windowTitle(), QStringLiteral("Kelmora - ship.kmd"));
+        QCOMPARE(uitest::Title(*window), QStringLiteral("Kelmora - ship.kmd"));
         QCOMPARE(QByteArray(reinterpret_cast<const char*>(window->document().bank.sprites), 64 * 3), sprites);
     }
 
@@ -325,28 +326,61 @@ class MainWindowTest : public QObject
         QVERIFY(!uitest::Child<QAction>(*two, "Mnu_Redo")->isEnabled());
     }
 
-    void closingAsksEveryTime()
+    void closingAsksBeforeChangesAreLost()
     {
         auto window = uitest::NewWindow();
         SetPixel(window->document().bank.sprites, 0, 1, 1, 2);
         RecordUndoStep(window->document());
         window->document().buffer.bufferCount = 3;
+        window->RefreshAll();
+        QCOMPARE(uitest::Title(*window), QStringLiteral("Kelmora - Untitled.spr*"));
 
+        // Unsaved changes: the question that can save them; Cancel keeps everything.
         uitest::AnswerMessage(QStringLiteral("Cancel"));
         window->close();
-        QCOMPARE(uitest::LastMessage().text, QStringLiteral("Really Quit?"));
+        QCOMPARE(uitest::LastMessage().text, QStringLiteral("Save changes to Untitled.spr?"));
         QCOMPARE(uitest::LastMessage().title, QStringLiteral("Kelmora"));
         QVERIFY(window->isVisible());
         QCOMPARE(GetPixel(window->document().bank.sprites, 0, 1, 1), 2);
         QCOMPARE(HistoryPosition(window->document().history), 2);
         QCOMPARE(window->document().buffer.bufferCount, 3);
 
+        // No changes (undone back to the start): the question is "Really Quit?", every time.
+        uitest::Child<QAction>(*window, "Mnu_Undo")->trigger();
+        QCOMPARE(uitest::Title(*window), QStringLiteral("Kelmora - Untitled.spr"));
+        uitest::AnswerMessage(QStringLiteral("Cancel"));
+        window->close();
+        QCOMPARE(uitest::LastMessage().text, QStringLiteral("Really Quit?"));
+        QCOMPARE(uitest::LastMessage().title, QStringLiteral("Kelmora"));
+        QVERIFY(window->isVisible());
+
+        // Save whose file dialog is cancelled keeps the window open.
+        uitest::Child<QAction>(*window, "Mnu_Redo")->trigger();
+        uitest::AnswerMessageThen(QStringLiteral("Save"), [] { uitest::AnswerFileDialog(QString()); });
+        window->close();
+        QVERIFY(window->isVisible());
+
+        // Save, then the window closes with the sprites written; every snapshot is released.
+        QTemporaryDir dir;
+        const QString path = QDir(dir.path()).filePath(QStringLiteral("kept.kmd"));
         uitest::ClearLastMessage();
+        uitest::AnswerMessageThen(QStringLiteral("Save"), [path] { uitest::AnswerFileDialog(path); });
+        uitest::Child<QAction>(*window, "Mnu_Exit")->trigger();
+        QCOMPARE(uitest::LastMessage().text, QStringLiteral("Save changes to Untitled.spr?"));
+        QVERIFY(!window->isVisible());
+        QFile kept(path);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.size(), 3 + 32 * 64);
+        QCOMPARE(HistoryPosition(window->document().history), 0);
+    }
+
+    void closingWithoutChangesAsksReallyQuit()
+    {
+        auto window = uitest::NewWindow();
         uitest::AnswerMessage(QStringLiteral("OK"));
         uitest::Child<QAction>(*window, "Mnu_Exit")->trigger();
         QCOMPARE(uitest::LastMessage().text, QStringLiteral("Really Quit?"));
         QVERIFY(!window->isVisible());
-        QCOMPARE(HistoryPosition(window->document().history), 0); // every snapshot released
     }
 
     void paletteFileAddsItsPalettesToTheMenu()

@@ -375,8 +375,9 @@ void WriteFaultsTest::inProcess()
         QVERIFY(Contents(moved) == before);
         QVERIFY(!QFileInfo::exists(folder));
     }
-    QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - before.kmd")); // Save Project keeps the title too
-    QCOMPARE(opened, QStringList());                                    // no viewer for a failed listing
+    // A failed Save Project keeps the title, and the changes stay marked unsaved.
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - before.kmd*"));
+    QCOMPARE(opened, QStringList()); // no viewer for a failed listing
 }
 
 void WriteFaultsTest::inChild_data()
