@@ -75,9 +75,10 @@ class TForm1 : public QMainWindow
     void SetTextDataPath(const QString& path) { TextDataPath = path; }
     // The colour number at a point of the palette strip, in the order in force; -1 outside.
     int ColourAtStripPoint(int x, int y) const;
-    // Opens a written listing in the user's viewer; empty means the desktop's default
-    // viewer. Tests put a recorder here.
-    std::function<void(const QString&)> OpenDocument;
+    // Opens a written listing in the user's viewer and tells whether it could; empty means
+    // the desktop's default viewer. When it cannot, the window shows the listing itself.
+    // Tests put a recorder here.
+    std::function<bool(const QString&)> OpenDocument;
 
   public slots:
     // ---- Start-up and main window state ----

@@ -3,6 +3,7 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -12,8 +13,10 @@
 #include <vector>
 
 #include "ui/FileDialogs.h"
+#include "ui/FileNames.h"
 #include "ui/tools/FormExportSprites.h"
 #include "ui/tools/FormImportSprites.h"
+#include "ui/tools/FormTextData.h"
 
 using namespace kelmora;
 
@@ -93,11 +96,6 @@ void ShowMessage(QWidget* parent, const QString& text, const QString& caption)
     box.exec();
 }
 
-QByteArray Utf8(const QString& path)
-{
-    return path.toUtf8();
-}
-
 } // namespace
 
 void TForm1::Mnu_NewClick()
@@ -122,7 +120,7 @@ void TForm1::Mnu_OpenClick()
     if (!MaySaveChanges()) return;
     if (!RunFileDialog(this, kOpenProject, ProjectOpenPath)) return;
     const QString path = ProjectOpenPath;
-    if (LoadProject(&m_doc.bank, Utf8(path).constData()) != 1)
+    if (LoadProject(&m_doc.bank, CorePath(path).constData()) != 1)
     {
         ShowMessage(this, QStringLiteral("Invalid file size"), QStringLiteral("File Error"));
         return;
@@ -142,7 +140,7 @@ void TForm1::DropFile(const QString& path)
     std::vector<u8> block(kBlockBytes);
     SpriteBank loaded = m_doc.bank;
     loaded.sprites = block.data();
-    if (LoadProject(&loaded, Utf8(path).constData()) != 1) return;
+    if (LoadProject(&loaded, CorePath(path).constData()) != 1) return;
     if (!MaySaveChanges()) return;
     std::copy(block.begin(), block.end(), m_doc.bank.sprites);
     m_doc.bank.spriteCount = loaded.spriteCount;
@@ -171,7 +169,7 @@ bool TForm1::SaveProjectAs()
     QString chosen = ProposedProjectPath();
     if (!RunFileDialog(this, kSaveProject, chosen)) return false;
     ProjectSavePath = chosen;
-    if (SaveProject(&m_doc.bank, Utf8(chosen).constData()) != 1)
+    if (SaveProject(&m_doc.bank, CorePath(chosen).constData()) != 1)
     {
         // The title keeps naming the file the bank last came from or went to.
         ShowWriteError(chosen);
@@ -212,7 +210,7 @@ void TForm1::LoadSpriteFile1Click()
     if (!MaySaveChanges()) return;
     if (!RunFileDialog(this, kOpenSeuck, SeuckOpenPath)) return;
     const QString path = SeuckOpenPath;
-    if (ImportSprites(&m_doc.bank, Utf8(path).constData(), kFileAuto, kAttrSeuck) != 1)
+    if (ImportSprites(&m_doc.bank, CorePath(path).constData(), kFileAuto, kAttrSeuck) != 1)
     {
         ShowMessage(this, QStringLiteral("Invalid file"), QStringLiteral("File Error"));
         return;
@@ -233,7 +231,7 @@ void TForm1::SaveSpriteFile1Click()
         return;
     }
     if (!RunFileDialog(this, kSaveSeuck, SeuckSavePath)) return;
-    if (SaveSeuckFile(&m_doc.bank, Utf8(SeuckSavePath).constData()) != 1) ShowWriteError(SeuckSavePath);
+    if (SaveSeuckFile(&m_doc.bank, CorePath(SeuckSavePath).constData()) != 1) ShowWriteError(SeuckSavePath);
 }
 
 void TForm1::Mnu_SaveBitmapClick()
@@ -243,7 +241,7 @@ void TForm1::Mnu_SaveBitmapClick()
     const QImage& image = PreviewBitmap;
     int result = -1;
     if (!image.isNull() && image.depth() == 32)
-        result = WriteBitmap32(Utf8(BitmapSavePath).constData(),
+        result = WriteBitmap32(CorePath(BitmapSavePath).constData(),
                                reinterpret_cast<const std::uint32_t*>(image.constBits()), image.width(),
                                image.height(), static_cast<int>(image.bytesPerLine() / 4));
     if (result != 1) ShowWriteError(BitmapSavePath);
@@ -254,16 +252,20 @@ void TForm1::Mnu_SaveBitmapClick()
 void TForm1::ViewTextData(int hex)
 {
     const SpriteBank& bank = m_doc.bank;
-    if (WriteTextListing(bank.sprites, bank.rangeStart, bank.rangeEnd, Utf8(TextDataPath).constData(), hex) !=
-        1)
+    if (WriteTextListing(bank.sprites, bank.rangeStart, bank.rangeEnd, CorePath(TextDataPath).constData(),
+                         hex) != 1)
     {
         ShowWriteError(TextDataPath);
         return;
     }
-    if (OpenDocument)
-        OpenDocument(TextDataPath);
-    else
-        QDesktopServices::openUrl(QUrl::fromLocalFile(TextDataPath));
+    const bool opened = OpenDocument ? OpenDocument(TextDataPath)
+                                     : QDesktopServices::openUrl(QUrl::fromLocalFile(TextDataPath));
+    if (opened) return;
+    // The desktop has no viewer for text files: the listing is shown here instead.
+    QFile file(TextDataPath);
+    if (!file.open(QIODevice::ReadOnly)) return;
+    TFormTextData viewer(TextDataPath, file.readAll(), this);
+    viewer.exec();
 }
 
 void TForm1::Mnu_DecimalClick()

@@ -943,7 +943,11 @@ int main(int argc, char** argv)
     {
         TForm1 window(QStringList{});
         long opened = 0;
-        window.OpenDocument = [&opened](const QString&) { ++opened; };
+        window.OpenDocument = [&opened](const QString&)
+        {
+            ++opened;
+            return true;
+        };
         window.SetTextDataPath(QDir(dir.path()).filePath(QStringLiteral("spritedata.txt")));
         // The sample palettes, so the palette menu has more than the built-in one.
         if (window.findChild<QActionGroup*>(QStringLiteral("PaletteGroup"))->actions().size() < 2)

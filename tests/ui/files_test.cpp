@@ -2,16 +2,20 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,6 +33,7 @@
 
 #include "UiTestSupport.h"
 #include "ui/Form1.h"
+#include "ui/tools/FormTextData.h"
 
 using namespace kelmora;
 
@@ -225,6 +230,7 @@ class FilesTest : public QObject
     void bitmapHoldsThePreview();
     void bitmapReadsBackElsewhere();
     void listingCoversTheRange();
+    void listingShownHereWhenTheDesktopCannot();
     void failedWritesAreReported();
 };
 
@@ -863,7 +869,11 @@ void FilesTest::listingCoversTheRange()
 {
     auto w = uitest::NewWindow();
     QStringList opened;
-    w->OpenDocument = [&](const QString& path) { opened << path; };
+    w->OpenDocument = [&](const QString& path)
+    {
+        opened << path;
+        return true;
+    };
     w->SetTextDataPath(Tmp(QStringLiteral("spritedata.txt")));
     for (int i = 0; i < 64; ++i)
         w->document().bank.sprites[4 * 64 + i] = static_cast<u8>(i == 63 ? 0x9E : i * 4);
@@ -891,11 +901,74 @@ void FilesTest::listingCoversTheRange()
     QVERIFY(lines[11].endsWith(QStringLiteral(",0,133")));
 }
 
+void FilesTest::listingShownHereWhenTheDesktopCannot()
+{
+    auto w = uitest::NewWindow();
+    QStringList asked;
+    w->OpenDocument = [&](const QString& path)
+    {
+        asked << path;
+        return false; // no viewer for text files on this desktop
+    };
+    w->SetTextDataPath(Tmp(QStringLiteral("spritedata.txt")));
+    w->Mnu_SelectAllClick();
+    w->Mnu_NegativeClick();
+    const QString copy = Tmp(QStringLiteral("copy.txt"));
+    const QString plain = Tmp(QStringLiteral("plain"));
+    WriteAll(plain, "not a folder");
+
+    QString title, shown, copied;
+    bool readOnly = false, monospace = false;
+    uitest::WhenModal(
+        [&](QWidget* modal)
+        {
+            auto* viewer = qobject_cast<TFormTextData*>(modal);
+            if (!viewer)
+            {
+                modal->close();
+                return;
+            }
+            title = viewer->windowTitle();
+            shown = viewer->Memo1->toPlainText();
+            readOnly = viewer->Memo1->isReadOnly();
+            monospace = QFontInfo(viewer->Memo1->font()).fixedPitch();
+            viewer->Memo1->selectAll();
+            viewer->Memo1->copy();
+            copied = QGuiApplication::clipboard()->text();
+            uitest::AnswerFileDialog(copy);
+            viewer->BtnSaveAs->click();
+            uitest::AnswerFileDialogThen(plain + QStringLiteral("/x.txt"),
+                                         [] { uitest::AnswerMessage(QStringLiteral("OK")); });
+            viewer->BtnSaveAs->click();
+            viewer->BtnClose->click();
+        });
+    uitest::Child<QAction>(*w, "Mnu_Hex")->trigger();
+
+    const QByteArray listing = ReadAll(w->textDataPath());
+    QCOMPARE(asked, QStringList{w->textDataPath()});
+    QCOMPARE(listing.count("; Sprite"), 32);
+    QCOMPARE(title, QStringLiteral("spritedata.txt"));
+    QCOMPARE(shown.toLatin1(), listing);
+    QVERIFY(readOnly);
+    QVERIFY(monospace);
+    QCOMPARE(copied, shown);
+    QCOMPARE(ReadAll(copy), listing);
+    QCOMPARE(uitest::LastMessage().title, QStringLiteral("File Error"));
+    QCOMPARE(uitest::LastMessage().text,
+             QStringLiteral("Could not write ") + QDir::toNativeSeparators(plain + QStringLiteral("/x.txt")));
+    QCOMPARE(ReadAll(plain), QByteArray("not a folder"));
+    QVERIFY(!w->findChild<TFormTextData*>());
+}
+
 void FilesTest::failedWritesAreReported()
 {
     auto w = uitest::NewWindow();
     QStringList opened;
-    w->OpenDocument = [&](const QString& path) { opened << path; };
+    w->OpenDocument = [&](const QString& path)
+    {
+        opened << path;
+        return true;
+    };
     const QString plain = Tmp(QStringLiteral("plain"));
     WriteAll(plain, "not a folder");
     const QString title = w->windowTitle();

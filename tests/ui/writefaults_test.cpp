@@ -246,7 +246,11 @@ bool FillWithOlderFiles(const QString& folder)
 std::unique_ptr<TForm1> WindowWithSprites(QStringList* opened)
 {
     auto w = uitest::NewWindow();
-    w->OpenDocument = [opened](const QString& path) { *opened << path; };
+    w->OpenDocument = [opened](const QString& path)
+    {
+        *opened << path;
+        return true;
+    };
     w->Mnu_SelectAllClick();
     w->Mnu_NegativeClick();
     w->document().bank.rangeStart = w->document().bank.rangeEnd = 0;
