@@ -265,6 +265,12 @@ void TForm1::ApplySpriteQuantity()
     // The box keeps 1..256, so the count and both scroll ranges stay valid even after a
     // load that found no whole sprite.
     m_doc.bank.spriteCount = UpDown1->position();
+    // The selection and the current sprite stay within the sprites in use, so no range
+    // command reaches sprites the user no longer sees.
+    const int last = m_doc.bank.spriteCount - 1;
+    m_doc.bank.rangeStart = std::min(m_doc.bank.rangeStart, last);
+    m_doc.bank.rangeEnd = std::min(m_doc.bank.rangeEnd, last);
+    m_doc.bank.currentSprite = std::min(m_doc.bank.currentSprite, last);
 
     const int browserRows = (m_doc.bank.spriteCount + 7) / 8;
     ScrollBar1->setRange(0, m_doc.bank.spriteCount - 1);
@@ -387,8 +393,11 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
             }
             if (key->key() == Qt::Key_Backspace) return false;
             const QString text = key->text();
-            // Only digits are typed; keys without text (arrows, Home, End) still move the caret.
-            if (!text.isEmpty() && !(text.size() == 1 && text.at(0).isDigit())) return true;
+            // Only the digits 0 to 9 are typed (not those of other scripts, which the number
+            // would not take); keys without text (arrows, Home, End) still move the caret.
+            const bool digit =
+                text.size() == 1 && text.at(0) >= QLatin1Char('0') && text.at(0) <= QLatin1Char('9');
+            if (!text.isEmpty() && !digit) return true;
         }
     }
     else if (watched == centralWidget() && event->type() == QEvent::MouseMove)

@@ -72,6 +72,7 @@ class CommandsTest : public QObject
     void selectAllKeepsTheRangeInsideTheBank();
     void pasteSelectsThePastedBlockAndStopsAtTheLastSlot();
     void cutPasteAndUndo();
+    void loweringTheQuantityClampsTheSelection();
     void reverseOrderAndRemoveBlanks();
     void colourSwapAndAttributeCommands();
     void copyStyleEnablesPasteStyleAtOnce();
@@ -201,6 +202,37 @@ void CommandsTest::cutPasteAndUndo()
     QCOMPARE(int(Sprite(*w, 10)[0]), 0x42);
     QCOMPARE(GetAttribute(w->document().bank.sprites, 10), 133);
     QCOMPARE(w->document().bank.rangeEnd, 10);
+    // It is one undo step of its own: Undo takes it back (to the recorded sprites), Redo again.
+    QVERIFY(Button(*w, "Btn_Undo")->isEnabled());
+    Key(*w, Qt::Key_Z);
+    QVERIFY(Block(*w) == original);
+    Key(*w, Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
+    QCOMPARE(int(Sprite(*w, 10)[0]), 0x42);
+}
+
+void CommandsTest::loweringTheQuantityClampsTheSelection()
+{
+    auto w = uitest::NewWindow();
+    uitest::SetQuantity(*w, 16);
+    Select(*w, 2, 2);
+    Key(*w, Qt::Key_A); // sprites 0 to 15, sprite 2 current
+    uitest::SetQuantity(*w, 4);
+    QCOMPARE(w->document().bank.rangeStart, 0);
+    QCOMPARE(w->document().bank.rangeEnd, 3);
+    QCOMPARE(w->document().bank.currentSprite, 2);
+
+    // A range command now reaches the four sprites in use and no hidden one.
+    Key(*w, Qt::Key_I); // Negative
+    for (int i = 0; i < 16; ++i)
+        QCOMPARE(int(Sprite(*w, i)[0]), i < 4 ? 0xFF : 0x00);
+
+    // A selection wholly beyond the new count ends at the last sprite in use.
+    uitest::SetQuantity(*w, 16);
+    Select(*w, 10, 12);
+    uitest::SetQuantity(*w, 8);
+    QCOMPARE(w->document().bank.currentSprite, 7);
+    QCOMPARE(w->document().bank.rangeStart, 7);
+    QCOMPARE(w->document().bank.rangeEnd, 7);
 }
 
 void CommandsTest::reverseOrderAndRemoveBlanks()

@@ -168,6 +168,11 @@ class MainWindowTest : public QObject
         QTest::keyClick(uitest::Child<QLineEdit>(*window, "Edit2"), Qt::Key_Backspace);
         QTest::keyClicks(uitest::Child<QLineEdit>(*window, "Edit2"), QStringLiteral("1a 2,-3"));
         QCOMPARE(uitest::Child<QLineEdit>(*window, "Edit2")->text(), QStringLiteral("123"));
+        // Nor do the digits of other scripts (Arabic-Indic, Devanagari, full-width).
+        for (const char16_t digit : {u'\u0663', u'\u0967', u'\uFF14'})
+            QTest::sendKeyEvent(QTest::Click, uitest::Child<QLineEdit>(*window, "Edit2"), Qt::Key_unknown,
+                                QString(QChar(digit)), Qt::NoModifier);
+        QCOMPARE(uitest::Child<QLineEdit>(*window, "Edit2")->text(), QStringLiteral("123"));
         // Digits without Enter change nothing yet.
         QCOMPARE(window->document().bank.spriteCount, 57);
         // An arrow takes the typed number and steps from it.
