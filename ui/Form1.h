@@ -18,6 +18,7 @@
 #include <QImage>
 #include <QList>
 #include <QMainWindow>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 
@@ -187,7 +188,7 @@ class TForm1 : public QMainWindow
     void ShowSprite(int index);
     void ShowWriteError(const QString& path);
     void ViewTextData(int hex);
-    void PaintStroke(Qt::MouseButtons buttons, int x, int y, bool press);
+    void PaintStroke(Qt::MouseButtons buttons, QPoint from, QPoint to, bool press);
 
     // ---- Unsaved changes (Form1Changes.cpp) ----
     // The title's mark follows whether the document differs from its file.
@@ -204,6 +205,10 @@ class TForm1 : public QMainWindow
     QString ProposedProjectPath() const;
 
     bool m_closed = false;
+    // A stroke on the editor runs from a press to its release; the sprite pixel under the
+    // pointer's last position (also outside the editor) is where its next line starts.
+    bool m_strokeActive = false;
+    QPoint m_strokeLast;
 
     friend class TForm1Host;
 
