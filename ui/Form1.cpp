@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -402,8 +403,11 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     }
     else if (watched == centralWidget() && event->type() == QEvent::MouseMove)
     {
-        // The pointer over the window's own background clears the status text.
-        statusBar()->clearMessage();
+        // The pointer over the window's own background clears the status text. Moves over
+        // a control without mouse tracking (the check boxes) are passed on to the
+        // background too; those keep the control's hint.
+        const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+        if (!centralWidget()->childAt(at)) statusBar()->clearMessage();
     }
     return QMainWindow::eventFilter(watched, event);
 }

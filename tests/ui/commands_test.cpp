@@ -78,6 +78,7 @@ class CommandsTest : public QObject
     void copyStyleEnablesPasteStyleAtOnce();
     void undoKeepsTheSpriteCountAndColours();
     void shortcutsReachTheMenuFromTheQuantityBox();
+    void theChosenToolShowsInBothToolBarStyles();
 };
 
 void CommandsTest::transformsActOnTheRangeOneStepEach()
@@ -399,6 +400,27 @@ void CommandsTest::shortcutsReachTheMenuFromTheQuantityBox()
     QCOMPARE(HistoryPosition(w->document().history), 4);
     QCOMPARE(uitest::Child<QLineEdit>(*w, "Edit2")->text(), QStringLiteral("32"));
     QVERIFY(uitest::Child<QLineEdit>(*w, "Edit2")->hasFocus());
+}
+
+void CommandsTest::theChosenToolShowsInBothToolBarStyles()
+{
+    auto w = uitest::NewWindow();
+    QToolButton* brush = Button(*w, "Btn_Brush1");
+    for (const char* style : {"Mnu_ToolBar_Raised", "Mnu_ToolBar_Flat"})
+    {
+        uitest::Child<QAction>(*w, style)->trigger();
+        uitest::Child<QAction>(*w, "Btn_Brush1")->trigger();
+        const QImage down = brush->grab().toImage();
+        uitest::Child<QAction>(*w, "Btn_Flood")->trigger();
+        const QImage up = brush->grab().toImage();
+        QCOMPARE(down.size(), up.size());
+        // The button's look changes all round its edge, not in a stray pixel.
+        int differing = 0;
+        for (int y = 0; y < up.height(); ++y)
+            for (int x = 0; x < up.width(); ++x)
+                differing += down.pixel(x, y) != up.pixel(x, y);
+        QVERIFY2(differing >= up.width() + up.height(), style);
+    }
 }
 
 QTEST_MAIN(CommandsTest)

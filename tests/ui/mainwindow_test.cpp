@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -143,6 +144,27 @@ class MainWindowTest : public QObject
                  QStringLiteral("Toggle grid lines On/Off"));
         QCOMPARE(uitest::Child<TPaintBox>(*window, "PaintBox_Browser")->geometry(), QRect(288, 44, 384, 294));
         QCOMPARE(uitest::Child<TPaintBox>(*window, "PaintBox_Editor")->geometry(), QRect(8, 44, 192, 168));
+    }
+
+    void checkBoxHintsStayWhileThePointerIsOverThem()
+    {
+        auto window = uitest::NewWindow();
+        QStatusBar* status = uitest::Child<QStatusBar>(*window, "StatusBar1");
+        QWidget* client = uitest::Child<QWidget>(*window, "ClientArea");
+        for (const char* name : {"Chk_MulticolourMode", "Chk_OverlayNext", "CkShowGrid", "CkShowCross"})
+        {
+            auto* box = uitest::Child<QCheckBox>(*window, name);
+            QTest::mouseMove(client, QPoint(250, 260)); // the bare background
+            QVERIFY(status->currentMessage().isEmpty());
+            QTest::mouseMove(box, QPoint(4, box->height() / 2));
+            QTest::mouseMove(box, QPoint(10, box->height() / 2));
+            QTest::mouseMove(box, QPoint(box->width() - 4, box->height() / 2));
+            QCOMPARE(status->currentMessage(), box->statusTip());
+        }
+        // Back on the background, the hint goes.
+        QTest::mouseMove(client, QPoint(250, 260));
+        QTest::mouseMove(client, QPoint(252, 262));
+        QVERIFY(status->currentMessage().isEmpty());
     }
 
     void quantityBoxKeepsItsRules()
