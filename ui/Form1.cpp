@@ -22,6 +22,7 @@
 
 #include <algorithm>
 
+#include "ui/Placement.h"
 #include "ui/Widgets.h"
 
 using namespace kelmora;
@@ -105,8 +106,8 @@ void TForm1::Construct(const QStringList& arguments)
     CreateControls();
     CreateMenu();
     CreateToolBar();
-    move(462, 127);
     setFixedSize(sizeHint().expandedTo(QSize(703, 0)));
+    PlaceWindow(this, this, QPoint(462, 127));
 
     // 2. Files dropped from the desktop.
     setAcceptDrops(true);

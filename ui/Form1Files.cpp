@@ -14,6 +14,7 @@
 
 #include "ui/FileDialogs.h"
 #include "ui/FileNames.h"
+#include "ui/Placement.h"
 #include "ui/tools/FormExportSprites.h"
 #include "ui/tools/FormImportSprites.h"
 #include "ui/tools/FormTextData.h"
@@ -189,6 +190,7 @@ void TForm1::Import1Click()
 {
     if (!MaySaveChanges()) return;
     TFormImport dialog(host(), this);
+    PlaceWindow(&dialog, this, OverCorner(this));
     // Cancelled, the dialog has changed nothing: the title, the history and the bank stay.
     if (dialog.exec() != QDialog::Accepted) return;
     // The imported sprites start a new history under a new name.
@@ -202,6 +204,7 @@ void TForm1::Import1Click()
 void TForm1::Export1Click()
 {
     TFormExport dialog(host(), this);
+    PlaceWindow(&dialog, this, OverCorner(this));
     dialog.exec();
 }
 
@@ -265,6 +268,7 @@ void TForm1::ViewTextData(int hex)
     QFile file(TextDataPath);
     if (!file.open(QIODevice::ReadOnly)) return;
     TFormTextData viewer(TextDataPath, file.readAll(), this);
+    PlaceWindow(&viewer, this, OverCorner(this));
     viewer.exec();
 }
 

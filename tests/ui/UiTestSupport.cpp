@@ -161,7 +161,7 @@ std::unique_ptr<TForm1> NewWindow(const QStringList& arguments)
 
 bool PlacedAt(const QWidget* tool, QPoint wanted)
 {
-    const QRect placed = tool->geometry();
+    const QRect placed = tool->frameGeometry();
     const QRect area = tool->screen()->availableGeometry();
     const QRect target(wanted, placed.size());
     if (area.contains(target)) return placed == target;

@@ -61,8 +61,9 @@ void SetQuantity(TForm1& window, int count);
 // A main window without command-line arguments, shown and active.
 std::unique_ptr<TForm1> NewWindow(const QStringList& arguments = {});
 
-// A tool window opens at the place its command gives it, moved back onto the screen
-// only as far as needed to show all of it. Checks that rule for the window's geometry.
+// A tool window opens with its frame's top-left corner at the place its command gives
+// it, moved back onto the screen only as far as needed to show all of it. Checks that
+// rule for the window's frame (title bar and border included).
 bool PlacedAt(const QWidget* tool, QPoint wanted);
 
 // A window's title as the desktop shows it: the main window's mark of unsaved changes

@@ -244,7 +244,8 @@ void ImportExportTest::importDialogAndCancel()
                                               return;
                                           }
                                           title = d->windowTitle();
-                                          offset = d->pos() - w->geometry().topLeft();
+                                          offset =
+                                              d->frameGeometry().topLeft() - w->frameGeometry().topLeft();
                                           group1 = d->GroupBox1->title();
                                           group2 = d->GroupBox2->title();
                                           radios1 = Radios(d->GroupBox1);
@@ -441,7 +442,7 @@ void ImportExportTest::exportDialogAndLoadAddress()
                 const QColor red(Qt::red);
                 auto isRed = [&] { return d->Edit1->palette().color(QPalette::Base) == red; };
                 QCOMPARE(d->windowTitle(), QStringLiteral("Export"));
-                QCOMPARE(d->pos() - w->geometry().topLeft(), QPoint(80, 20));
+                QCOMPARE(d->frameGeometry().topLeft() - w->frameGeometry().topLeft(), QPoint(80, 20));
                 QCOMPARE(d->GroupBox1->title(), QStringLiteral("File Format"));
                 QCOMPARE(Radios(d->GroupBox1), (QStringList{QStringLiteral("RadioPrg=PRG File*"),
                                                             QStringLiteral("RadioRaw=Raw Data")}));

@@ -2,12 +2,14 @@
 // command-line file, closing, palettes and the scroll bars.
 #include <QAction>
 #include <QCheckBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -16,6 +18,7 @@
 
 #include "UiTestSupport.h"
 #include "ui/Form1.h"
+#include "ui/Placement.h"
 #include "ui/Widgets.h"
 
 using namespace kelmora;
@@ -165,6 +168,47 @@ class MainWindowTest : public QObject
         QTest::mouseMove(client, QPoint(250, 260));
         QTest::mouseMove(client, QPoint(252, 262));
         QVERIFY(status->currentMessage().isEmpty());
+    }
+
+    void windowsArePlacedByTheirFramesAndKeptOnScreen()
+    {
+        auto window = uitest::NewWindow();
+        const QRect area = window->screen()->availableGeometry();
+        // The main window opens at 462, 127 where it fits; this screen is too narrow for
+        // that, so it is moved left until all of it shows (its frame is not known before it
+        // shows, so by an estimate of it), and its top stays.
+        QVERIFY(462 + window->frameGeometry().width() > area.right() + 1);
+        QVERIFY(window->frameGeometry().left() < 462);
+        QVERIFY(area.contains(window->frameGeometry()));
+        QCOMPARE(window->frameGeometry().top(), 127);
+        QVERIFY(window->frameGeometry() != window->geometry()); // the platform draws a frame
+
+        // A window placed beside it starts 3 pixels right of its frame, level with the
+        // frame's top; one over its corner 80 right of and 20 below the frame's corner.
+        window->move(area.topLeft());
+        QTRY_COMPARE(window->frameGeometry().topLeft(), area.topLeft());
+        const QRect main = window->frameGeometry();
+        for (const bool beside : {true, false})
+        {
+            QDialog tool(window.get());
+            tool.resize(40, 30);
+            PlaceWindow(&tool, window.get(), beside ? BesideRight(window.get()) : OverCorner(window.get()));
+            tool.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&tool));
+            const QPoint wanted =
+                beside ? QPoint(main.right() + 1 + 3, main.top()) : main.topLeft() + QPoint(80, 20);
+            QCOMPARE(tool.frameGeometry().topLeft(), wanted);
+            QCOMPARE(tool.size(), QSize(40, 30));
+        }
+
+        // One that would stand off the screen is moved onto it along the edges it crosses.
+        QDialog wide(window.get());
+        wide.resize(area.width() / 2, 30);
+        PlaceWindow(&wide, window.get(), QPoint(area.right() - 10, area.bottom() - 10));
+        wide.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&wide));
+        QVERIFY(area.contains(wide.frameGeometry()));
+        QCOMPARE(wide.frameGeometry().bottomRight(), area.bottomRight());
     }
 
     void quantityBoxKeepsItsRules()

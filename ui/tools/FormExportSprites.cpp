@@ -122,9 +122,6 @@ TFormExport::TFormExport(TEditorHost& host, QWidget* parent) : QDialog(parent), 
     SaveDialog1->setNameFilters({QStringLiteral("Any File (*.*)")});
     ListEveryFileForAnyFilter(SaveDialog1);
     SaveDialog1->selectFile(QStringLiteral("Untitled"));
-
-    // 20 pixels below and 80 right of the main window's top-left corner.
-    if (parent) move(parent->geometry().topLeft() + QPoint(80, 20));
 }
 
 TFormExport::~TFormExport() = default;

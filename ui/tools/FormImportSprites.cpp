@@ -76,9 +76,6 @@ TFormImport::TFormImport(TEditorHost& host, QWidget* parent) : QDialog(parent), 
     OpenDialog1->setFileMode(QFileDialog::ExistingFile);
     OpenDialog1->setNameFilters({QStringLiteral("Any File (*.*)")});
     ListEveryFileForAnyFilter(OpenDialog1);
-
-    // 20 pixels below and 80 right of the main window's top-left corner.
-    if (parent) move(parent->geometry().topLeft() + QPoint(80, 20));
 }
 
 TFormImport::~TFormImport() = default;
