@@ -1,6 +1,5 @@
 // The kelmora executable: the application object and the main window.
 #include <QIcon>
-#include <QMessageBox>
 #include <QTimer>
 
 #include <exception>
@@ -10,14 +9,15 @@
 
 int main(int argc, char** argv)
 {
+    // The application object first, so that a failure after it can be shown in a box.
+    TApplication app(argc, argv);
     try
     {
-        TApplication app(argc, argv);
         app.setWindowIcon(QIcon(QStringLiteral(":/icons/kelmora.png")));
 
-        QStringList arguments = app.arguments().mid(1);
+        QList<QByteArray> arguments = app.fileArguments();
         // --quit-after-show: start, paint the window once and quit (for start-up timing).
-        const bool quitAfterShow = arguments.removeAll(QStringLiteral("--quit-after-show")) > 0;
+        const bool quitAfterShow = arguments.removeAll(QByteArrayLiteral("--quit-after-show")) > 0;
 
         TForm1 window(arguments);
         window.show();
@@ -29,7 +29,12 @@ int main(int argc, char** argv)
     }
     catch (const std::exception& error)
     {
-        QMessageBox::critical(nullptr, QStringLiteral("Kelmora"), QString::fromLocal8Bit(error.what()));
+        TApplication::ReportFailure(QString::fromLocal8Bit(error.what()));
+        return 1;
+    }
+    catch (...)
+    {
+        TApplication::ReportFailure(QStringLiteral("Unexpected error."));
         return 1;
     }
 }

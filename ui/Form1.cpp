@@ -22,6 +22,8 @@
 
 #include <algorithm>
 
+#include "ui/FileMessages.h"
+#include "ui/FileNames.h"
 #include "ui/Placement.h"
 #include "ui/Widgets.h"
 
@@ -65,6 +67,15 @@ constexpr CursorImage kCursorImages[] = {
 
 } // namespace
 
+// The arguments as the store opens file names.
+static QList<QByteArray> CorePaths(const QStringList& arguments)
+{
+    QList<QByteArray> paths;
+    for (const QString& argument : arguments)
+        paths << CorePath(argument);
+    return paths;
+}
+
 // The images live in the static ui library; make sure the linker keeps them.
 static void InitResources()
 {
@@ -73,7 +84,9 @@ static void InitResources()
 
 TForm1::TForm1(QWidget* parent) : TForm1(QCoreApplication::arguments().mid(1), parent) {}
 
-TForm1::TForm1(const QStringList& arguments, QWidget* parent) : QMainWindow(parent)
+TForm1::TForm1(const QStringList& arguments, QWidget* parent) : TForm1(CorePaths(arguments), parent) {}
+
+TForm1::TForm1(const QList<QByteArray>& arguments, QWidget* parent) : QMainWindow(parent)
 {
     m_host = new TForm1Host(*this);
     Construct(arguments);
@@ -94,7 +107,7 @@ TForm1::~TForm1()
     if (!m_closed) FormClose();
 }
 
-void TForm1::Construct(const QStringList& arguments)
+void TForm1::Construct(const QList<QByteArray>& arguments)
 {
     InitResources();
 
@@ -173,16 +186,27 @@ QString TForm1::FindPaletteFile(const QString& programDir)
     return QStandardPaths::locate(QStandardPaths::AppDataLocation, QStringLiteral("palettes.pal"));
 }
 
-void TForm1::LoadStartupFile(const QString& argument)
+void TForm1::LoadStartupFile(const QByteArray& argument)
 {
-    // The name is taken relative to the folder the program was started from.
-    const QString path = QFileInfo(QDir::current(), argument).absoluteFilePath();
-    const QByteArray name = path.toUtf8();
+    // The name is opened as the bytes it came as (a name that is no valid text in the
+    // system's encoding opens too), relative to the folder the program was started from.
+    const QString shown = ShownName(argument);
     // A project file is never a valid raw file (3 + 64 n bytes), so one that the raw
     // loader refuses is tried as a project: opening a .kmd from the file manager works.
-    if (LoadRawSprites(&m_doc.bank, name.constData()) != 1 && LoadProject(&m_doc.bank, name.constData()) != 1)
+    if (LoadRawSprites(&m_doc.bank, argument.constData()) != 1 &&
+        LoadProject(&m_doc.bank, argument.constData()) != 1)
+    {
+        // Said once the window shows, over it; the editor then starts with the new bank.
+        QTimer::singleShot(
+            0, this,
+            [this, shown]
+            {
+                FileMessage(this, QStringLiteral("File Error"),
+                            QStringLiteral("Could not open ") + QDir::toNativeSeparators(shown), QString());
+            });
         return;
-    SetFileName(argument);
+    }
+    SetFileName(QFileInfo(QDir::current(), shown).absoluteFilePath());
     ResetUndo();
     UpDown1->setPosition(m_doc.bank.spriteCount);
     ApplySpriteQuantity();
@@ -471,7 +495,8 @@ void TForm1::dropEvent(QDropEvent* event)
     if (urls.isEmpty() || !urls.first().isLocalFile()) return;
     event->acceptProposedAction();
     // Opened once the drop has finished: the file may ask about unsaved changes, and the
-    // desktop's drag should not wait for that answer.
-    const QString path = urls.first().toLocalFile();
-    QTimer::singleShot(0, this, [this, path] { DropFile(path); });
+    // desktop's drag should not wait for that answer. The name keeps the bytes the URL
+    // holds, so a name that is no valid text opens too.
+    const QByteArray name = LocalFileBytes(urls.first());
+    QTimer::singleShot(0, this, [this, name] { OpenDroppedFile(name); });
 }

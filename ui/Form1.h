@@ -13,6 +13,7 @@
 //   Form1Changes.cpp   unsaved changes: the title's mark and the question before they are lost
 #pragma once
 
+#include <QByteArray>
 #include <QCursor>
 #include <QIcon>
 #include <QImage>
@@ -52,6 +53,9 @@ class TForm1 : public QMainWindow
     explicit TForm1(QWidget* parent = nullptr);
     // arguments: the command-line arguments after the program name.
     explicit TForm1(const QStringList& arguments, QWidget* parent = nullptr);
+    // The same with the arguments as the system gave them: a file name is opened as these
+    // bytes, whatever the system's encoding makes of them.
+    explicit TForm1(const QList<QByteArray>& arguments, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // ---- What tool windows and tests use ----
@@ -175,12 +179,14 @@ class TForm1 : public QMainWindow
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void Construct(const QStringList& arguments);
+    void Construct(const QList<QByteArray>& arguments);
     void CreateControls();
     void CreateMenu();
     void CreateToolBar();
     void LocateProgramFiles();
-    void LoadStartupFile(const QString& argument);
+    void LoadStartupFile(const QByteArray& argument);
+    // Loads a dropped file, named by the bytes the system gave, as a project.
+    void OpenDroppedFile(const QByteArray& name);
     bool FormCloseQuery();
     void FormClose();
     void RangeCommand(void (*operation)(kelmora::u8*, int));

@@ -135,20 +135,25 @@ void TForm1::Mnu_OpenClick()
 
 void TForm1::DropFile(const QString& path)
 {
+    if (!path.isEmpty()) OpenDroppedFile(CorePath(path));
+}
+
+void TForm1::OpenDroppedFile(const QByteArray& name)
+{
     // A dropped file is taken as a project whatever its name. It is read aside first: a
     // refusal stays silent, and only a file that loads asks about unsaved changes.
-    if (path.isEmpty()) return;
+    if (name.isEmpty()) return;
     std::vector<u8> block(kBlockBytes);
     SpriteBank loaded = m_doc.bank;
     loaded.sprites = block.data();
-    if (LoadProject(&loaded, CorePath(path).constData()) != 1) return;
+    if (LoadProject(&loaded, name.constData()) != 1) return;
     if (!MaySaveChanges()) return;
     std::copy(block.begin(), block.end(), m_doc.bank.sprites);
     m_doc.bank.spriteCount = loaded.spriteCount;
     m_doc.bank.colourTransp = loaded.colourTransp;
     m_doc.bank.colourMulti1 = loaded.colourMulti1;
     m_doc.bank.colourMulti2 = loaded.colourMulti2;
-    SetFileName(path);
+    SetFileName(ShownName(name));
     ResetUndo();
     ApplySpriteQuantity();
     ResetAfterLoad();

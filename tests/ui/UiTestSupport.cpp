@@ -150,13 +150,25 @@ void SetQuantity(TForm1& window, int count)
     window.Edit2KeyPress(Qt::Key_Return);
 }
 
-std::unique_ptr<TForm1> NewWindow(const QStringList& arguments)
+namespace
 {
-    auto window = std::make_unique<TForm1>(arguments);
+std::unique_ptr<TForm1> Shown(std::unique_ptr<TForm1> window)
+{
     window->show();
     window->activateWindow();
     (void)QTest::qWaitForWindowActive(window.get());
     return window;
+}
+} // namespace
+
+std::unique_ptr<TForm1> NewWindow(const QStringList& arguments)
+{
+    return Shown(std::make_unique<TForm1>(arguments));
+}
+
+std::unique_ptr<TForm1> NewWindowWithNames(const QList<QByteArray>& arguments)
+{
+    return Shown(std::make_unique<TForm1>(arguments));
 }
 
 bool PlacedAt(const QWidget* tool, QPoint wanted)

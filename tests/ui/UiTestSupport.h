@@ -60,6 +60,8 @@ void SetQuantity(TForm1& window, int count);
 
 // A main window without command-line arguments, shown and active.
 std::unique_ptr<TForm1> NewWindow(const QStringList& arguments = {});
+// The same with the arguments as the system gives them (file names as bytes).
+std::unique_ptr<TForm1> NewWindowWithNames(const QList<QByteArray>& arguments);
 
 // A tool window opens with its frame's top-left corner at the place its command gives
 // it, moved back onto the screen only as far as needed to show all of it. Checks that

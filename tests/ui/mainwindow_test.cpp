@@ -1,6 +1,7 @@
 // The main window as a user meets it: start-up state, the quantity box, the
 // command-line file, closing, palettes and the scroll bars.
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -15,6 +17,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QUrl>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "UiTestSupport.h"
 #include "ui/Form1.h"
@@ -352,10 +358,22 @@ class MainWindowTest : public QObject
     {
         QTemporaryDir dir;
         WriteFile(dir.filePath(QStringLiteral("odd.raw")), QByteArray(100, '\x55'));
-        auto window = uitest::NewWindow({dir.filePath(QStringLiteral("odd.raw"))});
-        QCOMPARE(uitest::Title(*window), QStringLiteral("Kelmora - Untitled.spr"));
-        QCOMPARE(window->document().bank.spriteCount, 32);
-        QCOMPARE(IsBlank(window->document().bank.sprites, 0), 1);
+        // The file is named in a message over the window, which then starts with the new bank.
+        for (const QString& name : {QStringLiteral("odd.raw"), QStringLiteral("missing.raw")})
+        {
+            uitest::ClearLastMessage();
+            uitest::AnswerMessage(QStringLiteral("OK"));
+            // (Shown without waiting for it to become active: the message takes the focus.)
+            auto window = std::make_unique<TForm1>(QStringList{dir.filePath(name)});
+            window->show();
+            QTRY_COMPARE(uitest::LastMessage().title, QStringLiteral("File Error"));
+            QCOMPARE(uitest::LastMessage().text,
+                     QStringLiteral("Could not open ") + QDir::toNativeSeparators(dir.filePath(name)));
+            QVERIFY(window->isVisible());
+            QCOMPARE(uitest::Title(*window), QStringLiteral("Kelmora - Untitled.spr"));
+            QCOMPARE(window->document().bank.spriteCount, 32);
+            QCOMPARE(IsBlank(window->document().bank.sprites, 0), 1);
+        }
 
         // Two arguments load nothing either.
         WriteFile(dir.filePath(QStringLiteral("ok.raw")), QByteArray(64, '\x55'));
@@ -363,6 +381,43 @@ class MainWindowTest : public QObject
             {dir.filePath(QStringLiteral("ok.raw")), dir.filePath(QStringLiteral("ok.raw"))});
         QCOMPARE(two->document().bank.spriteCount, 32);
         QCOMPARE(IsBlank(two->document().bank.sprites, 0), 1);
+    }
+
+    void namesThatAreNoValidTextOpen()
+    {
+        // A Latin-1 name (e9 is no UTF-8) from the command line and from a drop opens as
+        // the bytes it is; the title shows what the system's encoding makes of it.
+        QTemporaryDir dir;
+        const QByteArray folder = QFile::encodeName(dir.path());
+        const QByteArray raw = folder + "/caf\xe9.raw";
+        const QByteArray project = folder + "/d\xe9j\xe0.kmd";
+        auto write = [](const QByteArray& name, const QByteArray& bytes)
+        {
+            const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            const bool ok = fd >= 0 && ::write(fd, bytes.constData(), bytes.size()) == bytes.size();
+            if (fd >= 0) ::close(fd);
+            return ok;
+        };
+        QVERIFY(write(raw, QByteArray(3 * 64, '\x42')));
+        QVERIFY(write(project, QByteArray("\x01\x02\x03", 3) + QByteArray(5 * 64, '\x24')));
+
+        auto window = uitest::NewWindowWithNames({raw});
+        QCOMPARE(window->document().bank.spriteCount, 3);
+        QCOMPARE(int(window->document().bank.sprites[0]), 0x42);
+        QCOMPARE(uitest::Title(*window), QStringLiteral("Kelmora - ") + QFile::decodeName("caf\xe9.raw"));
+
+        QMimeData mime;
+        mime.setUrls({QUrl::fromEncoded("file://" + project.toPercentEncoding("/"))});
+        QDropEvent drop(QPointF(300, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(QPoint(300, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window.get(), &enter);
+        QApplication::sendEvent(window.get(), &drop);
+        QTRY_COMPARE(window->document().bank.spriteCount, 5);
+        QCOMPARE(int(window->document().bank.sprites[0]), 0x24);
+        QCOMPARE(int(window->document().bank.colourTransp), 1);
+        // (QTemporaryDir cannot remove names it cannot spell.)
+        ::unlink(raw.constData());
+        ::unlink(project.constData());
     }
 
     void projectFileOnTheCommandLineOpensAsAProject()
