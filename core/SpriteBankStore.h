@@ -10,6 +10,7 @@
 #include "core/Pixels.h"
 #include "core/ProjectFiles.h"
 #include "core/RangeOps.h"
+#include "core/RawSideFile.h"
 #include "core/Render.h"
 #include "core/Rotation.h"
 #include "core/Snapshot.h"

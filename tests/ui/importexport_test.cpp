@@ -1,6 +1,7 @@
 // File > Import... and File > Export...: the two dialogs and what they read and write.
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -183,6 +184,62 @@ ImportRun Import(TForm1& w, const char* fileKind, const char* attrFormat, const 
     return *run;
 }
 
+// What the import's file dialog offered for a raw file's colour side file.
+struct SideOffer
+{
+    bool shown = false; // the import dialog came up
+    bool visible = false;
+    bool checked = false;
+    QString text;
+};
+
+// File > Import with "Auto Detect" and "Kelmora" of path; the side-file box is read as the file dialog
+// shows it and unticked first when untick is set.
+SideOffer ImportOfferingColours(TForm1& w, const QString& path, bool untick)
+{
+    auto offer = std::make_shared<SideOffer>();
+    uitest::WhenModal(
+        [offer, path, untick](QWidget* modal)
+        {
+            auto* dialog = qobject_cast<TFormImport*>(modal);
+            if (!dialog)
+            {
+                modal->close();
+                return;
+            }
+            offer->shown = true;
+            uitest::WhenModal(
+                [offer, path, untick, dialog](QWidget* next)
+                {
+                    auto* files = qobject_cast<QFileDialog*>(next);
+                    if (!files)
+                    {
+                        next->close();
+                        return;
+                    }
+                    QCheckBox* box = dialog->CheckSideColours;
+                    files->setDirectory(QFileInfo(path).absolutePath());
+                    files->selectFile(QFileInfo(path).fileName());
+                    // Typed into the name box, as a user does (selectFile leaves a focused box
+                    // alone); the side-file box follows at once.
+                    if (auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                        name->setText(QFileInfo(path).fileName());
+                    offer->visible = box->isVisible();
+                    offer->checked = box->isChecked();
+                    offer->text = box->text();
+                    if (untick && box->isVisible())
+                        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+                    static_cast<QDialog*>(files)->accept();
+                });
+            dialog->RadioAuto->click();
+            dialog->RadioKelmora->click(); // the editor's own attribute bytes
+            dialog->Button1->click();
+            if (dialog->isVisible()) dialog->Button2->click();
+        });
+    uitest::Child<QAction>(w, "Import1")->trigger();
+    return *offer;
+}
+
 using uitest::ListedNames;
 
 } // namespace
@@ -206,6 +263,7 @@ class ImportExportTest : public QObject
     void importDialogAndCancel();
     void importAutoDetectAndRaw();
     void importRefusalAndIgnore();
+    void importOffersARawFilesOwnColours();
     void importRealFiles();
     void anyFileListsNamesWithoutDot();
     void exportDialogAndLoadAddress();
@@ -319,6 +377,53 @@ void ImportExportTest::importAutoDetectAndRaw()
     Import(*w, "RadioAuto", "RadioSeuck", path);
     QCOMPARE(w->document().bank.spriteCount, 1);
     QCOMPARE(GetAttribute(w->document().bank.sprites, 0), 0x8E);
+}
+
+void ImportExportTest::importOffersARawFilesOwnColours()
+{
+    // The walker as shipped: 16 sprites and its side file with colours 14, 10, 9.
+    const QString walker = Tmp(QStringLiteral("walker.raw"));
+    const QByteArray sprites = ReadAll(QStringLiteral(KELMORA_SOURCE_DIR "/examples/walker.raw"));
+    const QByteArray colours = ReadAll(QStringLiteral(KELMORA_SOURCE_DIR "/examples/walker.raw.inf"));
+    QCOMPARE(colours.size(), 3);
+    WriteAll(walker, sprites);
+    WriteAll(walker + QStringLiteral(".inf"), colours);
+    const QString plain = Tmp(QStringLiteral("plain.raw"));
+    WriteAll(plain, sprites);
+    const QString odd = Tmp(QStringLiteral("odd.raw"));
+    WriteAll(odd, sprites);
+    WriteAll(odd + QStringLiteral(".inf"), "\x01\x02\x03\x04"); // no side file: four bytes
+
+    // Unticked, the side file is left out: the colours stay those of the new bank.
+    auto w = uitest::NewWindow();
+    SideOffer offer = ImportOfferingColours(*w, walker, true);
+    QVERIFY(offer.shown);
+    QVERIFY(offer.visible);
+    QCOMPARE(w->document().bank.spriteCount, 16);
+    QCOMPARE(Block(*w, 16), sprites);
+    QCOMPARE(int(w->document().bank.colourTransp), 11);
+
+    // Without a valid side file the dialog is as it always was, and the colours stay.
+    for (const QString& path : {plain, odd})
+    {
+        offer = ImportOfferingColours(*w, path, false);
+        QVERIFY(offer.shown);
+        QVERIFY(!offer.visible);
+        QCOMPARE(int(w->document().bank.colourTransp), 11);
+    }
+
+    // Offered and ticked: the walker comes in with its own colours.
+    offer = ImportOfferingColours(*w, walker, false);
+    QVERIFY(offer.shown);
+    QVERIFY(offer.visible);
+    QVERIFY(offer.checked);
+    QCOMPARE(offer.text, QStringLiteral("Use the colours of walker.raw.inf"));
+    QCOMPARE(Block(*w, 16), sprites);
+    QCOMPARE(int(w->document().bank.colourTransp), int(colours[0]));
+    QCOMPARE(int(w->document().bank.colourMulti1), int(colours[1]));
+    QCOMPARE(int(w->document().bank.colourMulti2), int(colours[2]));
+    // The shared colours are part of what counts as loaded.
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - Untitled.spr"));
 }
 
 void ImportExportTest::importRefusalAndIgnore()

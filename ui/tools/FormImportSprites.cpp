@@ -1,17 +1,23 @@
 // The import dialog.
 #include "ui/tools/FormImportSprites.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "core/Exchange.h"
+#include "core/RawSideFile.h"
 #include "ui/EditorHost.h"
 #include "ui/FileDialogs.h"
+#include "ui/FileNames.h"
 
 using namespace kelmora;
 
@@ -76,6 +82,25 @@ TFormImport::TFormImport(TEditorHost& host, QWidget* parent) : QDialog(parent), 
     OpenDialog1->setFileMode(QFileDialog::ExistingFile);
     OpenDialog1->setNameFilters({QStringLiteral("Any File (*.*)")});
     ListEveryFileForAnyFilter(OpenDialog1);
+
+    // Raw data whose colour side file lies beside it comes in with its own colours, as it
+    // does from the command line; the file dialog offers them below its own controls.
+    CheckSideColours = new QCheckBox(OpenDialog1);
+    CheckSideColours->setObjectName(QStringLiteral("CheckSideColours"));
+    CheckSideColours->setChecked(true);
+    CheckSideColours->hide();
+    if (auto* grid = qobject_cast<QGridLayout*>(OpenDialog1->layout()))
+        grid->addWidget(CheckSideColours, grid->rowCount(), 0, 1, grid->columnCount());
+    // It follows the file clicked in the list and the name typed (or put) into the name box.
+    connect(OpenDialog1, &QFileDialog::currentChanged, this, &TFormImport::OpenDialog1CurrentChanged);
+    if (auto* name = OpenDialog1->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+    {
+        connect(name, &QLineEdit::textChanged, this,
+                [this](const QString& text) {
+                    OpenDialog1CurrentChanged(
+                        text.isEmpty() ? QString() : OpenDialog1->directory().absoluteFilePath(text));
+                });
+    }
 }
 
 TFormImport::~TFormImport() = default;
@@ -91,9 +116,19 @@ void TFormImport::Button1Click()
 
     if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty()) return;
     const QString path = OpenDialog1->selectedFiles().first();
+    const QByteArray name = CorePath(path);
+    u8 colours[kSideFileBytes];
+    const bool useColours = CheckSideColours->isChecked() && ReadRawSideColours(name.constData(), colours);
 
-    if (ImportSprites(&m_host.document().bank, path.toUtf8().constData(), fileKind, attrFormat) == 1)
+    SpriteBank& bank = m_host.document().bank;
+    if (ImportSprites(&bank, name.constData(), fileKind, attrFormat) == 1)
     {
+        if (useColours)
+        {
+            bank.colourTransp = colours[0];
+            bank.colourMulti1 = colours[1];
+            bank.colourMulti2 = colours[2];
+        }
         m_host.documentReplaced();
         accept();
         return;
@@ -106,4 +141,17 @@ void TFormImport::Button1Click()
 void TFormImport::Button2Click()
 {
     reject();
+}
+
+void TFormImport::OpenDialog1CurrentChanged(const QString& path)
+{
+    u8 colours[kSideFileBytes];
+    const bool offered = !path.isEmpty() && ReadRawSideColours(CorePath(path).constData(), colours);
+    if (offered)
+    {
+        CheckSideColours->setText(
+            QStringLiteral("Use the colours of %1.inf").arg(QFileInfo(path).fileName()));
+        CheckSideColours->setChecked(true);
+    }
+    CheckSideColours->setVisible(offered);
 }
