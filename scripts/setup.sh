@@ -12,6 +12,7 @@ packages=(
   cmake g++ make pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  python3
 )
 # Optional helpers for the tests: an independent image decoder and C64 assemblers.
 optional=(imagemagick acme 64tass cc65 xvfb)
