@@ -608,6 +608,14 @@ void FilesTest::openProject()
     QTest::qWait(50);
     QCOMPARE(Block(*w), kept);
     QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - two.kmd*"));
+
+    // Save Project clears the mark: the file now holds the changes.
+    const QString again = Tmp(QStringLiteral("again.kmd"));
+    AnswerFileDialog(&seen, again);
+    uitest::Child<QAction>(*w, "Mnu_SaveProject")->trigger();
+    QCOMPARE(seen.name, QStringLiteral("two.kmd"));
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - again.kmd"));
+    QCOMPARE(ReadAll(again).mid(3), kept.left(2 * 64));
 }
 
 void FilesTest::droppedProject()
