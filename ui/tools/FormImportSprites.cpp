@@ -88,6 +88,10 @@ TFormImport::TFormImport(TEditorHost& host, QWidget* parent) : QDialog(parent), 
     CheckSideColours = new QCheckBox(OpenDialog1);
     CheckSideColours->setObjectName(QStringLiteral("CheckSideColours"));
     CheckSideColours->setChecked(true);
+    // Its line stays when it hides, so the dialog does not jump as files are chosen.
+    QSizePolicy keepRoom = CheckSideColours->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    CheckSideColours->setSizePolicy(keepRoom);
     CheckSideColours->hide();
     if (auto* grid = qobject_cast<QGridLayout*>(OpenDialog1->layout()))
         grid->addWidget(CheckSideColours, grid->rowCount(), 0, 1, grid->columnCount());
