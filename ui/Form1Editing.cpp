@@ -80,8 +80,8 @@ int BrowserIndex(int x, int y, int topRow)
 // ---- Painting on the editor ----
 
 // Applies the tool to the current sprite along the line of sprite pixels from `from` to
-// `to` (one pixel on a press): at every pixel of it the left button's stamp with the
-// current pen, then the right one's with transparent, so a fast drag leaves no gaps. A
+// `to` (one pixel on a press): the left button's brush with the current pen stamped at
+// every pixel of it, then the right one's with transparent, so a fast drag leaves no gaps. A
 // press always refreshes; a move refreshes when Paintbrush 1 wrote a pixel, and always
 // with Paintbrush 2. The flood fill runs on presses only, at `to`.
 void TForm1::PaintStroke(Qt::MouseButtons buttons, QPoint from, QPoint to, bool press)
@@ -105,14 +105,14 @@ void TForm1::PaintStroke(Qt::MouseButtons buttons, QPoint from, QPoint to, bool 
         return;
     }
 
+    // With both buttons held the right button's transparent follows every stamp of the
+    // left one over the same pixels, so the whole line in one colour, then in the other,
+    // leaves what stamp by stamp would.
     const int brush = Btn_Brush2->isChecked() ? kBrushPlus : kBrushDot;
     bool wrote = false;
-    if (held[0] || held[1])
-    {
-        for (const PixelPoint& p : LinePixels(from.x(), from.y(), to.x(), to.y()))
-            for (int k = 0; k < 2; ++k)
-                if (held[k]) wrote |= StampBrush(block, index, p.x, p.y, values[k], brush) > 0;
-    }
+    for (int k = 0; k < 2; ++k)
+        if (held[k])
+            wrote |= StampLine(block, index, from.x(), from.y(), to.x(), to.y(), values[k], brush) > 0;
     if (press || brush == kBrushPlus || wrote) RefreshAll();
 }
 
