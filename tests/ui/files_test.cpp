@@ -304,6 +304,9 @@ void FilesTest::newAsksFirstAndKeepsTheCount()
     w->Mnu_NegativeClick(); // every sprite in use changes, one undo step
     w->Mnu_CopyClick();
     w->document().bank.colourTransp = 3;
+    // The title's mark goes after the name, whatever the name holds.
+    w->SetFileName(Tmp(QStringLiteral("odd[*]name.kmd")));
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - odd[*]name.kmd*"));
     w->SetFileName(Tmp(QStringLiteral("work.kmd")));
     QVERIFY(uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
     QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - work.kmd*"));
