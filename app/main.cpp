@@ -1,6 +1,5 @@
 // The kelmora executable: the application object and the main window.
 #include <QIcon>
-#include <QMessageBox>
 #include <QSettings>
 #include <QTimer>
 
@@ -65,18 +64,19 @@ int main(int argc, char** argv)
     if (Answered(argc, argv, status)) return status;
     // A save interrupted by Ctrl+C, kill or a closed terminal leaves no temporary file.
     kelmora::InstallTemporaryFileCleanup();
+    // The application object first, so that a failure after it can be shown in a box.
+    TApplication app(argc, argv);
     try
     {
-        TApplication app(argc, argv);
         app.setWindowIcon(QIcon(QStringLiteral(":/icons/kelmora.png")));
 
-        QStringList arguments = app.arguments().mid(1);
+        QList<QByteArray> arguments = app.fileArguments();
         // --quit-after-show: start, paint the window once and quit (for start-up timing).
-        const bool quitAfterShow = arguments.removeAll(QStringLiteral("--quit-after-show")) > 0;
+        const bool quitAfterShow = arguments.removeAll(QByteArrayLiteral("--quit-after-show")) > 0;
 
         // What earlier runs remembered, in the platform's own place.
         settings::SetStore(settings::NativeStore());
-        if (arguments.removeAll(QStringLiteral("--reset-settings")) > 0) settings::Forget();
+        if (arguments.removeAll(QByteArrayLiteral("--reset-settings")) > 0) settings::Forget();
 
         int result = 0;
         {
@@ -93,7 +93,12 @@ int main(int argc, char** argv)
     }
     catch (const std::exception& error)
     {
-        QMessageBox::critical(nullptr, QStringLiteral("Kelmora"), QString::fromLocal8Bit(error.what()));
+        TApplication::ReportFailure(QString::fromLocal8Bit(error.what()));
+        return 1;
+    }
+    catch (...)
+    {
+        TApplication::ReportFailure(QStringLiteral("Unexpected error."));
         return 1;
     }
 }

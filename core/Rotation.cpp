@@ -129,8 +129,8 @@ void RenderRotatedFrame(const u8* block, int spriteCount, const u8 colourFields[
 
     // A sprite at or beyond spriteCount is not drawn, so each source picture is first
     // filled with the background: such a sprite (in practice an overlay partner past the
-    // sprites in use) becomes a picture of background only and is encoded like a blank
-    // sprite, instead of carrying over whatever an earlier frame left in the picture.
+    // sprites in use) becomes a picture of background only instead of carrying over
+    // whatever an earlier frame left in the picture; its encoding is blank (below).
     const int current = currentSprite;
     FillImage(state.source, background);
     RenderSpritePixels(block, current, spriteCount, colours, 0, sourcePixels, kSpriteWidth);
@@ -157,9 +157,19 @@ void RenderRotatedFrame(const u8* block, int spriteCount, const u8 colourFields[
     }
 
     EncodeSprite(state.rotated, attribute, baseColours, colourFields[1], colourFields[3], state.frameSprite);
-    if (hasPartner)
+    if (hasPartner && partner < spriteCount)
+    {
         EncodeSprite(state.partnerRotated, partnerAttribute, baseColours, colourFields[1], colourFields[3],
                      state.partnerSprite);
+    }
+    else if (hasPartner)
+    {
+        // A partner beyond the sprites in use is written blank with its own attribute byte:
+        // encoding its background picture would set every pixel whose colour happens to
+        // equal the background (a partner coloured like the background would come out solid).
+        std::memset(state.partnerSprite, 0, kPixelBytes);
+        state.partnerSprite[kAttributeByte] = partnerAttribute;
+    }
 
     // The composite shows what would be written into the bank: each result is drawn as
     // sprite 0 of its own one-sprite block.

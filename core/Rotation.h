@@ -58,6 +58,8 @@ void ResetRotatorState(RotatorState& state, std::uint32_t background);
 // overlay flag and is below 255) and re-encodes the result. colourFields are the bank's
 // four colour bytes in pixel-value order (background, multi 1, sprite, multi 2).
 // Without a partner, partnerSource, partnerRotated and partnerSprite are left as they were.
+// A partner at or beyond spriteCount is not drawn: its pictures hold background only and
+// partnerSprite becomes blank (63 zero bytes) with the partner's own attribute byte.
 // Refuses (changes nothing) on a null pointer or a currentSprite outside 0..255.
 void RenderRotatedFrame(const u8* block, int spriteCount, const u8 colourFields[4],
                         const std::uint32_t* baseColours, int currentSprite, int angleCount, int angleIndex,

@@ -26,7 +26,7 @@ editor_packages=(cmake g++ make pkg-config nlohmann-json3-dev libgif-dev qt6-bas
 editor_optional=(ccache)
 # The test suites (GoogleTest, Qt Test comes with qt6-base-dev) and their helpers:
 # an independent image decoder, C64 assemblers and a virtual X server.
-tests_packages=(googletest libgtest-dev libgmock-dev)
+tests_packages=(googletest libgtest-dev libgmock-dev python3)
 tests_optional=(imagemagick acme 64tass cc65 xvfb)
 # The benchmarks.
 bench_packages=(libbenchmark-dev)

@@ -12,14 +12,19 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <algorithm>
 
+#include "ui/FileNames.h"
+#include "ui/Messages.h"
+#include "ui/Placement.h"
 #include "ui/Widgets.h"
 
 using namespace kelmora;
@@ -63,6 +68,15 @@ constexpr CursorImage kCursorImages[] = {
 
 } // namespace
 
+// The arguments as the store opens file names.
+static QList<QByteArray> CorePaths(const QStringList& arguments)
+{
+    QList<QByteArray> paths;
+    for (const QString& argument : arguments)
+        paths << CorePath(argument);
+    return paths;
+}
+
 // The images live in the static ui library; make sure the linker keeps them.
 static void InitResources()
 {
@@ -71,7 +85,9 @@ static void InitResources()
 
 TForm1::TForm1(QWidget* parent) : TForm1(QCoreApplication::arguments().mid(1), parent) {}
 
-TForm1::TForm1(const QStringList& arguments, QWidget* parent) : QMainWindow(parent)
+TForm1::TForm1(const QStringList& arguments, QWidget* parent) : TForm1(CorePaths(arguments), parent) {}
+
+TForm1::TForm1(const QList<QByteArray>& arguments, QWidget* parent) : QMainWindow(parent)
 {
     m_host = new TForm1Host(*this);
     Construct(arguments);
@@ -92,7 +108,7 @@ TForm1::~TForm1()
     if (!m_closed) FormClose();
 }
 
-void TForm1::Construct(const QStringList& arguments)
+void TForm1::Construct(const QList<QByteArray>& arguments)
 {
     InitResources();
 
@@ -106,8 +122,8 @@ void TForm1::Construct(const QStringList& arguments)
     CreateToolBar();
     FitControlsToText();
     CreateKeys();
-    move(462, 127);
     setFixedSize(sizeHint().expandedTo(QSize(703, 0)));
+    PlaceWindow(this, this, QPoint(462, 127));
 
     // 2. Files dropped from the desktop.
     setAcceptDrops(true);
@@ -176,19 +192,35 @@ QString TForm1::FindPaletteFile(const QString& programDir)
     return QStandardPaths::locate(QStandardPaths::AppDataLocation, QStringLiteral("palettes.pal"));
 }
 
-void TForm1::LoadStartupFile(const QString& argument)
+void TForm1::LoadStartupFile(const QByteArray& argument)
 {
-    // The name is taken relative to the folder the program was started from.
-    const QString path = QFileInfo(QDir::current(), argument).absoluteFilePath();
-    const QByteArray name = path.toUtf8();
+    // The name is opened as the bytes it came as (a name that is no valid text in the
+    // system's encoding opens too), relative to the folder the program was started from.
+    const QString shown = ShownName(argument);
     // A project file is never a valid raw file (3 + 64 n bytes), so one that the raw
     // loader refuses is tried as a project: opening a .kmd from the file manager works.
-    if (LoadRawSprites(&m_doc.bank, name.constData()) != 1 && LoadProject(&m_doc.bank, name.constData()) != 1)
+    FileResult rawWhy, projectWhy;
+    if (LoadRawSprites(&m_doc.bank, argument.constData(), &rawWhy) != 1 &&
+        LoadProject(&m_doc.bank, argument.constData(), &projectWhy) != 1)
+    {
+        // A file of neither size is told as the project reader tells it; any other refusal
+        // (missing, unreadable) as the first reader found it.
+        const QString reason = ReasonText(rawWhy.error == FileError::WrongSize ? projectWhy : rawWhy);
+        // Said once the window shows, over it; the editor then starts with the new bank.
+        QTimer::singleShot(
+            0, this,
+            [this, shown, reason]
+            {
+                FileMessage(this, QStringLiteral("File Error"),
+                            QStringLiteral("Could not open ") + QDir::toNativeSeparators(shown), reason);
+            });
         return;
-    SetFileName(argument);
+    }
+    SetFileName(QFileInfo(QDir::current(), shown).absoluteFilePath());
     ResetUndo();
     UpDown1->setPosition(m_doc.bank.spriteCount);
     ApplySpriteQuantity();
+    MarkDocumentSaved();
 }
 
 void TForm1::RefreshAll()
@@ -241,6 +273,9 @@ void TForm1::RefreshAll()
     Mnu_Undo->setEnabled(CanUndo(m_doc));
     Mnu_Redo->setEnabled(CanRedo(m_doc));
 
+    // Every change ends here, so the title's mark follows every one of them.
+    UpdateModifiedMark();
+
     emit m_host->viewsRefreshed();
 }
 
@@ -267,6 +302,12 @@ void TForm1::ApplySpriteQuantity()
     // The box keeps 1..256, so the count and both scroll ranges stay valid even after a
     // load that found no whole sprite.
     m_doc.bank.spriteCount = UpDown1->position();
+    // The selection and the current sprite stay within the sprites in use, so no range
+    // command reaches sprites the user no longer sees.
+    const int last = m_doc.bank.spriteCount - 1;
+    m_doc.bank.rangeStart = std::min(m_doc.bank.rangeStart, last);
+    m_doc.bank.rangeEnd = std::min(m_doc.bank.rangeEnd, last);
+    m_doc.bank.currentSprite = std::min(m_doc.bank.currentSprite, last);
 
     const int browserRows = (m_doc.bank.spriteCount + 7) / 8;
     ScrollBar1->setRange(0, m_doc.bank.spriteCount - 1);
@@ -303,8 +344,17 @@ void TForm1::ResetUndo()
 void TForm1::SetFileName(const QString& path)
 {
     FileName = path;
-    setWindowTitle(QStringLiteral("Kelmora - ") + QFileInfo(path).fileName());
-    ProjectSavePath = path;
+    // "[*]" is where the desktop's mark of unsaved changes goes; a name that holds those
+    // three characters itself has them doubled, which shows them once.
+    QString shown = QFileInfo(path).fileName();
+    shown.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(QStringLiteral("Kelmora - ") + shown + QStringLiteral("[*]"));
+    // A bare name ("Untitled.spr" after New or Import) keeps the folder the project
+    // dialog last used; taken alone it would stand for the process's current folder.
+    if (QFileInfo(path).fileName() == path)
+        ProjectSavePath = QFileInfo(ProjectSavePath).absoluteDir().filePath(path);
+    else
+        ProjectSavePath = path;
 }
 
 void TForm1::SelectPen(int pen)
@@ -380,14 +430,20 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
             }
             if (key->key() == Qt::Key_Backspace) return false;
             const QString text = key->text();
-            // Only digits are typed; keys without text (arrows, Home, End) still move the caret.
-            if (!text.isEmpty() && !(text.size() == 1 && text.at(0).isDigit())) return true;
+            // Only the digits 0 to 9 are typed (not those of other scripts, which the number
+            // would not take); keys without text (arrows, Home, End) still move the caret.
+            const bool digit =
+                text.size() == 1 && text.at(0) >= QLatin1Char('0') && text.at(0) <= QLatin1Char('9');
+            if (!text.isEmpty() && !digit) return true;
         }
     }
     else if (watched == centralWidget() && event->type() == QEvent::MouseMove)
     {
-        // The pointer over the window's own background clears the status text.
-        statusBar()->clearMessage();
+        // The pointer over the window's own background clears the status text. Moves over
+        // a control without mouse tracking (the check boxes) are passed on to the
+        // background too; those keep the control's hint.
+        const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+        if (!centralWidget()->childAt(at)) statusBar()->clearMessage();
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -396,6 +452,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 
 bool TForm1::FormCloseQuery()
 {
+    // Unsaved changes get the question that can save them; otherwise the usual one.
+    if (HasChanges(m_doc)) return MaySaveChanges();
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Kelmora"), QStringLiteral("Really Quit?"),
                     QMessageBox::Ok | QMessageBox::Cancel, this);
     return box.exec() == QMessageBox::Ok;
@@ -448,5 +506,9 @@ void TForm1::dropEvent(QDropEvent* event)
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty() || !urls.first().isLocalFile()) return;
     event->acceptProposedAction();
-    DropFile(urls.first().toLocalFile());
+    // Opened once the drop has finished: the file may ask about unsaved changes, and the
+    // desktop's drag should not wait for that answer. The name keeps the bytes the URL
+    // holds, so a name that is no valid text opens too.
+    const QByteArray name = LocalFileBytes(urls.first());
+    QTimer::singleShot(0, this, [this, name] { OpenDroppedFile(name); });
 }

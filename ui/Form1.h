@@ -13,13 +13,16 @@
 //   Form1Commands.cpp  edit, transform and range commands
 //   Form1Files.cpp     file commands and dropped files
 //   Form1Tools.cpp     the commands that open the tool windows
+//   Form1Changes.cpp   unsaved changes: the title's mark and the question before they are lost
 #pragma once
 
+#include <QByteArray>
 #include <QCursor>
 #include <QIcon>
 #include <QImage>
 #include <QList>
 #include <QMainWindow>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 
@@ -53,6 +56,9 @@ class TForm1 : public QMainWindow
     explicit TForm1(QWidget* parent = nullptr);
     // arguments: the command-line arguments after the program name.
     explicit TForm1(const QStringList& arguments, QWidget* parent = nullptr);
+    // The same with the arguments as the system gave them: a file name is opened as these
+    // bytes, whatever the system's encoding makes of them.
+    explicit TForm1(const QList<QByteArray>& arguments, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // ---- What tool windows and tests use ----
@@ -77,9 +83,10 @@ class TForm1 : public QMainWindow
     void SetTextDataPath(const QString& path) { TextDataPath = path; }
     // The colour number at a point of the palette strip, in the order in force; -1 outside.
     int ColourAtStripPoint(int x, int y) const;
-    // Opens a written listing in the user's viewer; empty means the desktop's default
-    // viewer. Tests put a recorder here.
-    std::function<void(const QString&)> OpenDocument;
+    // Opens a written listing in the user's viewer and tells whether it could; empty means
+    // the desktop's default viewer. When it cannot, the window shows the listing itself.
+    // Tests put a recorder here.
+    std::function<bool(const QString&)> OpenDocument;
 
   public slots:
     // ---- Start-up and main window state ----
@@ -187,7 +194,7 @@ class TForm1 : public QMainWindow
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void Construct(const QStringList& arguments);
+    void Construct(const QList<QByteArray>& arguments);
     void CreateControls();
     void CreateMenu();
     void CreateToolBar();
@@ -206,7 +213,9 @@ class TForm1 : public QMainWindow
     // Loads path as a project; a refused file is reported and changes nothing.
     bool OpenProjectFile(const QString& path);
     void LocateProgramFiles();
-    void LoadStartupFile(const QString& argument);
+    void LoadStartupFile(const QByteArray& argument);
+    // Loads a dropped file, named by the bytes the system gave, as a project.
+    void OpenDroppedFile(const QByteArray& name);
     bool FormCloseQuery();
     void FormClose();
     void RangeCommand(void (*operation)(kelmora::u8*, int));
@@ -214,9 +223,27 @@ class TForm1 : public QMainWindow
     void ShowSprite(int index);
     void ShowWriteError(const QString& path, const kelmora::FileResult& why);
     void ViewTextData(int hex);
-    void PaintStroke(Qt::MouseButtons buttons, int x, int y, bool press);
+    void PaintStroke(Qt::MouseButtons buttons, QPoint from, QPoint to, bool press);
+
+    // ---- Unsaved changes (Form1Changes.cpp) ----
+    // The title's mark follows whether the document differs from its file.
+    void UpdateModifiedMark();
+    // The document now holds what its file holds (after a load or a save).
+    void MarkDocumentSaved();
+    // Before unsaved changes would be replaced: asks "Save changes to <name>?" and returns
+    // whether the command may go on (Save only when the save succeeded, Discard; not
+    // Cancel). True without a question when there are no changes.
+    bool MaySaveChanges();
+    // Save Project: the dialog and the save; true when the project was written.
+    bool SaveProjectAs();
+    // The name Save Project proposes: the last name given, as a project (.kmd) name.
+    QString ProposedProjectPath() const;
 
     bool m_closed = false;
+    // A stroke on the editor runs from a press to its release; the sprite pixel under the
+    // pointer's last position (also outside the editor) is where its next line starts.
+    bool m_strokeActive = false;
+    QPoint m_strokeLast;
 
     friend class TForm1Host;
 

@@ -253,5 +253,8 @@ void TForm1::Mnu_ToolBar_RaisedClick()
 {
     Mnu_ToolBar_Raised->setChecked(true);
     ToolBar1->setProperty("flat", false);
-    ToolBar1->setStyleSheet(QStringLiteral("QToolButton { border: 1px outset palette(mid); margin: 1px; }"));
+    // The button that is down (the chosen tool) shows pressed in.
+    ToolBar1->setStyleSheet(QStringLiteral(
+        "QToolButton { border: 1px outset palette(mid); margin: 1px; }"
+        "QToolButton:checked { border: 1px inset palette(dark); background: palette(midlight); }"));
 }

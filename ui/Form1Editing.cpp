@@ -27,10 +27,6 @@ constexpr int kBrowserCellWidth = 48;
 constexpr int kBrowserCellHeight = 42;
 constexpr int kBrowserColumns = 8;
 
-// Paintbrush 2's plus shape, centre first, then right, left, below, above.
-constexpr int kPlusX[] = {0, 1, -1, 0, 0};
-constexpr int kPlusY[] = {0, 0, 0, 1, -1};
-
 constexpr int kCursorPaint = 0;
 constexpr int kCursorFlood = 1;
 
@@ -65,6 +61,13 @@ void ShowStatus(QStatusBar* bar, const char* text)
     bar->showMessage(QString(wanted));
 }
 
+// The sprite pixel column or row of an editor coordinate, also left of or above the
+// editor (plain division would put -5 / 16 into column 0).
+int PixelOf(int coordinate, int cell)
+{
+    return coordinate >= 0 ? coordinate / cell : -((cell - 1 - coordinate) / cell);
+}
+
 // The browser cell under a point, or -1 on the one-pixel left and top edges and outside.
 int BrowserIndex(int x, int y, int topRow)
 {
@@ -76,11 +79,12 @@ int BrowserIndex(int x, int y, int topRow)
 
 // ---- Painting on the editor ----
 
-// Applies the tool at sprite pixel (x, y) of the current sprite: the left button with
-// the current pen, then the right one with transparent. A press always refreshes; a
-// move refreshes when Paintbrush 1 wrote a pixel, and always with Paintbrush 2. The
-// flood fill runs on presses only.
-void TForm1::PaintStroke(Qt::MouseButtons buttons, int x, int y, bool press)
+// Applies the tool to the current sprite along the line of sprite pixels from `from` to
+// `to` (one pixel on a press): the left button's brush with the current pen stamped at
+// every pixel of it, then the right one's with transparent, so a fast drag leaves no gaps. A
+// press always refreshes; a move refreshes when Paintbrush 1 wrote a pixel, and always
+// with Paintbrush 2. The flood fill runs on presses only, at `to`.
+void TForm1::PaintStroke(Qt::MouseButtons buttons, QPoint from, QPoint to, bool press)
 {
     u8* block = m_doc.bank.sprites;
     const int index = m_doc.bank.currentSprite;
@@ -93,30 +97,33 @@ void TForm1::PaintStroke(Qt::MouseButtons buttons, int x, int y, bool press)
         for (int k = 0; k < 2; ++k)
         {
             if (!held[k]) continue;
-            const int target = GetPixel(block, index, x, y);
-            if (target >= 0 && target != values[k]) FloodFill(block, index, x, y, target, values[k]);
+            const int target = GetPixel(block, index, to.x(), to.y());
+            if (target >= 0 && target != values[k])
+                FloodFill(block, index, to.x(), to.y(), target, values[k]);
         }
         RefreshAll();
         return;
     }
 
-    const bool plus = Btn_Brush2->isChecked();
-    const int points = plus ? 5 : 1;
+    // With both buttons held the right button's transparent follows every stamp of the
+    // left one over the same pixels, so the whole line in one colour, then in the other,
+    // leaves what stamp by stamp would.
+    const int brush = Btn_Brush2->isChecked() ? kBrushPlus : kBrushDot;
     bool wrote = false;
     for (int k = 0; k < 2; ++k)
-    {
-        if (!held[k]) continue;
-        for (int p = 0; p < points; ++p)
-            wrote |= SetPixel(block, index, x + kPlusX[p], y + kPlusY[p], values[k]) == 1;
-    }
-    if (press || plus || wrote) RefreshAll();
+        if (held[k])
+            wrote |= StampLine(block, index, from.x(), from.y(), to.x(), to.y(), values[k], brush) > 0;
+    if (press || brush == kBrushPlus || wrote) RefreshAll();
 }
 
 void TForm1::PaintBox_EditorMouseDown(Qt::MouseButton, Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x,
                                       int y)
 {
     const int columnWidth = Chk_MulticolourMode->isChecked() ? 2 * kEditorCell : kEditorCell;
-    PaintStroke(buttons, x / columnWidth, y / kEditorCell, true);
+    const QPoint pixel(PixelOf(x, columnWidth), PixelOf(y, kEditorCell));
+    m_strokeActive = true;
+    m_strokeLast = pixel;
+    PaintStroke(buttons, pixel, pixel, true);
 }
 
 void TForm1::PaintBox_EditorMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x, int y)
@@ -124,22 +131,33 @@ void TForm1::PaintBox_EditorMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModi
     if (Cursors.size() > kCursorFlood)
         ShowCursor(PaintBox_Editor, Cursors.at(Btn_Flood->isChecked() ? kCursorFlood : kCursorPaint));
 
-    // A drag that left the editor paints nothing (x / 16 of a small negative x would
-    // otherwise land on column 0).
-    if (x < 0 || x >= kEditorWidth || y < 0 || y >= kEditorHeight) return;
-
     const int columnWidth = Chk_MulticolourMode->isChecked() ? 2 * kEditorCell : kEditorCell;
-    const int pixelX = x / columnWidth;
-    const int pixelY = y / kEditorCell;
-    PaintStroke(buttons, pixelX, pixelY, false);
+    const QPoint pixel(PixelOf(x, columnWidth), PixelOf(y, kEditorCell));
+    const bool inside = x >= 0 && x < kEditorWidth && y >= 0 && y < kEditorHeight;
+    if (m_strokeActive)
+    {
+        // A stroke paints the line from the pointer's last position to this one, also when
+        // either lies outside the editor: a drag that leaves or comes back paints up to the
+        // edge it crossed, and the pixels outside the sprite change nothing.
+        const QPoint from = m_strokeLast;
+        m_strokeLast = pixel;
+        PaintStroke(buttons, from, pixel, false);
+    }
+    else if (inside)
+    {
+        PaintStroke(buttons, pixel, pixel, false);
+    }
+    // Outside the editor the status text stays.
+    if (!inside) return;
 
     char text[40];
-    std::snprintf(text, sizeof text, "(X : %d, Y : %d)", pixelX, pixelY);
+    std::snprintf(text, sizeof text, "(X : %d, Y : %d)", pixel.x(), pixel.y());
     ShowStatus(statusBar(), text);
 }
 
 void TForm1::PaintBox_EditorMouseUp(Qt::MouseButton, Qt::MouseButtons, Qt::KeyboardModifiers, int, int)
 {
+    m_strokeActive = false;
     // The press, its drag and this release are one undo step, changed or not.
     RecordUndoStep(m_doc);
     RefreshAll();

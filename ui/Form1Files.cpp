@@ -3,16 +3,23 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QUrl>
 
+#include <algorithm>
+#include <vector>
+
 #include "ui/FileDialogs.h"
+#include "ui/FileNames.h"
 #include "ui/Messages.h"
+#include "ui/Placement.h"
 #include "ui/Settings.h"
 #include "ui/tools/FormExportSprites.h"
 #include "ui/tools/FormImportSprites.h"
+#include "ui/tools/FormTextData.h"
 
 using namespace kelmora;
 
@@ -86,24 +93,28 @@ bool RunFileDialog(QWidget* parent, const FileDialogSetup& setup, QString& remem
     return true;
 }
 
-QByteArray Utf8(const QString& path)
-{
-    return path.toUtf8();
-}
-
 } // namespace
 
 void TForm1::Mnu_NewClick()
 {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Confirm"),
-                    QStringLiteral("This will destroy all existing data, proceed?"),
-                    QMessageBox::Yes | QMessageBox::No, this);
-    if (box.exec() != QMessageBox::Yes) return;
+    // Unsaved changes get the question that can save them; otherwise the usual one.
+    if (HasChanges(m_doc))
+    {
+        if (!MaySaveChanges()) return;
+    }
+    else
+    {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Confirm"),
+                        QStringLiteral("This will destroy all existing data, proceed?"),
+                        QMessageBox::Yes | QMessageBox::No, this);
+        if (box.exec() != QMessageBox::Yes) return;
+    }
     ResetToNew();
 }
 
 void TForm1::Mnu_OpenClick()
 {
+    if (!MaySaveChanges()) return;
     if (!RunFileDialog(this, kOpenProject, ProjectOpenPath)) return;
     OpenProjectFile(ProjectOpenPath);
 }
@@ -111,7 +122,7 @@ void TForm1::Mnu_OpenClick()
 bool TForm1::OpenProjectFile(const QString& path)
 {
     FileResult why;
-    if (LoadProject(&m_doc.bank, Utf8(path).constData(), &why) != 1)
+    if (LoadProject(&m_doc.bank, CorePath(path).constData(), &why) != 1)
     {
         FileMessage(this, QStringLiteral("File Error"),
                     NamingFile(QStringLiteral("Invalid file size: "), path), ReasonText(why));
@@ -122,56 +133,94 @@ bool TForm1::OpenProjectFile(const QString& path)
     ApplySpriteQuantity();
     ResetAfterLoad();
     RememberRecentProject(path);
+    MarkDocumentSaved();
     return true;
 }
 
 void TForm1::DropFile(const QString& path)
 {
-    // A dropped file is taken as a project whatever its name; a refusal is silent.
-    if (path.isEmpty() || LoadProject(&m_doc.bank, Utf8(path).constData()) != 1) return;
-    SetFileName(path);
+    if (!path.isEmpty()) OpenDroppedFile(CorePath(path));
+}
+
+void TForm1::OpenDroppedFile(const QByteArray& name)
+{
+    // A dropped file is taken as a project whatever its name. It is read aside first: a
+    // refusal stays silent, and only a file that loads asks about unsaved changes.
+    if (name.isEmpty()) return;
+    std::vector<u8> block(kBlockBytes);
+    SpriteBank loaded = m_doc.bank;
+    loaded.sprites = block.data();
+    if (LoadProject(&loaded, name.constData()) != 1) return;
+    if (!MaySaveChanges()) return;
+    std::copy(block.begin(), block.end(), m_doc.bank.sprites);
+    m_doc.bank.spriteCount = loaded.spriteCount;
+    m_doc.bank.colourTransp = loaded.colourTransp;
+    m_doc.bank.colourMulti1 = loaded.colourMulti1;
+    m_doc.bank.colourMulti2 = loaded.colourMulti2;
+    SetFileName(ShownName(name));
     ResetUndo();
     ApplySpriteQuantity();
     ResetAfterLoad();
-    RememberRecentProject(path);
+    RememberRecentProject(ShownName(name));
+    MarkDocumentSaved();
+}
+
+QString TForm1::ProposedProjectPath() const
+{
+    // A project is offered under a project name, so a raw file's name (Untitled.spr,
+    // walker.raw) is never proposed for it: the command-line tool would read such a file
+    // as raw data.
+    const QFileInfo last(ProjectSavePath);
+    if (last.suffix().compare(QLatin1String("kmd"), Qt::CaseInsensitive) == 0) return ProjectSavePath;
+    return QDir(last.path()).filePath(last.completeBaseName() + QStringLiteral(".kmd"));
+}
+
+bool TForm1::SaveProjectAs()
+{
+    QString chosen = ProposedProjectPath();
+    if (!RunFileDialog(this, kSaveProject, chosen)) return false;
+    ProjectSavePath = chosen;
+    ProjectSaveFolder = QFileInfo(chosen).absolutePath();
+    FileResult why;
+    if (SaveProject(&m_doc.bank, CorePath(chosen).constData(), &why) != 1)
+    {
+        // The title keeps naming the file the bank last came from or went to.
+        ShowWriteError(chosen, why);
+        return false;
+    }
+    SetFileName(chosen);
+    RememberRecentProject(chosen);
+    MarkDocumentSaved();
+    return true;
 }
 
 void TForm1::Mnu_SaveProjectClick()
 {
-    QString chosen = ProjectSavePath;
-    // A name without a folder (a new bank's) is proposed in the folder last saved to.
-    if (QFileInfo(chosen).isRelative() && !ProjectSaveFolder.isEmpty())
-        chosen = QDir(ProjectSaveFolder).filePath(chosen);
-    if (!RunFileDialog(this, kSaveProject, chosen)) return;
-    ProjectSavePath = chosen;
-    ProjectSaveFolder = QFileInfo(chosen).absolutePath();
-    FileResult why;
-    if (SaveProject(&m_doc.bank, Utf8(chosen).constData(), &why) != 1)
-    {
-        // The title keeps naming the file the bank last came from or went to.
-        ShowWriteError(chosen, why);
-        return;
-    }
-    SetFileName(chosen);
-    RememberRecentProject(chosen);
+    SaveProjectAs();
 }
 
 void TForm1::Import1Click()
 {
+    if (!MaySaveChanges()) return;
     TFormImport dialog(host(), this);
+    PlaceWindow(&dialog, this, OverCorner(this));
     settings::RestorePosition(&dialog, QStringLiteral("import"));
-    dialog.exec();
+    const int result = dialog.exec();
     settings::SavePosition(&dialog, QStringLiteral("import"));
-    // Whether a file came in or not, the bank starts a new history under a new name.
+    // Cancelled, the dialog has changed nothing: the title, the history and the bank stay.
+    if (result != QDialog::Accepted) return;
+    // The imported sprites start a new history under a new name.
     ResetUndo();
     SetFileName(QStringLiteral("Untitled.spr"));
     ApplySpriteQuantity();
     ResetAfterLoad();
+    MarkDocumentSaved();
 }
 
 void TForm1::Export1Click()
 {
     TFormExport dialog(host(), this);
+    PlaceWindow(&dialog, this, OverCorner(this));
     settings::RestorePosition(&dialog, QStringLiteral("export"));
     dialog.exec();
     settings::SavePosition(&dialog, QStringLiteral("export"));
@@ -179,10 +228,11 @@ void TForm1::Export1Click()
 
 void TForm1::LoadSpriteFile1Click()
 {
+    if (!MaySaveChanges()) return;
     if (!RunFileDialog(this, kOpenSeuck, SeuckOpenPath)) return;
     const QString path = SeuckOpenPath;
     FileResult why;
-    if (ImportSprites(&m_doc.bank, Utf8(path).constData(), kFileAuto, kAttrSeuck, &why) != 1)
+    if (ImportSprites(&m_doc.bank, CorePath(path).constData(), kFileAuto, kAttrSeuck, &why) != 1)
     {
         FileMessage(this, QStringLiteral("File Error"), NamingFile(QStringLiteral("Invalid file: "), path),
                     ReasonText(why));
@@ -192,6 +242,7 @@ void TForm1::LoadSpriteFile1Click()
     SetFileName(path);
     ApplySpriteQuantity();
     ResetAfterLoad();
+    MarkDocumentSaved();
 }
 
 void TForm1::SaveSpriteFile1Click()
@@ -204,7 +255,7 @@ void TForm1::SaveSpriteFile1Click()
     }
     if (!RunFileDialog(this, kSaveSeuck, SeuckSavePath)) return;
     FileResult why;
-    if (SaveSeuckFile(&m_doc.bank, Utf8(SeuckSavePath).constData(), &why) != 1)
+    if (SaveSeuckFile(&m_doc.bank, CorePath(SeuckSavePath).constData(), &why) != 1)
         ShowWriteError(SeuckSavePath, why);
 }
 
@@ -216,7 +267,7 @@ void TForm1::Mnu_SaveBitmapClick()
     int result = -1;
     FileResult why;
     if (!image.isNull() && image.depth() == 32)
-        result = WriteBitmap32(Utf8(BitmapSavePath).constData(),
+        result = WriteBitmap32(CorePath(BitmapSavePath).constData(),
                                reinterpret_cast<const std::uint32_t*>(image.constBits()), image.width(),
                                image.height(), static_cast<int>(image.bytesPerLine() / 4), &why);
     if (result != 1) ShowWriteError(BitmapSavePath, why);
@@ -228,16 +279,21 @@ void TForm1::ViewTextData(int hex)
 {
     const SpriteBank& bank = m_doc.bank;
     FileResult why;
-    if (WriteTextListing(bank.sprites, bank.rangeStart, bank.rangeEnd, Utf8(TextDataPath).constData(), hex,
-                         &why) != 1)
+    if (WriteTextListing(bank.sprites, bank.rangeStart, bank.rangeEnd, CorePath(TextDataPath).constData(),
+                         hex, &why) != 1)
     {
         ShowWriteError(TextDataPath, why);
         return;
     }
-    if (OpenDocument)
-        OpenDocument(TextDataPath);
-    else
-        QDesktopServices::openUrl(QUrl::fromLocalFile(TextDataPath));
+    const bool opened = OpenDocument ? OpenDocument(TextDataPath)
+                                     : QDesktopServices::openUrl(QUrl::fromLocalFile(TextDataPath));
+    if (opened) return;
+    // The desktop has no viewer for text files: the listing is shown here instead.
+    QFile file(TextDataPath);
+    if (!file.open(QIODevice::ReadOnly)) return;
+    TFormTextData viewer(TextDataPath, file.readAll(), this);
+    PlaceWindow(&viewer, this, OverCorner(this));
+    viewer.exec();
 }
 
 void TForm1::Mnu_DecimalClick()

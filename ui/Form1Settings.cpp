@@ -69,7 +69,10 @@ void TForm1::LoadSettings()
     ReadPath(kOpenSeuck, SeuckOpenPath);
     ReadPath(kSaveSeuck, SeuckSavePath);
     ReadPath(kSaveBitmap, BitmapSavePath);
+    // Save Project proposes the document's name in the folder it last saved to.
     ProjectSaveFolder = Value(kSaveProjectFolder).toString();
+    if (!ProjectSaveFolder.isEmpty())
+        ProjectSavePath = QDir(ProjectSaveFolder).filePath(QFileInfo(ProjectSavePath).fileName());
 
     settings::RestorePosition(this, kMainWindow);
 
@@ -169,6 +172,7 @@ void TForm1::OpenRecentProject(const QString& path)
                     QStringLiteral("It has been removed from Recent Projects."));
         return;
     }
+    if (!MaySaveChanges()) return;
     OpenProjectFile(path);
 }
 

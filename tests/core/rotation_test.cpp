@@ -259,16 +259,26 @@ TEST(RenderRotatedFrame, PartnerOnlyWithTheOverlayFlagAndBelowSlot255)
     }
     EXPECT_EQ(bank.state.frameSprite[63], 0x10 | 1);
 
-    // A partner beyond the sprites in use is a picture of background only and encodes blank.
+    // A partner beyond the sprites in use is a picture of background only and is written
+    // blank with its own attribute byte, also when its colours equal the background (hires
+    // colour 11, or multicolour with both shared colours set to the background).
     bank.Sprite(7)[kAttributeByte] = 0x80 | 0x10 | 5;
-    bank.Frame(7, 8, 32, 3);
-    EXPECT_TRUE(bank.state.hasPartner);
-    for (const auto& row : bank.state.partnerSource.px)
-        for (std::uint32_t c : row)
-            ASSERT_EQ(c, bank.tables.base[11]);
-    for (int i = 0; i < kPixelBytes; ++i)
-        ASSERT_EQ(bank.state.partnerSprite[i], 0) << i;
-    EXPECT_EQ(bank.state.partnerSprite[63], 0x01);
+    for (const u8 partnerAttribute : {u8(0x01), u8(0x0B), u8(0x80 | 0x0B)})
+    {
+        bank.Sprite(8)[kAttributeByte] = partnerAttribute;
+        bank.fields[1] = bank.fields[3] = partnerAttribute == 0x01 ? 2 : 11;
+        bank.Frame(7, 8, 32, 3);
+        EXPECT_TRUE(bank.state.hasPartner);
+        for (const auto& row : bank.state.partnerSource.px)
+            for (std::uint32_t c : row)
+                ASSERT_EQ(c, bank.tables.base[11]);
+        for (int i = 0; i < kPixelBytes; ++i)
+            ASSERT_EQ(bank.state.partnerSprite[i], 0) << i << " of attribute " << int(partnerAttribute);
+        EXPECT_EQ(bank.state.partnerSprite[63], partnerAttribute);
+    }
+    bank.Sprite(8)[kAttributeByte] = 0x01;
+    bank.fields[1] = 2;
+    bank.fields[3] = 7;
 
     // Refused arguments change nothing.
     const RotatorState before = bank.state;

@@ -779,7 +779,11 @@ void Soak::AnswerMessage(QMessageBox* box)
     ++m_messages[(box->windowTitle() + QStringLiteral(": ") + text).left(80).toStdString()];
     if (text.startsWith(QStringLiteral("Could not write"))) Fail("a save failed: " + text.toStdString());
     QAbstractButton* button = nullptr;
-    if (m_answerNo && box->button(QMessageBox::No))
+    if (box->button(QMessageBox::Discard))
+        // Unsaved changes before a load or New: let them go, so the command goes on with the
+        // file the run has chosen (New answered No cancels instead).
+        button = box->button(m_answerNo ? QMessageBox::Cancel : QMessageBox::Discard);
+    else if (m_answerNo && box->button(QMessageBox::No))
         button = box->button(QMessageBox::No);
     else if (box->button(QMessageBox::Yes))
         button = box->button(QMessageBox::Yes);
@@ -939,7 +943,11 @@ int main(int argc, char** argv)
     {
         TForm1 window(QStringList{});
         long opened = 0;
-        window.OpenDocument = [&opened](const QString&) { ++opened; };
+        window.OpenDocument = [&opened](const QString&)
+        {
+            ++opened;
+            return true;
+        };
         window.SetTextDataPath(QDir(dir.path()).filePath(QStringLiteral("spritedata.txt")));
         // The sample palettes, so the palette menu has more than the built-in one.
         if (window.findChild<QActionGroup*>(QStringLiteral("PaletteGroup"))->actions().size() < 2)

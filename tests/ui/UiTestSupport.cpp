@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include "ui/Form1.h"
 
@@ -62,8 +63,13 @@ void WhenModal(std::function<void(QWidget*)> answer)
 
 void AnswerMessage(const QString& buttonText)
 {
+    AnswerMessageThen(buttonText, {});
+}
+
+void AnswerMessageThen(const QString& buttonText, std::function<void()> next)
+{
     WhenModal(
-        [buttonText](QWidget* modal)
+        [buttonText, next](QWidget* modal)
         {
             auto* box = qobject_cast<QMessageBox*>(modal);
             if (!box)
@@ -72,6 +78,7 @@ void AnswerMessage(const QString& buttonText)
                 return;
             }
             g_last = {box->windowTitle(), box->text()};
+            if (next) next();
             for (QAbstractButton* button : box->buttons())
             {
                 if (button->text().remove(QLatin1Char('&')) == QString(buttonText).remove(QLatin1Char('&')))
@@ -95,8 +102,13 @@ void ClearLastMessage()
 
 void AnswerFileDialog(const QString& path)
 {
+    AnswerFileDialogThen(path, {});
+}
+
+void AnswerFileDialogThen(const QString& path, std::function<void()> next)
+{
     WhenModal(
-        [path](QWidget* modal)
+        [path, next](QWidget* modal)
         {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             if (!dialog)
@@ -104,6 +116,7 @@ void AnswerFileDialog(const QString& path)
                 modal->close();
                 return;
             }
+            if (next) next();
             if (path.isEmpty())
             {
                 dialog->reject();
@@ -137,18 +150,30 @@ void SetQuantity(TForm1& window, int count)
     window.Edit2KeyPress(Qt::Key_Return);
 }
 
-std::unique_ptr<TForm1> NewWindow(const QStringList& arguments)
+namespace
 {
-    auto window = std::make_unique<TForm1>(arguments);
+std::unique_ptr<TForm1> Shown(std::unique_ptr<TForm1> window)
+{
     window->show();
     window->activateWindow();
     (void)QTest::qWaitForWindowActive(window.get());
     return window;
 }
+} // namespace
+
+std::unique_ptr<TForm1> NewWindow(const QStringList& arguments)
+{
+    return Shown(std::make_unique<TForm1>(arguments));
+}
+
+std::unique_ptr<TForm1> NewWindowWithNames(const QList<QByteArray>& arguments)
+{
+    return Shown(std::make_unique<TForm1>(arguments));
+}
 
 bool PlacedAt(const QWidget* tool, QPoint wanted)
 {
-    const QRect placed = tool->geometry();
+    const QRect placed = tool->frameGeometry();
     const QRect area = tool->screen()->availableGeometry();
     const QRect target(wanted, placed.size());
     if (area.contains(target)) return placed == target;
@@ -158,6 +183,13 @@ bool PlacedAt(const QWidget* tool, QPoint wanted)
     const bool yKept =
         placed.top() == wanted.y() || placed.bottom() == area.bottom() || placed.top() == area.top();
     return area.contains(placed) && xKept && yKept;
+}
+
+QString Title(const QWidget& window)
+{
+    if (const QWindow* handle = window.windowHandle()) return handle->title();
+    qFatal("Title: the window %s has not been shown", qPrintable(window.objectName()));
+    return {};
 }
 
 unsigned Rgb(const QImage& image, int x, int y)

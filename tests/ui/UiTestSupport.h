@@ -46,6 +46,10 @@ Message LastMessage();
 void ClearLastMessage();
 // Answers the next file dialog with the given path (or cancels it when path is empty).
 void AnswerFileDialog(const QString& path);
+// The same two, calling next (which arranges the answer to the window that follows)
+// right before the answer closes the window.
+void AnswerMessageThen(const QString& buttonText, std::function<void()> next);
+void AnswerFileDialogThen(const QString& path, std::function<void()> next);
 
 // The names a file dialog lists in its current folder, sorted, once it has read at
 // least expected of them (or after about two seconds).
@@ -56,10 +60,17 @@ void SetQuantity(TForm1& window, int count);
 
 // A main window without command-line arguments, shown and active.
 std::unique_ptr<TForm1> NewWindow(const QStringList& arguments = {});
+// The same with the arguments as the system gives them (file names as bytes).
+std::unique_ptr<TForm1> NewWindowWithNames(const QList<QByteArray>& arguments);
 
-// A tool window opens at the place its command gives it, moved back onto the screen
-// only as far as needed to show all of it. Checks that rule for the window's geometry.
+// A tool window opens with its frame's top-left corner at the place its command gives
+// it, moved back onto the screen only as far as needed to show all of it. Checks that
+// rule for the window's frame (title bar and border included).
 bool PlacedAt(const QWidget* tool, QPoint wanted);
+
+// A window's title as the desktop shows it: the main window's mark of unsaved changes
+// appears as "*" ("Kelmora - walker.kmd*").
+QString Title(const QWidget& window);
 
 // 24-bit 0xRRGGBB of one pixel of an image.
 unsigned Rgb(const QImage& image, int x, int y);

@@ -510,7 +510,8 @@ void AnimatorTest::menuCommandPlacesPlaysAndRestores()
                 modal->close();
                 return;
             }
-            const QRect owner = window->geometry();
+            // 3 pixels right of the main window, frame to frame.
+            const QRect owner = window->frameGeometry();
             placedRight = uitest::PlacedAt(animator, QPoint(owner.left() + owner.width() + 3, owner.top()));
             flat = animator->ToolBar1->property("flat").toBool();
             animator->Btn_Forw_Play->trigger();

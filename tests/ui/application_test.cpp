@@ -1,9 +1,13 @@
 // An exception escaping an event handler is shown to the user and the program goes on.
 #include <QMessageBox>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
 
+#include <cstdio>
 #include <stdexcept>
+
+#include <unistd.h>
 
 #include "UiTestSupport.h"
 #include "ui/Application.h"
@@ -42,6 +46,26 @@ class ApplicationTest : public QObject
         bool ran = false;
         QTimer::singleShot(0, [&ran] { ran = true; });
         QTRY_VERIFY(ran);
+    }
+
+    void startupFailureIsReportedOnStandardErrorAndInABox()
+    {
+        QTemporaryFile captured;
+        QVERIFY(captured.open());
+        std::fflush(stderr);
+        const int saved = ::dup(STDERR_FILENO);
+        QVERIFY(::dup2(captured.handle(), STDERR_FILENO) >= 0);
+        uitest::ClearLastMessage();
+        uitest::AnswerMessage(QStringLiteral("OK"));
+        TApplication::ReportFailure(QStringLiteral("no memory for the window"));
+        std::fflush(stderr);
+        ::dup2(saved, STDERR_FILENO);
+        ::close(saved);
+
+        QCOMPARE(uitest::LastMessage().title, QStringLiteral("Kelmora"));
+        QCOMPARE(uitest::LastMessage().text, QStringLiteral("no memory for the window"));
+        captured.seek(0);
+        QCOMPARE(captured.readAll(), QByteArray("kelmora: no memory for the window\n"));
     }
 };
 

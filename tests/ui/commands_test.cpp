@@ -72,11 +72,13 @@ class CommandsTest : public QObject
     void selectAllKeepsTheRangeInsideTheBank();
     void pasteSelectsThePastedBlockAndStopsAtTheLastSlot();
     void cutPasteAndUndo();
+    void loweringTheQuantityClampsTheSelection();
     void reverseOrderAndRemoveBlanks();
     void colourSwapAndAttributeCommands();
     void copyStyleEnablesPasteStyleAtOnce();
     void undoKeepsTheSpriteCountAndColours();
     void shortcutsReachTheMenuFromTheQuantityBox();
+    void theChosenToolShowsInBothToolBarStyles();
 };
 
 void CommandsTest::transformsActOnTheRangeOneStepEach()
@@ -201,6 +203,37 @@ void CommandsTest::cutPasteAndUndo()
     QCOMPARE(int(Sprite(*w, 10)[0]), 0x42);
     QCOMPARE(GetAttribute(w->document().bank.sprites, 10), 133);
     QCOMPARE(w->document().bank.rangeEnd, 10);
+    // It is one undo step of its own: Undo takes it back (to the recorded sprites), Redo again.
+    QVERIFY(Button(*w, "Btn_Undo")->isEnabled());
+    Key(*w, Qt::Key_Z);
+    QVERIFY(Block(*w) == original);
+    Key(*w, Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
+    QCOMPARE(int(Sprite(*w, 10)[0]), 0x42);
+}
+
+void CommandsTest::loweringTheQuantityClampsTheSelection()
+{
+    auto w = uitest::NewWindow();
+    uitest::SetQuantity(*w, 16);
+    Select(*w, 2, 2);
+    Key(*w, Qt::Key_A); // sprites 0 to 15, sprite 2 current
+    uitest::SetQuantity(*w, 4);
+    QCOMPARE(w->document().bank.rangeStart, 0);
+    QCOMPARE(w->document().bank.rangeEnd, 3);
+    QCOMPARE(w->document().bank.currentSprite, 2);
+
+    // A range command now reaches the four sprites in use and no hidden one.
+    Key(*w, Qt::Key_I); // Negative
+    for (int i = 0; i < 16; ++i)
+        QCOMPARE(int(Sprite(*w, i)[0]), i < 4 ? 0xFF : 0x00);
+
+    // A selection wholly beyond the new count ends at the last sprite in use.
+    uitest::SetQuantity(*w, 16);
+    Select(*w, 10, 12);
+    uitest::SetQuantity(*w, 8);
+    QCOMPARE(w->document().bank.currentSprite, 7);
+    QCOMPARE(w->document().bank.rangeStart, 7);
+    QCOMPARE(w->document().bank.rangeEnd, 7);
 }
 
 void CommandsTest::reverseOrderAndRemoveBlanks()
@@ -367,6 +400,27 @@ void CommandsTest::shortcutsReachTheMenuFromTheQuantityBox()
     QCOMPARE(HistoryPosition(w->document().history), 4);
     QCOMPARE(uitest::Child<QLineEdit>(*w, "Edit2")->text(), QStringLiteral("32"));
     QVERIFY(uitest::Child<QLineEdit>(*w, "Edit2")->hasFocus());
+}
+
+void CommandsTest::theChosenToolShowsInBothToolBarStyles()
+{
+    auto w = uitest::NewWindow();
+    QToolButton* brush = Button(*w, "Btn_Brush1");
+    for (const char* style : {"Mnu_ToolBar_Raised", "Mnu_ToolBar_Flat"})
+    {
+        uitest::Child<QAction>(*w, style)->trigger();
+        uitest::Child<QAction>(*w, "Btn_Brush1")->trigger();
+        const QImage down = brush->grab().toImage();
+        uitest::Child<QAction>(*w, "Btn_Flood")->trigger();
+        const QImage up = brush->grab().toImage();
+        QCOMPARE(down.size(), up.size());
+        // The button's look changes all round its edge, not in a stray pixel.
+        int differing = 0;
+        for (int y = 0; y < up.height(); ++y)
+            for (int x = 0; x < up.width(); ++x)
+                differing += down.pixel(x, y) != up.pixel(x, y);
+        QVERIFY2(differing >= up.width() + up.height(), style);
+    }
 }
 
 QTEST_MAIN(CommandsTest)

@@ -88,6 +88,7 @@ class EditingTest : public QObject
     Q_OBJECT
   private slots:
     void dragIsOneUndoStepAndStaysInsideTheEditor();
+    void fastDragsPaintTheWholeLine();
     void brushTwoAndTheMulticolourGrid();
     void floodFillKeepsToFourWayNeighbours();
     void browserSelectsWithShiftInBothDirections();
@@ -104,10 +105,12 @@ void EditingTest::dragIsOneUndoStepAndStaysInsideTheEditor()
     QTest::mousePress(editor, Qt::LeftButton, {}, EditorPoint(*w, 0, 1));
     Drag(editor, EditorPoint(*w, 1, 1), Qt::LeftButton);
     Drag(editor, EditorPoint(*w, 2, 1), Qt::LeftButton);
-    // Leaving the editor to the left and top paints nothing, not even column or row 0.
-    Drag(editor, QPoint(-5, 3), Qt::LeftButton);
-    Drag(editor, QPoint(3, -5), Qt::LeftButton);
-    QTest::mouseRelease(editor, Qt::LeftButton, {}, QPoint(-5, 3));
+    // Points just left of and above the editor lie outside the sprite (not in column or
+    // row 0): leaving to the left along row 1 and going on above the editor paints nothing
+    // more, not even pixel (0, 0).
+    Drag(editor, QPoint(-5, 11), Qt::LeftButton);
+    Drag(editor, QPoint(-5, -5), Qt::LeftButton);
+    QTest::mouseRelease(editor, Qt::LeftButton, {}, QPoint(-5, -5));
 
     for (int x = 0; x < 3; ++x)
         QCOMPARE(EditorColour(*w, x, 1), Base(*w, 5));
@@ -138,6 +141,55 @@ void EditingTest::dragIsOneUndoStepAndStaysInsideTheEditor()
     QTest::mouseMove(editor, EditorPoint(*w, 6, 5));
     QCOMPARE(editor->cursor().hotSpot(), QPoint(6, 30));
     QCOMPARE(Status(*w), QStringLiteral("(X : 6, Y : 5)"));
+}
+
+void EditingTest::fastDragsPaintTheWholeLine()
+{
+    auto w = uitest::NewWindow();
+    QWidget* editor = uitest::Child<TPaintBox>(*w, "PaintBox_Editor");
+    const int before = HistoryPosition(w->document().history);
+
+    // Multicolour: a press at (0, 2) and one move event at (11, 18), far apart. Every row
+    // between gets one double-wide pixel, each touching the one before.
+    QTest::mousePress(editor, Qt::LeftButton, {}, EditorPoint(*w, 0, 2));
+    Drag(editor, EditorPoint(*w, 11, 18), Qt::LeftButton);
+    QTest::mouseRelease(editor, Qt::LeftButton, {}, EditorPoint(*w, 11, 18));
+    QCOMPARE(CountPixels(*w, 0, 2), 17);
+    int previous = -1;
+    for (int y = 2; y <= 18; ++y)
+    {
+        int column = -1;
+        for (int x = 0; x < 12; ++x)
+            if (GetPixel(w->document().bank.sprites, 0, x, y) == 2) column = x;
+        QVERIFY2(column >= 0 && (previous < 0 || column - previous <= 1), qPrintable(QString::number(y)));
+        QCOMPARE(EditorColour(*w, column, y), Base(*w, 5));
+        previous = column;
+    }
+    QCOMPARE(previous, 11);
+    // Still one undo step for the whole stroke.
+    QCOMPARE(HistoryPosition(w->document().history), before + 1);
+    QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(CountPixels(*w, 0, 2), 0);
+
+    // Hires, Paintbrush 1: a fast drag that leaves the editor paints up to its edge.
+    ClickBox(uitest::Child<QCheckBox>(*w, "Chk_MulticolourMode"));
+    QTest::mousePress(editor, Qt::LeftButton, {}, EditorPoint(*w, 12, 10));
+    Drag(editor, EditorPoint(*w, 34, 10), Qt::LeftButton);
+    QTest::mouseRelease(editor, Qt::LeftButton, {}, EditorPoint(*w, 34, 10));
+    QCOMPARE(CountPixels(*w, 0, 2), 12); // 12 to 23 of row 10
+    QCOMPARE(EditorColour(*w, 23, 10), Base(*w, 5));
+
+    // Out to the left, around outside (nothing painted there) and back in: from each edge.
+    QTest::mousePress(editor, Qt::LeftButton, {}, EditorPoint(*w, 3, 5));
+    Drag(editor, EditorPoint(*w, -10, 5), Qt::LeftButton);
+    Drag(editor, EditorPoint(*w, -10, 15), Qt::LeftButton);
+    QCOMPARE(CountPixels(*w, 0, 2), 16); // and 0 to 3 of row 5
+    Drag(editor, EditorPoint(*w, 3, 15), Qt::LeftButton);
+    QTest::mouseRelease(editor, Qt::LeftButton, {}, EditorPoint(*w, 3, 15));
+    QCOMPARE(CountPixels(*w, 0, 2), 20); // and 0 to 3 of row 15
+    for (int y : {5, 15})
+        for (int x = 0; x < 24; ++x)
+            QCOMPARE(GetPixel(w->document().bank.sprites, 0, x, y), x <= 3 ? 2 : 0);
 }
 
 void EditingTest::brushTwoAndTheMulticolourGrid()

@@ -2,16 +2,20 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,6 +33,7 @@
 
 #include "UiTestSupport.h"
 #include "ui/Form1.h"
+#include "ui/tools/FormTextData.h"
 
 using namespace kelmora;
 
@@ -93,6 +98,34 @@ void AnswerFileDialog(SeenDialog* seen, const QString& path, bool overwrite = fa
             }
             dialog->selectFile(path);
             static_cast<QDialog*>(dialog)->accept(); // runs the file dialog's own checks
+        });
+}
+
+// As AnswerFileDialog, calling next (which arranges the answer to the window that
+// follows) right before the dialog is answered.
+void AnswerFileDialogThen(SeenDialog* seen, const QString& path, std::function<void()> next)
+{
+    uitest::WhenModal(
+        [seen, path, next](QWidget* modal)
+        {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            if (!dialog)
+            {
+                modal->close();
+                return;
+            }
+            seen->seen = true;
+            seen->objectName = dialog->objectName();
+            if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                seen->name = edit->text();
+            if (next) next();
+            if (path.isEmpty())
+            {
+                dialog->reject();
+                return;
+            }
+            dialog->selectFile(path);
+            static_cast<QDialog*>(dialog)->accept();
         });
 }
 
@@ -197,6 +230,7 @@ class FilesTest : public QObject
     void bitmapHoldsThePreview();
     void bitmapReadsBackElsewhere();
     void listingCoversTheRange();
+    void listingShownHereWhenTheDesktopCannot();
     void failedWritesAreReported();
 };
 
@@ -213,7 +247,7 @@ void FilesTest::saveFailureOnAFullDiskKeepsTheOldFile()
         SeenDialog seen;
         AnswerFileDialog(&seen, path);
         uitest::Child<QAction>(*w, "Mnu_SaveProject")->trigger();
-        if (w->windowTitle() != QStringLiteral("Kelmora - keep.kmd")) _exit(16);
+        if (uitest::Title(*w) != QStringLiteral("Kelmora - keep.kmd")) _exit(16);
 
         // Something new under another name, then the same file again on a disk that
         // fills after 100 bytes.
@@ -231,7 +265,7 @@ void FilesTest::saveFailureOnAFullDiskKeepsTheOldFile()
         if (!again.seen) code |= 1;
         if (m.title != QStringLiteral("File Error")) code |= 2;
         if (m.text != QStringLiteral("Could not write ") + QDir::toNativeSeparators(path)) code |= 4;
-        if (w->windowTitle() != QStringLiteral("Kelmora - other.kmd")) code |= 8;
+        if (uitest::Title(*w) != QStringLiteral("Kelmora - other.kmd*")) code |= 8;
         _exit(code);
     }
     QVERIFY(child > 0);
@@ -270,8 +304,12 @@ void FilesTest::newAsksFirstAndKeepsTheCount()
     w->Mnu_NegativeClick(); // every sprite in use changes, one undo step
     w->Mnu_CopyClick();
     w->document().bank.colourTransp = 3;
-    w->SetFileName(QStringLiteral("/somewhere/work.kmd"));
+    // The title's mark goes after the name, whatever the name holds.
+    w->SetFileName(Tmp(QStringLiteral("odd[*]name.kmd")));
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - odd[*]name.kmd*"));
+    w->SetFileName(Tmp(QStringLiteral("work.kmd")));
     QVERIFY(uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - work.kmd*"));
     const QByteArray before = Block(*w);
 
     QMessageBox::StandardButtons buttons;
@@ -296,21 +334,21 @@ void FilesTest::newAsksFirstAndKeepsTheCount()
             });
     };
 
-    answer(QMessageBox::No);
+    // Unsaved changes: the question that can save them, and Cancel changes nothing.
+    answer(QMessageBox::Cancel);
     uitest::Child<QAction>(*w, "Mnu_New")->trigger();
-    QCOMPARE(title, QStringLiteral("Confirm"));
-    QCOMPARE(text, QStringLiteral("This will destroy all existing data, proceed?"));
-    QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
-    QCOMPARE(icon, QMessageBox::NoIcon);
+    QCOMPARE(title, QStringLiteral("Kelmora"));
+    QCOMPARE(text, QStringLiteral("Save changes to work.kmd?"));
+    QCOMPARE(buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
     QCOMPARE(Block(*w), before);
-    QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - work.kmd"));
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - work.kmd*"));
     QVERIFY(uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
     QCOMPARE(w->document().bank.colourTransp, 3);
 
     title.clear();
-    answer(QMessageBox::Yes);
+    answer(QMessageBox::Discard);
     uitest::Child<QAction>(*w, "Mnu_New")->trigger();
-    QCOMPARE(title, QStringLiteral("Confirm"));
+    QCOMPARE(text, QStringLiteral("Save changes to work.kmd?"));
     QCOMPARE(w->document().bank.spriteCount, 100);
     QCOMPARE(uitest::Child<QLineEdit>(*w, "Edit2")->text(), QStringLiteral("100"));
     for (int i = 0; i < 256; ++i)
@@ -318,7 +356,7 @@ void FilesTest::newAsksFirstAndKeepsTheCount()
         QCOMPARE(IsBlank(w->document().bank.sprites, i), 1);
         QCOMPARE(GetAttribute(w->document().bank.sprites, i), 133);
     }
-    QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - Untitled.spr"));
     QVERIFY(!uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
     QCOMPARE(int(w->document().bank.colourTransp), 11);
     QCOMPARE(int(w->document().bank.colourMulti1), 0);
@@ -330,13 +368,33 @@ void FilesTest::newAsksFirstAndKeepsTheCount()
     QCOMPARE(w->document().buffer.bufferCount, 100); // the copy buffer stays
     QVERIFY(uitest::Child<QAction>(*w, "Mnu_Paste")->isEnabled());
 
-    // Save Project now proposes the new name; cancelling it changes nothing.
+    // Without changes New asks what it always asked, and No keeps everything.
+    w->Mnu_PasteClick();
+    const QByteArray pasted = Block(*w);
+    w->Mnu_UndoClick(); // back to the new bank: no changes again
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - Untitled.spr"));
+    answer(QMessageBox::No);
+    uitest::Child<QAction>(*w, "Mnu_New")->trigger();
+    QCOMPARE(title, QStringLiteral("Confirm"));
+    QCOMPARE(text, QStringLiteral("This will destroy all existing data, proceed?"));
+    QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(icon, QMessageBox::NoIcon);
+    QVERIFY(uitest::Child<QAction>(*w, "Mnu_Redo")->isEnabled());
+    answer(QMessageBox::Yes);
+    uitest::Child<QAction>(*w, "Mnu_New")->trigger();
+    QCOMPARE(title, QStringLiteral("Confirm"));
+    QVERIFY(!uitest::Child<QAction>(*w, "Mnu_Redo")->isEnabled());
+    QVERIFY(Block(*w) != pasted);
+
+    // Save Project proposes a project name, in the folder the project dialog last used
+    // (the folder of work.kmd); cancelling it changes nothing.
     SeenDialog seen;
     AnswerFileDialog(&seen, QString());
     uitest::Child<QAction>(*w, "Mnu_SaveProject")->trigger();
     QVERIFY(seen.seen);
-    QCOMPARE(seen.name, QStringLiteral("Untitled.spr"));
-    QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
+    QCOMPARE(seen.name, QStringLiteral("Untitled.kmd"));
+    QCOMPARE(seen.directory, QFileInfo(m_dir->path()).absoluteFilePath());
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - Untitled.spr"));
 }
 
 void FilesTest::fileDialogsAreSetUpAndRemembered()
@@ -371,7 +429,7 @@ void FilesTest::fileDialogsAreSetUpAndRemembered()
          "kmd",
          QFileDialog::AcceptSave,
          true,
-         "Untitled.spr"},
+         "Untitled.kmd"},
         {uitest::Child<QAction>(*w, "LoadSpriteFile1"), "OpenDialog_SEUCK", "Load SEUCK Sprite File",
          seuckFilters, "a", QFileDialog::AcceptOpen, false, "Untitled.a"},
         {uitest::Child<QAction>(*w, "SaveSpriteFile1"), "SaveDialog_SEUCK", "Save SEUCK Sprite File",
@@ -465,11 +523,21 @@ void FilesTest::openProject()
     uitest::Child<QScrollBar>(*w, "ScrollBar1")->setValue(5);
     w->Mnu_NegativeClick();
     QVERIFY(uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - Untitled.spr*"));
 
-    // A refused file: message, nothing changed.
+    // Unsaved changes: Open asks first, and Cancel opens no file dialog and changes nothing.
     const QByteArray block = Block(*w);
     SeenDialog seen;
-    AnswerFileDialog(&seen, bad, false, true);
+    uitest::AnswerMessage(QStringLiteral("Cancel"));
+    uitest::Child<QAction>(*w, "Mnu_Open")->trigger();
+    QCOMPARE(uitest::LastMessage().text, QStringLiteral("Save changes to Untitled.spr?"));
+    QTest::qWait(50);
+    QVERIFY(!seen.seen);
+    QCOMPARE(Block(*w), block);
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - Untitled.spr*"));
+
+    // Discard, then a refused file: message, nothing changed.
+    uitest::AnswerMessageThen(QStringLiteral("Discard"), [&] { AnswerFileDialog(&seen, bad, false, true); });
     uitest::Child<QAction>(*w, "Mnu_Open")->trigger();
     // The message names the file.
     QCOMPARE(uitest::LastMessage().text,
@@ -478,10 +546,11 @@ void FilesTest::openProject()
     QCOMPARE(Block(*w), block);
     QCOMPARE(w->document().bank.spriteCount, 32);
     QCOMPARE(w->document().bank.currentSprite, 5);
-    QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - Untitled.spr*"));
     QVERIFY(uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
 
-    AnswerFileDialog(&seen, good);
+    // Discard, then the good file: loaded, and no changes.
+    uitest::AnswerMessageThen(QStringLiteral("Discard"), [&] { AnswerFileDialog(&seen, good); });
     uitest::Child<QAction>(*w, "Mnu_Open")->trigger();
     QCOMPARE(w->document().bank.spriteCount, 40);
     QCOMPARE(uitest::Child<QLineEdit>(*w, "Edit2")->text(), QStringLiteral("40"));
@@ -491,7 +560,7 @@ void FilesTest::openProject()
     QCOMPARE(w->document().bank.rangeEnd, 0);
     QVERIFY(!uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
     QVERIFY(!uitest::Child<QAction>(*w, "Mnu_Redo")->isEnabled());
-    QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - forty.kmd"));
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - forty.kmd"));
     QCOMPARE(int(w->document().bank.colourTransp), 2);
     QCOMPARE(int(w->document().bank.colourMulti1), 6);
     QCOMPARE(int(w->document().bank.colourMulti2), 14);
@@ -507,6 +576,51 @@ void FilesTest::openProject()
     AnswerFileDialog(&seen, QString());
     uitest::Child<QAction>(*w, "Mnu_Open")->trigger();
     QCOMPARE(seen.name, QStringLiteral("forty.kmd"));
+
+    // A change marks the title; undoing back to what the file holds clears the mark.
+    w->Mnu_FlipXClick();
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - forty.kmd*"));
+    w->Mnu_UndoClick();
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - forty.kmd"));
+    w->Mnu_RedoClick();
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - forty.kmd*"));
+    // The shared colours and the count are the file's too.
+    w->Mnu_UndoClick();
+    SetQuantity(*w, 41);
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - forty.kmd*"));
+    SetQuantity(*w, 40);
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - forty.kmd"));
+
+    // Save, then Open: the changes are written first, then the chosen file is opened.
+    w->Mnu_RedoClick();
+    const QByteArray changed = QByteArray("\x02\x06\x0e", 3) + Block(*w).left(40 * 64);
+    const QString saved = Tmp(QStringLiteral("saved.kmd"));
+    const QString two = Tmp(QStringLiteral("two.kmd"));
+    WriteAll(two, Project(2, 5));
+    uitest::AnswerMessageThen(QStringLiteral("Save"), [&]
+                              { AnswerFileDialogThen(&seen, saved, [&] { AnswerFileDialog(&seen, two); }); });
+    uitest::Child<QAction>(*w, "Mnu_Open")->trigger();
+    QCOMPARE(uitest::LastMessage().text, QStringLiteral("Save changes to forty.kmd?"));
+    QCOMPARE(ReadAll(saved), changed);
+    QCOMPARE(w->document().bank.spriteCount, 2);
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - two.kmd"));
+
+    // Save whose dialog is cancelled opens nothing: the changes stay.
+    w->Mnu_NegativeClick();
+    const QByteArray kept = Block(*w);
+    uitest::AnswerMessageThen(QStringLiteral("Save"), [&] { AnswerFileDialogThen(&seen, QString(), {}); });
+    uitest::Child<QAction>(*w, "Mnu_Open")->trigger();
+    QTest::qWait(50);
+    QCOMPARE(Block(*w), kept);
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - two.kmd*"));
+
+    // Save Project clears the mark: the file now holds the changes.
+    const QString again = Tmp(QStringLiteral("again.kmd"));
+    AnswerFileDialog(&seen, again);
+    uitest::Child<QAction>(*w, "Mnu_SaveProject")->trigger();
+    QCOMPARE(seen.name, QStringLiteral("two.kmd"));
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - again.kmd"));
+    QCOMPARE(ReadAll(again).mid(3), kept.left(2 * 64));
 }
 
 void FilesTest::droppedProject()
@@ -536,10 +650,18 @@ void FilesTest::droppedProject()
     auto w = uitest::NewWindow();
     uitest::Child<QScrollBar>(*w, "ScrollBar1")->setValue(3);
     w->Mnu_NegativeClick();
-    QVERIFY(!OpensModal([&] { w->DropFile(path); }));
+    // The drop would replace unsaved changes: it asks, and Cancel keeps them.
+    const QByteArray negated = Block(*w);
+    uitest::AnswerMessage(QStringLiteral("Cancel"));
+    w->DropFile(path);
+    QCOMPARE(uitest::LastMessage().text, QStringLiteral("Save changes to Untitled.spr?"));
+    QCOMPARE(Block(*w), negated);
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - Untitled.spr*"));
+    uitest::AnswerMessage(QStringLiteral("Discard"));
+    w->DropFile(path);
     QCOMPARE(Block(*w), openedBlock);
     QCOMPARE(w->windowTitle(), openedTitle);
-    QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - dropped.kmd"));
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - dropped.kmd"));
     QCOMPARE(w->document().bank.spriteCount, 12);
     QCOMPARE(uitest::Child<QLineEdit>(*w, "Edit2")->text(), QStringLiteral("12"));
     QCOMPARE(uitest::Child<QScrollBar>(*w, "ScrollBar1")->maximum(), 11);
@@ -554,7 +676,7 @@ void FilesTest::droppedProject()
     QVERIFY(!OpensModal([&] { w->DropFile(bad); }));
     QVERIFY(!OpensModal([&] { w->DropFile(Tmp(QStringLiteral("missing.kmd"))); }));
     QCOMPARE(Block(*w), block);
-    QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - dropped.kmd"));
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - dropped.kmd*"));
     QVERIFY(uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
 
     // A real drop from the desktop: the first file counts.
@@ -567,9 +689,14 @@ void FilesTest::droppedProject()
     QApplication::sendEvent(w.get(), &enter);
     QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QVERIFY(!OpensModal([&] { QApplication::sendEvent(w.get(), &drop); }));
-    QCOMPARE(w->document().bank.spriteCount, 7);
-    QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - seven.bin"));
+    // The file opens once the drop is over (its question must not hold the desktop's drag up).
+    uitest::ClearLastMessage();
+    uitest::AnswerMessage(QStringLiteral("Discard"));
+    QApplication::sendEvent(w.get(), &drop);
+    QVERIFY(drop.isAccepted());
+    QTRY_COMPARE(w->document().bank.spriteCount, 7);
+    QCOMPARE(uitest::LastMessage().text, QStringLiteral("Save changes to dropped.kmd?"));
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - seven.bin"));
 
     // Something that is not a local file is not taken.
     QMimeData web;
@@ -606,18 +733,20 @@ void FilesTest::seuckFiles()
     QCOMPARE(int(file[1]), 0x00);
     QCOMPARE(int(static_cast<unsigned char>(file[65])), 0x1E);
     QCOMPARE(int(static_cast<unsigned char>(file[65 + 64])), 0x15); // 133: multicolour, colour 5
-    QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
+    // A SEUCK file holds no shared colours and no overlay flags: the changes stay unsaved.
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - Untitled.spr*"));
 
     // Loading it back: 127 sprites, attributes back in the editor's layout.
     SetQuantity(*w, 3);
     w->Mnu_NegativeClick();
-    AnswerFileDialog(&seen, path);
+    uitest::AnswerMessageThen(QStringLiteral("Discard"), [&] { AnswerFileDialog(&seen, path); });
     uitest::Child<QAction>(*w, "LoadSpriteFile1")->trigger();
+    QCOMPARE(uitest::LastMessage().text, QStringLiteral("Save changes to Untitled.spr?"));
     QCOMPARE(w->document().bank.spriteCount, 127);
     QCOMPARE(uitest::Child<QLineEdit>(*w, "Edit2")->text(), QStringLiteral("127"));
     QCOMPARE(GetAttribute(w->document().bank.sprites, 0), 0x8E);
     QCOMPARE(GetAttribute(w->document().bank.sprites, 1), 133);
-    QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - game.a"));
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - game.a"));
     QVERIFY(!uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
 
     // Something that cannot be read as a file (a pipe): "Invalid file", nothing changes.
@@ -625,12 +754,12 @@ void FilesTest::seuckFiles()
     QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     w->Mnu_NegativeClick();
     const QByteArray block = Block(*w);
-    AnswerFileDialog(&seen, pipe, false, true);
+    uitest::AnswerMessageThen(QStringLiteral("Discard"), [&] { AnswerFileDialog(&seen, pipe, false, true); });
     uitest::Child<QAction>(*w, "LoadSpriteFile1")->trigger();
     QCOMPARE(uitest::LastMessage().text, QStringLiteral("Invalid file: ") + QDir::toNativeSeparators(pipe));
     QCOMPARE(uitest::LastMessage().title, QStringLiteral("File Error"));
     QCOMPARE(Block(*w), block);
-    QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - game.a"));
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - game.a*"));
     QVERIFY(uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
 }
 
@@ -753,7 +882,11 @@ void FilesTest::listingCoversTheRange()
 {
     auto w = uitest::NewWindow();
     QStringList opened;
-    w->OpenDocument = [&](const QString& path) { opened << path; };
+    w->OpenDocument = [&](const QString& path)
+    {
+        opened << path;
+        return true;
+    };
     w->SetTextDataPath(Tmp(QStringLiteral("spritedata.txt")));
     for (int i = 0; i < 64; ++i)
         w->document().bank.sprites[4 * 64 + i] = static_cast<u8>(i == 63 ? 0x9E : i * 4);
@@ -781,11 +914,74 @@ void FilesTest::listingCoversTheRange()
     QVERIFY(lines[11].endsWith(QStringLiteral(",0,133")));
 }
 
+void FilesTest::listingShownHereWhenTheDesktopCannot()
+{
+    auto w = uitest::NewWindow();
+    QStringList asked;
+    w->OpenDocument = [&](const QString& path)
+    {
+        asked << path;
+        return false; // no viewer for text files on this desktop
+    };
+    w->SetTextDataPath(Tmp(QStringLiteral("spritedata.txt")));
+    w->Mnu_SelectAllClick();
+    w->Mnu_NegativeClick();
+    const QString copy = Tmp(QStringLiteral("copy.txt"));
+    const QString plain = Tmp(QStringLiteral("plain"));
+    WriteAll(plain, "not a folder");
+
+    QString title, shown, copied;
+    bool readOnly = false, monospace = false;
+    uitest::WhenModal(
+        [&](QWidget* modal)
+        {
+            auto* viewer = qobject_cast<TFormTextData*>(modal);
+            if (!viewer)
+            {
+                modal->close();
+                return;
+            }
+            title = viewer->windowTitle();
+            shown = viewer->Memo1->toPlainText();
+            readOnly = viewer->Memo1->isReadOnly();
+            monospace = QFontInfo(viewer->Memo1->font()).fixedPitch();
+            viewer->Memo1->selectAll();
+            viewer->Memo1->copy();
+            copied = QGuiApplication::clipboard()->text();
+            uitest::AnswerFileDialog(copy);
+            viewer->BtnSaveAs->click();
+            uitest::AnswerFileDialogThen(plain + QStringLiteral("/x.txt"),
+                                         [] { uitest::AnswerMessage(QStringLiteral("OK")); });
+            viewer->BtnSaveAs->click();
+            viewer->BtnClose->click();
+        });
+    uitest::Child<QAction>(*w, "Mnu_Hex")->trigger();
+
+    const QByteArray listing = ReadAll(w->textDataPath());
+    QCOMPARE(asked, QStringList{w->textDataPath()});
+    QCOMPARE(listing.count("; Sprite"), 32);
+    QCOMPARE(title, QStringLiteral("spritedata.txt"));
+    QCOMPARE(shown.toLatin1(), listing);
+    QVERIFY(readOnly);
+    QVERIFY(monospace);
+    QCOMPARE(copied, shown);
+    QCOMPARE(ReadAll(copy), listing);
+    QCOMPARE(uitest::LastMessage().title, QStringLiteral("File Error"));
+    QCOMPARE(uitest::LastMessage().text,
+             QStringLiteral("Could not write ") + QDir::toNativeSeparators(plain + QStringLiteral("/x.txt")));
+    QCOMPARE(ReadAll(plain), QByteArray("not a folder"));
+    QVERIFY(!w->findChild<TFormTextData*>());
+}
+
 void FilesTest::failedWritesAreReported()
 {
     auto w = uitest::NewWindow();
     QStringList opened;
-    w->OpenDocument = [&](const QString& path) { opened << path; };
+    w->OpenDocument = [&](const QString& path)
+    {
+        opened << path;
+        return true;
+    };
     const QString plain = Tmp(QStringLiteral("plain"));
     WriteAll(plain, "not a folder");
     const QString title = w->windowTitle();

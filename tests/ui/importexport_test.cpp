@@ -1,6 +1,7 @@
 // File > Import... and File > Export...: the two dialogs and what they read and write.
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -105,6 +106,7 @@ void AnswerFileDialog(const QString& path, QString* name = nullptr, QString* tit
 // What happened inside the import dialog.
 struct ImportRun
 {
+    QString question; // the question about unsaved changes, answered with Discard
     bool shown = false;
     bool message = false; // a message box came up
     bool stayedOpenAfterMessage = false;
@@ -125,14 +127,21 @@ void AnswerRefusal(const std::shared_ptr<ImportRun>& run, const QPointer<QWidget
     QTimer::singleShot(10, [run, dialog, attempts] { AnswerRefusal(run, dialog, attempts - 1); });
 }
 
-// File > Import with the given radio buttons chosen and path picked in its file dialog.
-// A refused file is answered with OK and the dialog is then cancelled.
-ImportRun Import(TForm1& w, const char* fileKind, const char* attrFormat, const QString& path)
+// Drives the import dialog (see Import); a question about unsaved changes before it is
+// answered with Discard.
+void DriveImport(const std::shared_ptr<ImportRun>& run, const char* fileKind, const char* attrFormat,
+                 const QString& path)
 {
-    auto run = std::make_shared<ImportRun>();
     uitest::WhenModal(
         [run, fileKind, attrFormat, path](QWidget* modal)
         {
+            if (auto* box = qobject_cast<QMessageBox*>(modal); box && run->question.isEmpty())
+            {
+                run->question = box->text();
+                DriveImport(run, fileKind, attrFormat, path);
+                box->button(QMessageBox::Discard)->click();
+                return;
+            }
             auto* dialog = qobject_cast<TFormImport*>(modal);
             if (!dialog)
             {
@@ -163,8 +172,72 @@ ImportRun Import(TForm1& w, const char* fileKind, const char* attrFormat, const 
                 dialog->Button2->click();
             }
         });
+}
+
+// File > Import with the given radio buttons chosen and path picked in its file dialog.
+// A refused file is answered with OK and the dialog is then cancelled.
+ImportRun Import(TForm1& w, const char* fileKind, const char* attrFormat, const QString& path)
+{
+    auto run = std::make_shared<ImportRun>();
+    DriveImport(run, fileKind, attrFormat, path);
     uitest::Child<QAction>(w, "Import1")->trigger();
     return *run;
+}
+
+// What the import's file dialog offered for a raw file's colour side file.
+struct SideOffer
+{
+    bool shown = false; // the import dialog came up
+    bool visible = false;
+    bool checked = false;
+    QString text;
+};
+
+// File > Import with "Auto Detect" and "Kelmora" of path; the side-file box is read as the file dialog
+// shows it and unticked first when untick is set.
+SideOffer ImportOfferingColours(TForm1& w, const QString& path, bool untick)
+{
+    auto offer = std::make_shared<SideOffer>();
+    uitest::WhenModal(
+        [offer, path, untick](QWidget* modal)
+        {
+            auto* dialog = qobject_cast<TFormImport*>(modal);
+            if (!dialog)
+            {
+                modal->close();
+                return;
+            }
+            offer->shown = true;
+            uitest::WhenModal(
+                [offer, path, untick, dialog](QWidget* next)
+                {
+                    auto* files = qobject_cast<QFileDialog*>(next);
+                    if (!files)
+                    {
+                        next->close();
+                        return;
+                    }
+                    QCheckBox* box = dialog->CheckSideColours;
+                    files->setDirectory(QFileInfo(path).absolutePath());
+                    files->selectFile(QFileInfo(path).fileName());
+                    // Typed into the name box, as a user does (selectFile leaves a focused box
+                    // alone); the side-file box follows at once.
+                    if (auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                        name->setText(QFileInfo(path).fileName());
+                    offer->visible = box->isVisible();
+                    offer->checked = box->isChecked();
+                    offer->text = box->text();
+                    if (untick && box->isVisible())
+                        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+                    static_cast<QDialog*>(files)->accept();
+                });
+            dialog->RadioAuto->click();
+            dialog->RadioKelmora->click(); // the editor's own attribute bytes
+            dialog->Button1->click();
+            if (dialog->isVisible()) dialog->Button2->click();
+        });
+    uitest::Child<QAction>(w, "Import1")->trigger();
+    return *offer;
 }
 
 using uitest::ListedNames;
@@ -190,6 +263,7 @@ class ImportExportTest : public QObject
     void importDialogAndCancel();
     void importAutoDetectAndRaw();
     void importRefusalAndIgnore();
+    void importOffersARawFilesOwnColours();
     void importRealFiles();
     void anyFileListsNamesWithoutDot();
     void exportDialogAndLoadAddress();
@@ -208,27 +282,39 @@ void ImportExportTest::importDialogAndCancel()
     QString title, group1, group2, ok, cancel, filters, suffix;
     QStringList radios1, radios2;
     QPoint offset;
-    uitest::WhenModal(
-        [&](QWidget* modal)
-        {
-            auto* d = qobject_cast<TFormImport*>(modal);
-            if (!d)
-            {
-                modal->close();
-                return;
-            }
-            title = d->windowTitle();
-            offset = d->pos() - w->geometry().topLeft();
-            group1 = d->GroupBox1->title();
-            group2 = d->GroupBox2->title();
-            radios1 = Radios(d->GroupBox1);
-            radios2 = Radios(d->GroupBox2);
-            ok = d->Button1->text();
-            cancel = d->Button2->text();
-            filters = d->OpenDialog1->nameFilters().join(QLatin1Char('|'));
-            suffix = d->OpenDialog1->defaultSuffix();
-            d->Button2->click();
-        });
+    // Unsaved changes: asked first; Cancel there opens no dialog.
+    uitest::AnswerMessage(QStringLiteral("Cancel"));
+    uitest::Child<QAction>(*w, "Import1")->trigger();
+    QCOMPARE(uitest::LastMessage().text, QStringLiteral("Save changes to mine.kmd?"));
+    QTest::qWait(50);
+    QVERIFY(!w->findChild<TFormImport*>());
+
+    uitest::AnswerMessageThen(QStringLiteral("Discard"),
+                              [&]
+                              {
+                                  uitest::WhenModal(
+                                      [&](QWidget* modal)
+                                      {
+                                          auto* d = qobject_cast<TFormImport*>(modal);
+                                          if (!d)
+                                          {
+                                              modal->close();
+                                              return;
+                                          }
+                                          title = d->windowTitle();
+                                          offset =
+                                              d->frameGeometry().topLeft() - w->frameGeometry().topLeft();
+                                          group1 = d->GroupBox1->title();
+                                          group2 = d->GroupBox2->title();
+                                          radios1 = Radios(d->GroupBox1);
+                                          radios2 = Radios(d->GroupBox2);
+                                          ok = d->Button1->text();
+                                          cancel = d->Button2->text();
+                                          filters = d->OpenDialog1->nameFilters().join(QLatin1Char('|'));
+                                          suffix = d->OpenDialog1->defaultSuffix();
+                                          d->Button2->click();
+                                      });
+                              });
     uitest::Child<QAction>(*w, "Import1")->trigger();
 
     QCOMPARE(title, QStringLiteral("Import"));
@@ -246,9 +332,9 @@ void ImportExportTest::importDialogAndCancel()
     QCOMPARE(filters, QStringLiteral("Any File (*.*)"));
     QVERIFY(suffix.isEmpty());
 
-    // Cancelled, yet the history restarts under a new name; the sprites stay.
-    QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
-    QVERIFY(!uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
+    // Cancelled: nothing happened. The title, its mark, the history and the sprites stay.
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - mine.kmd*"));
+    QVERIFY(uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
     QCOMPARE(Block(*w), before);
     QCOMPARE(w->document().bank.spriteCount, 32);
     QVERIFY(!w->findChild<TFormImport*>()); // the dialog is gone
@@ -265,6 +351,7 @@ void ImportExportTest::importAutoDetectAndRaw()
     w->Mnu_NegativeClick();
 
     ImportRun run = Import(*w, "RadioAuto", "RadioKelmora", path);
+    QCOMPARE(run.question, QStringLiteral("Save changes to Untitled.spr?"));
     QVERIFY(run.shown);
     QVERIFY(!run.message);
     QCOMPARE(w->document().bank.spriteCount, 127);
@@ -275,7 +362,7 @@ void ImportExportTest::importAutoDetectAndRaw()
     QCOMPARE(w->document().bank.currentSprite, 0);
     QCOMPARE(w->document().bank.rangeEnd, 0);
     QVERIFY(!uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
-    QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - Untitled.spr"));
     QCOMPARE(int(w->document().bank.colourTransp), 11); // the shared colours stay
 
     run = Import(*w, "RadioRaw", "RadioKelmora", path);
@@ -290,6 +377,53 @@ void ImportExportTest::importAutoDetectAndRaw()
     Import(*w, "RadioAuto", "RadioSeuck", path);
     QCOMPARE(w->document().bank.spriteCount, 1);
     QCOMPARE(GetAttribute(w->document().bank.sprites, 0), 0x8E);
+}
+
+void ImportExportTest::importOffersARawFilesOwnColours()
+{
+    // The walker as shipped: 16 sprites and its side file with colours 14, 10, 9.
+    const QString walker = Tmp(QStringLiteral("walker.raw"));
+    const QByteArray sprites = ReadAll(QStringLiteral(KELMORA_SOURCE_DIR "/examples/walker.raw"));
+    const QByteArray colours = ReadAll(QStringLiteral(KELMORA_SOURCE_DIR "/examples/walker.raw.inf"));
+    QCOMPARE(colours.size(), 3);
+    WriteAll(walker, sprites);
+    WriteAll(walker + QStringLiteral(".inf"), colours);
+    const QString plain = Tmp(QStringLiteral("plain.raw"));
+    WriteAll(plain, sprites);
+    const QString odd = Tmp(QStringLiteral("odd.raw"));
+    WriteAll(odd, sprites);
+    WriteAll(odd + QStringLiteral(".inf"), "\x01\x02\x03\x04"); // no side file: four bytes
+
+    // Unticked, the side file is left out: the colours stay those of the new bank.
+    auto w = uitest::NewWindow();
+    SideOffer offer = ImportOfferingColours(*w, walker, true);
+    QVERIFY(offer.shown);
+    QVERIFY(offer.visible);
+    QCOMPARE(w->document().bank.spriteCount, 16);
+    QCOMPARE(Block(*w, 16), sprites);
+    QCOMPARE(int(w->document().bank.colourTransp), 11);
+
+    // Without a valid side file the dialog is as it always was, and the colours stay.
+    for (const QString& path : {plain, odd})
+    {
+        offer = ImportOfferingColours(*w, path, false);
+        QVERIFY(offer.shown);
+        QVERIFY(!offer.visible);
+        QCOMPARE(int(w->document().bank.colourTransp), 11);
+    }
+
+    // Offered and ticked: the walker comes in with its own colours.
+    offer = ImportOfferingColours(*w, walker, false);
+    QVERIFY(offer.shown);
+    QVERIFY(offer.visible);
+    QVERIFY(offer.checked);
+    QCOMPARE(offer.text, QStringLiteral("Use the colours of walker.raw.inf"));
+    QCOMPARE(Block(*w, 16), sprites);
+    QCOMPARE(int(w->document().bank.colourTransp), int(colours[0]));
+    QCOMPARE(int(w->document().bank.colourMulti1), int(colours[1]));
+    QCOMPARE(int(w->document().bank.colourMulti2), int(colours[2]));
+    // The shared colours are part of what counts as loaded.
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - Untitled.spr"));
 }
 
 void ImportExportTest::importRefusalAndIgnore()
@@ -415,7 +549,7 @@ void ImportExportTest::exportDialogAndLoadAddress()
                 const QColor red(Qt::red);
                 auto isRed = [&] { return d->Edit1->palette().color(QPalette::Base) == red; };
                 QCOMPARE(d->windowTitle(), QStringLiteral("Export"));
-                QCOMPARE(d->pos() - w->geometry().topLeft(), QPoint(80, 20));
+                QCOMPARE(d->frameGeometry().topLeft() - w->frameGeometry().topLeft(), QPoint(80, 20));
                 QCOMPARE(d->GroupBox1->title(), QStringLiteral("File Format"));
                 QCOMPARE(Radios(d->GroupBox1), (QStringList{QStringLiteral("RadioPrg=PRG File*"),
                                                             QStringLiteral("RadioRaw=Raw Data")}));
@@ -540,8 +674,8 @@ void ImportExportTest::exportFiles()
             QCOMPARE(file.mid(c.head.size()), sprites);
         QVERIFY(!w->findChild<TFormExport*>());
     }
-    // Exporting leaves the window as it was.
-    QCOMPARE(w->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
+    // Exporting leaves the window as it was: an export is no project, so the changes stay unsaved.
+    QCOMPARE(uitest::Title(*w), QStringLiteral("Kelmora - Untitled.spr*"));
     QCOMPARE(Block(*w, 32), sprites);
 }
 

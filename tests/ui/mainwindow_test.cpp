@@ -1,19 +1,30 @@
 // The main window as a user meets it: start-up state, the quantity box, the
 // command-line file, closing, palettes and the scroll bars.
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QUrl>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "UiTestSupport.h"
 #include "ui/Form1.h"
+#include "ui/Placement.h"
 #include "ui/Widgets.h"
 
 using namespace kelmora;
@@ -47,7 +58,7 @@ class MainWindowTest : public QObject
     void freshStartShowsANewBank()
     {
         auto window = uitest::NewWindow();
-        QCOMPARE(window->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
+        QCOMPARE(uitest::Title(*window), QStringLiteral("Kelmora - Untitled.spr"));
         QCOMPARE(uitest::Child<QLineEdit>(*window, "Edit2")->text(), QStringLiteral("32"));
         QCOMPARE(window->document().bank.spriteCount, 32);
         QCOMPARE(window->document().bank.currentSprite, 0);
@@ -146,6 +157,68 @@ class MainWindowTest : public QObject
         QCOMPARE(uitest::Child<TPaintBox>(*window, "PaintBox_Editor")->geometry(), QRect(8, 44, 192, 168));
     }
 
+    void checkBoxHintsStayWhileThePointerIsOverThem()
+    {
+        auto window = uitest::NewWindow();
+        QStatusBar* status = uitest::Child<QStatusBar>(*window, "StatusBar1");
+        QWidget* client = uitest::Child<QWidget>(*window, "ClientArea");
+        for (const char* name : {"Chk_MulticolourMode", "Chk_OverlayNext", "CkShowGrid", "CkShowCross"})
+        {
+            auto* box = uitest::Child<QCheckBox>(*window, name);
+            QTest::mouseMove(client, QPoint(250, 260)); // the bare background
+            QVERIFY(status->currentMessage().isEmpty());
+            QTest::mouseMove(box, QPoint(4, box->height() / 2));
+            QTest::mouseMove(box, QPoint(10, box->height() / 2));
+            QTest::mouseMove(box, QPoint(box->width() - 4, box->height() / 2));
+            QCOMPARE(status->currentMessage(), box->statusTip());
+        }
+        // Back on the background, the hint goes.
+        QTest::mouseMove(client, QPoint(250, 260));
+        QTest::mouseMove(client, QPoint(252, 262));
+        QVERIFY(status->currentMessage().isEmpty());
+    }
+
+    void windowsArePlacedByTheirFramesAndKeptOnScreen()
+    {
+        auto window = uitest::NewWindow();
+        const QRect area = window->screen()->availableGeometry();
+        // The main window opens at 462, 127 where it fits; this screen is too narrow for
+        // that, so it is moved left until all of it shows (its frame is not known before it
+        // shows, so by an estimate of it), and its top stays.
+        QVERIFY(462 + window->frameGeometry().width() > area.right() + 1);
+        QVERIFY(window->frameGeometry().left() < 462);
+        QVERIFY(area.contains(window->frameGeometry()));
+        QCOMPARE(window->frameGeometry().top(), 127);
+        QVERIFY(window->frameGeometry() != window->geometry()); // the platform draws a frame
+
+        // A window placed beside it starts 3 pixels right of its frame, level with the
+        // frame's top; one over its corner 80 right of and 20 below the frame's corner.
+        window->move(area.topLeft());
+        QTRY_COMPARE(window->frameGeometry().topLeft(), area.topLeft());
+        const QRect main = window->frameGeometry();
+        for (const bool beside : {true, false})
+        {
+            QDialog tool(window.get());
+            tool.resize(40, 30);
+            PlaceWindow(&tool, window.get(), beside ? BesideRight(window.get()) : OverCorner(window.get()));
+            tool.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&tool));
+            const QPoint wanted =
+                beside ? QPoint(main.right() + 1 + 3, main.top()) : main.topLeft() + QPoint(80, 20);
+            QCOMPARE(tool.frameGeometry().topLeft(), wanted);
+            QCOMPARE(tool.size(), QSize(40, 30));
+        }
+
+        // One that would stand off the screen is moved onto it along the edges it crosses.
+        QDialog wide(window.get());
+        wide.resize(area.width() / 2, 30);
+        PlaceWindow(&wide, window.get(), QPoint(area.right() - 10, area.bottom() - 10));
+        wide.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&wide));
+        QVERIFY(area.contains(wide.frameGeometry()));
+        QCOMPARE(wide.frameGeometry().bottomRight(), area.bottomRight());
+    }
+
     void quantityBoxKeepsItsRules()
     {
         auto window = uitest::NewWindow();
@@ -168,6 +241,11 @@ class MainWindowTest : public QObject
         uitest::Child<QLineEdit>(*window, "Edit2")->selectAll();
         QTest::keyClick(uitest::Child<QLineEdit>(*window, "Edit2"), Qt::Key_Backspace);
         QTest::keyClicks(uitest::Child<QLineEdit>(*window, "Edit2"), QStringLiteral("1a 2,-3"));
+        QCOMPARE(uitest::Child<QLineEdit>(*window, "Edit2")->text(), QStringLiteral("123"));
+        // Nor do the digits of other scripts (Arabic-Indic, Devanagari, full-width).
+        for (const char16_t digit : {u'\u0663', u'\u0967', u'\uFF14'})
+            QTest::sendKeyEvent(QTest::Click, uitest::Child<QLineEdit>(*window, "Edit2"), Qt::Key_unknown,
+                                QString(QChar(digit)), Qt::NoModifier);
         QCOMPARE(uitest::Child<QLineEdit>(*window, "Edit2")->text(), QStringLiteral("123"));
         // Digits without Enter change nothing yet.
         QCOMPARE(window->document().bank.spriteCount, 57);
@@ -267,7 +345,7 @@ class MainWindowTest : public QObject
         QCOMPARE(window->document().bank.spriteCount, 10);
         QCOMPARE(uitest::Child<QLineEdit>(*window, "Edit2")->text(), QStringLiteral("10"));
         QCOMPARE(uitest::Child<QScrollBar>(*window, "ScrollBar1")->maximum(), 9);
-        QCOMPARE(window->windowTitle(), QStringLiteral("Kelmora - walk.raw"));
+        QCOMPARE(uitest::Title(*window), QStringLiteral("Kelmora - walk.raw"));
         QCOMPARE(QByteArray(reinterpret_cast<const char*>(window->document().bank.sprites), 640), data);
         QCOMPARE(int(window->document().bank.colourTransp), 6);
         QCOMPARE(int(window->document().bank.colourMulti1), 7);
@@ -282,10 +360,22 @@ class MainWindowTest : public QObject
     {
         QTemporaryDir dir;
         WriteFile(dir.filePath(QStringLiteral("odd.raw")), QByteArray(100, '\x55'));
-        auto window = uitest::NewWindow({dir.filePath(QStringLiteral("odd.raw"))});
-        QCOMPARE(window->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
-        QCOMPARE(window->document().bank.spriteCount, 32);
-        QCOMPARE(IsBlank(window->document().bank.sprites, 0), 1);
+        // The file is named in a message over the window, which then starts with the new bank.
+        for (const QString& name : {QStringLiteral("odd.raw"), QStringLiteral("missing.raw")})
+        {
+            uitest::ClearLastMessage();
+            uitest::AnswerMessage(QStringLiteral("OK"));
+            // (Shown without waiting for it to become active: the message takes the focus.)
+            auto window = std::make_unique<TForm1>(QStringList{dir.filePath(name)});
+            window->show();
+            QTRY_COMPARE(uitest::LastMessage().title, QStringLiteral("File Error"));
+            QCOMPARE(uitest::LastMessage().text,
+                     QStringLiteral("Could not open ") + QDir::toNativeSeparators(dir.filePath(name)));
+            QVERIFY(window->isVisible());
+            QCOMPARE(uitest::Title(*window), QStringLiteral("Kelmora - Untitled.spr"));
+            QCOMPARE(window->document().bank.spriteCount, 32);
+            QCOMPARE(IsBlank(window->document().bank.sprites, 0), 1);
+        }
 
         // Two arguments load nothing either.
         WriteFile(dir.filePath(QStringLiteral("ok.raw")), QByteArray(64, '\x55'));
@@ -293,6 +383,43 @@ class MainWindowTest : public QObject
             {dir.filePath(QStringLiteral("ok.raw")), dir.filePath(QStringLiteral("ok.raw"))});
         QCOMPARE(two->document().bank.spriteCount, 32);
         QCOMPARE(IsBlank(two->document().bank.sprites, 0), 1);
+    }
+
+    void namesThatAreNoValidTextOpen()
+    {
+        // A Latin-1 name (e9 is no UTF-8) from the command line and from a drop opens as
+        // the bytes it is; the title shows what the system's encoding makes of it.
+        QTemporaryDir dir;
+        const QByteArray folder = QFile::encodeName(dir.path());
+        const QByteArray raw = folder + "/caf\xe9.raw";
+        const QByteArray project = folder + "/d\xe9j\xe0.kmd";
+        auto write = [](const QByteArray& name, const QByteArray& bytes)
+        {
+            const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            const bool ok = fd >= 0 && ::write(fd, bytes.constData(), bytes.size()) == bytes.size();
+            if (fd >= 0) ::close(fd);
+            return ok;
+        };
+        QVERIFY(write(raw, QByteArray(3 * 64, '\x42')));
+        QVERIFY(write(project, QByteArray("\x01\x02\x03", 3) + QByteArray(5 * 64, '\x24')));
+
+        auto window = uitest::NewWindowWithNames({raw});
+        QCOMPARE(window->document().bank.spriteCount, 3);
+        QCOMPARE(int(window->document().bank.sprites[0]), 0x42);
+        QCOMPARE(uitest::Title(*window), QStringLiteral("Kelmora - ") + QFile::decodeName("caf\xe9.raw"));
+
+        QMimeData mime;
+        mime.setUrls({QUrl::fromEncoded("file://" + project.toPercentEncoding("/"))});
+        QDropEvent drop(QPointF(300, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(QPoint(300, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window.get(), &enter);
+        QApplication::sendEvent(window.get(), &drop);
+        QTRY_COMPARE(window->document().bank.spriteCount, 5);
+        QCOMPARE(int(window->document().bank.sprites[0]), 0x24);
+        QCOMPARE(int(window->document().bank.colourTransp), 1);
+        // (QTemporaryDir cannot remove names it cannot spell.)
+        ::unlink(raw.constData());
+        ::unlink(project.constData());
     }
 
     void projectFileOnTheCommandLineOpensAsAProject()
@@ -306,7 +433,7 @@ class MainWindowTest : public QObject
         QCOMPARE(window->document().bank.spriteCount, 3);
         QCOMPARE(uitest::Child<QLineEdit>(*window, "Edit2")->text(), QStringLiteral("3"));
         QCOMPARE(int(window->document().bank.colourMulti1), 2);
-        QCOMPARE(window->windowTitle(), QStringLiteral("Kelmora - ship.kmd"));
+        QCOMPARE(uitest::Title(*window), QStringLiteral("Kelmora - ship.kmd"));
         QCOMPARE(QByteArray(reinterpret_cast<const char*>(window->document().bank.sprites), 64 * 3), sprites);
     }
 
@@ -327,28 +454,61 @@ class MainWindowTest : public QObject
         QVERIFY(!uitest::Child<QAction>(*two, "Mnu_Redo")->isEnabled());
     }
 
-    void closingAsksEveryTime()
+    void closingAsksBeforeChangesAreLost()
     {
         auto window = uitest::NewWindow();
         SetPixel(window->document().bank.sprites, 0, 1, 1, 2);
         RecordUndoStep(window->document());
         window->document().buffer.bufferCount = 3;
+        window->RefreshAll();
+        QCOMPARE(uitest::Title(*window), QStringLiteral("Kelmora - Untitled.spr*"));
 
+        // Unsaved changes: the question that can save them; Cancel keeps everything.
         uitest::AnswerMessage(QStringLiteral("Cancel"));
         window->close();
-        QCOMPARE(uitest::LastMessage().text, QStringLiteral("Really Quit?"));
+        QCOMPARE(uitest::LastMessage().text, QStringLiteral("Save changes to Untitled.spr?"));
         QCOMPARE(uitest::LastMessage().title, QStringLiteral("Kelmora"));
         QVERIFY(window->isVisible());
         QCOMPARE(GetPixel(window->document().bank.sprites, 0, 1, 1), 2);
         QCOMPARE(HistoryPosition(window->document().history), 2);
         QCOMPARE(window->document().buffer.bufferCount, 3);
 
+        // No changes (undone back to the start): the question is "Really Quit?", every time.
+        uitest::Child<QAction>(*window, "Mnu_Undo")->trigger();
+        QCOMPARE(uitest::Title(*window), QStringLiteral("Kelmora - Untitled.spr"));
+        uitest::AnswerMessage(QStringLiteral("Cancel"));
+        window->close();
+        QCOMPARE(uitest::LastMessage().text, QStringLiteral("Really Quit?"));
+        QCOMPARE(uitest::LastMessage().title, QStringLiteral("Kelmora"));
+        QVERIFY(window->isVisible());
+
+        // Save whose file dialog is cancelled keeps the window open.
+        uitest::Child<QAction>(*window, "Mnu_Redo")->trigger();
+        uitest::AnswerMessageThen(QStringLiteral("Save"), [] { uitest::AnswerFileDialog(QString()); });
+        window->close();
+        QVERIFY(window->isVisible());
+
+        // Save, then the window closes with the sprites written; every snapshot is released.
+        QTemporaryDir dir;
+        const QString path = QDir(dir.path()).filePath(QStringLiteral("kept.kmd"));
         uitest::ClearLastMessage();
+        uitest::AnswerMessageThen(QStringLiteral("Save"), [path] { uitest::AnswerFileDialog(path); });
+        uitest::Child<QAction>(*window, "Mnu_Exit")->trigger();
+        QCOMPARE(uitest::LastMessage().text, QStringLiteral("Save changes to Untitled.spr?"));
+        QVERIFY(!window->isVisible());
+        QFile kept(path);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.size(), 3 + 32 * 64);
+        QCOMPARE(HistoryPosition(window->document().history), 0);
+    }
+
+    void closingWithoutChangesAsksReallyQuit()
+    {
+        auto window = uitest::NewWindow();
         uitest::AnswerMessage(QStringLiteral("OK"));
         uitest::Child<QAction>(*window, "Mnu_Exit")->trigger();
         QCOMPARE(uitest::LastMessage().text, QStringLiteral("Really Quit?"));
         QVERIFY(!window->isVisible());
-        QCOMPARE(HistoryPosition(window->document().history), 0); // every snapshot released
     }
 
     void paletteFileAddsItsPalettesToTheMenu()

@@ -1,5 +1,7 @@
 // The snapshot ripper: opened from the Tools menu, it copies video banks of a snapshot's
 // C64 memory into the main window's sprite slots while it is open.
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QByteArray>
 #include <QCheckBox>
@@ -90,13 +92,16 @@ QByteArray Block(const TForm1& window)
 }
 
 // Opens the ripper with F11 and runs body on it; the ripper is closed afterwards whatever
-// body does. Returns whether the ripper was shown.
-bool WithRipper(TForm1& window, const std::function<void(TFormRipper&)>& body)
+// body does. When the rip replaced unsaved changes, the question that follows is answered
+// with the button answer and its text goes to *asked. Returns whether the ripper was shown.
+bool WithRipper(TForm1& window, const std::function<void(TFormRipper&)>& body,
+                const QString& answer = QStringLiteral("Discard"), QString* asked = nullptr)
 {
     window.activateWindow();
     if (!QTest::qWaitForWindowActive(&window)) return false;
     bool shown = false;
-    // A ripper that never opens must not leave this answer to a later test.
+    // A ripper that never opens, or a question that never comes, must not leave these
+    // answers to a later test.
     auto waiting = std::make_shared<bool>(true);
     uitest::WhenModal(
         [&, waiting](QWidget* modal)
@@ -107,6 +112,15 @@ bool WithRipper(TForm1& window, const std::function<void(TFormRipper&)>& body)
                 shown = true;
                 body(*ripper);
             }
+            uitest::WhenModal(
+                [waiting, answer, asked](QWidget* next)
+                {
+                    auto* box = qobject_cast<QMessageBox*>(next);
+                    if (!*waiting || !box) return;
+                    if (asked) *asked = box->text();
+                    for (QAbstractButton* button : box->buttons())
+                        if (button->text() == answer) button->click();
+                });
             if (modal->isVisible()) modal->close();
         });
     QTest::keyClick(&window, Qt::Key_F11);
@@ -160,6 +174,7 @@ class RipperTest : public QObject
         const int position = HistoryPosition(window->document().history),
                   top = HistoryTop(window->document().history);
 
+        QString asked;
         const bool shown = WithRipper(
             *window,
             [&](TFormRipper& ripper)
@@ -190,8 +205,11 @@ class RipperTest : public QObject
 
                 QTest::mouseClick(ripper.Button2, Qt::LeftButton);
                 QVERIFY(!ripper.isVisible());
-            });
+            },
+            QStringLiteral("Discard"), &asked);
         QVERIFY(shown);
+        // The rip replaced unsaved changes, so it asked; Discard keeps the rip.
+        QCOMPARE(asked, QStringLiteral("Save changes to Untitled.spr?"));
         QCOMPARE(Block(*window), QByteArray(kBlockBytes, '\0'));
         QCOMPARE(window->document().bank.spriteCount, 32);
         QCOMPARE(window->windowTitle(), title);
@@ -303,6 +321,59 @@ class RipperTest : public QObject
                                QTest::mouseClick(ripper.RadioButton3, Qt::LeftButton);
                                QCOMPARE(Block(*window), QByteArray(kBlockBytes, '\0'));
                            }));
+    }
+
+    void rippedSpritesAskBeforeReplacingUnsavedWork()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QByteArray ram = Ram({{0x0000, '\x44'}});
+        const QString snapshot = Write(dir, QStringLiteral("one.vsf"), Snapshot(ram));
+        auto rip = [&](TFormRipper& ripper) { QVERIFY(ripper.ReadSnapshot(snapshot)); };
+
+        // Nothing unsaved: no question, and the ripped sprites are the unsaved changes now.
+        auto window = uitest::NewWindow();
+        QString asked;
+        QVERIFY(WithRipper(*window, rip, QStringLiteral("Cancel"), &asked));
+        QVERIFY(asked.isEmpty());
+        QCOMPARE(Block(*window), ram.left(kBlockBytes));
+        QCOMPARE(uitest::Title(*window), QStringLiteral("Kelmora - Untitled.spr*"));
+
+        // Unsaved work, and Cancel: the work comes back as it was.
+        window->Mnu_NegativeClick();
+        const QByteArray work = Block(*window);
+        const int position = HistoryPosition(window->document().history);
+        QVERIFY(WithRipper(
+            *window, [&](TFormRipper& ripper) { ripper.RadioButton3->click(); }, QStringLiteral("Cancel"),
+            &asked));
+        QCOMPARE(asked, QStringLiteral("Save changes to Untitled.spr?"));
+        QCOMPARE(Block(*window), work);
+        // Shown too: pixel (0, 0) of the negated hires sprite 0 is set, in its colour 0
+        // (the empty bank 2 would show the background there).
+        QCOMPARE(uitest::Rgb(uitest::Shown(*window, "PaintBox_Editor"), 3, 3),
+                 window->host().viewColours()[0] & 0xFFFFFFu);
+        QCOMPARE(HistoryPosition(window->document().history), position);
+        QCOMPARE(uitest::Title(*window), QStringLiteral("Kelmora - Untitled.spr*"));
+
+        // Save: the work is written first, then the rip takes its place.
+        const QString saved = dir.filePath(QStringLiteral("work.kmd"));
+        asked.clear();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        uitest::WhenModal(
+            [&](QWidget* modal)
+            {
+                if (auto* ripper = qobject_cast<TFormRipper*>(modal)) rip(*ripper);
+                uitest::AnswerMessageThen(QStringLiteral("Save"), [&] { uitest::AnswerFileDialog(saved); });
+                modal->close();
+            });
+        QTest::keyClick(window.get(), Qt::Key_F11);
+        QCOMPARE(uitest::LastMessage().text, QStringLiteral("Save changes to Untitled.spr?"));
+        QFile file(saved);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().mid(3), work.left(32 * kSpriteBytes));
+        QCOMPARE(Block(*window), ram.left(kBlockBytes));
+        QCOMPARE(uitest::Title(*window), QStringLiteral("Kelmora - work.kmd*"));
     }
 
     void refusedFilesChangeNothing()

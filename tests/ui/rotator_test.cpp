@@ -127,7 +127,7 @@ void RotatorTest::openingStateAndClosingWithoutOk()
     uitest::Child<QScrollBar>(*window, "ScrollBar1")->setValue(3);
     const Block bank = Snapshot(window->document().bank.sprites);
     const int history = HistoryPosition(window->document().history);
-    const QRect main = window->geometry();
+    const QRect main = window->frameGeometry(); // placed frame to frame
 
     bool opened = RunRotator(
         *window,

@@ -99,7 +99,7 @@ class SettingsTest : public QObject
         QVERIFY(Ticked(*window, "CkShowGrid"));
         QVERIFY(!Ticked(*window, "CkShowCross"));
         QVERIFY(Checked(*window, "Mnu_ToolBar_Flat"));
-        QCOMPARE(window->pos(), QPoint(462, 127));
+        QCOMPARE(window->frameGeometry().top(), 127); // the design's place, not a remembered one
         QVERIFY(RecentItems(*window).isEmpty());
         QVERIFY(!uitest::Child<QMenu>(*window, "Mnu_RecentProjects")->menuAction()->isEnabled());
         // The recent projects sit right below Save Project.
@@ -251,7 +251,7 @@ class SettingsTest : public QObject
 
             // Choosing one opens it and puts it first.
             Action(*window, "Mnu_Recent3")->trigger();
-            QCOMPARE(window->windowTitle(), QStringLiteral("Kelmora - p7.kmd"));
+            QCOMPARE(uitest::Title(*window), QStringLiteral("Kelmora - p7.kmd"));
             QCOMPARE(window->document().bank.spriteCount, 7);
             QCOMPARE(RecentItems(*window).first(), QStringLiteral("&1 p7.kmd"));
         }
@@ -269,7 +269,7 @@ class SettingsTest : public QObject
         QVERIFY(uitest::LastMessage().text.contains(QDir::toNativeSeparators(paths.at(8 - 1))));
         QCOMPARE(RecentItems(*window).size(), 7);
         QVERIFY(!RecentItems(*window).join(' ').contains(QStringLiteral("p8.kmd")));
-        QCOMPARE(window->windowTitle(), QStringLiteral("Kelmora - Untitled.spr"));
+        QCOMPARE(uitest::Title(*window), QStringLiteral("Kelmora - Untitled.spr"));
         QCOMPARE(
             QByteArray(reinterpret_cast<const char*>(window->document().bank.sprites), kelmora::kBlockBytes),
             block);

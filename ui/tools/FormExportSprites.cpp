@@ -136,9 +136,6 @@ TFormExport::TFormExport(TEditorHost& host, QWidget* parent) : QDialog(parent), 
     if (settings::Value(kAttributesKey).toString() == QLatin1String("seuck")) RadioSeuck->setChecked(true);
     const QString folder = settings::Value(kFolderKey).toString();
     if (!folder.isEmpty()) SaveDialog1->setDirectory(folder);
-
-    // 20 pixels below and 80 right of the main window's top-left corner.
-    if (parent) move(parent->geometry().topLeft() + QPoint(80, 20));
 }
 
 TFormExport::~TFormExport() = default;

@@ -1,17 +1,23 @@
 // The import dialog.
 #include "ui/tools/FormImportSprites.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "core/Exchange.h"
+#include "core/RawSideFile.h"
 #include "ui/EditorHost.h"
 #include "ui/FileDialogs.h"
+#include "ui/FileNames.h"
 #include "ui/Messages.h"
 #include "ui/Settings.h"
 
@@ -93,8 +99,28 @@ TFormImport::TFormImport(TEditorHost& host, QWidget* parent) : QDialog(parent), 
     const QString folder = settings::Value(kFolderKey).toString();
     if (!folder.isEmpty()) OpenDialog1->setDirectory(folder);
 
-    // 20 pixels below and 80 right of the main window's top-left corner.
-    if (parent) move(parent->geometry().topLeft() + QPoint(80, 20));
+    // Raw data whose colour side file lies beside it comes in with its own colours, as it
+    // does from the command line; the file dialog offers them below its own controls.
+    CheckSideColours = new QCheckBox(OpenDialog1);
+    CheckSideColours->setObjectName(QStringLiteral("CheckSideColours"));
+    CheckSideColours->setChecked(true);
+    // Its line stays when it hides, so the dialog does not jump as files are chosen.
+    QSizePolicy keepRoom = CheckSideColours->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    CheckSideColours->setSizePolicy(keepRoom);
+    CheckSideColours->hide();
+    if (auto* grid = qobject_cast<QGridLayout*>(OpenDialog1->layout()))
+        grid->addWidget(CheckSideColours, grid->rowCount(), 0, 1, grid->columnCount());
+    // It follows the file clicked in the list and the name typed (or put) into the name box.
+    connect(OpenDialog1, &QFileDialog::currentChanged, this, &TFormImport::OpenDialog1CurrentChanged);
+    if (auto* name = OpenDialog1->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+    {
+        connect(name, &QLineEdit::textChanged, this,
+                [this](const QString& text) {
+                    OpenDialog1CurrentChanged(
+                        text.isEmpty() ? QString() : OpenDialog1->directory().absoluteFilePath(text));
+                });
+    }
 }
 
 TFormImport::~TFormImport() = default;
@@ -118,9 +144,20 @@ void TFormImport::Button1Click()
                                                                  : QStringLiteral("ignore"));
     settings::SetValue(kFolderKey, QFileInfo(path).absolutePath());
 
+    const QByteArray name = CorePath(path);
+    u8 colours[kSideFileBytes];
+    const bool useColours = CheckSideColours->isChecked() && ReadRawSideColours(name.constData(), colours);
+
+    SpriteBank& bank = m_host.document().bank;
     FileResult why;
-    if (ImportSprites(&m_host.document().bank, path.toUtf8().constData(), fileKind, attrFormat, &why) == 1)
+    if (ImportSprites(&bank, name.constData(), fileKind, attrFormat, &why) == 1)
     {
+        if (useColours)
+        {
+            bank.colourTransp = colours[0];
+            bank.colourMulti1 = colours[1];
+            bank.colourMulti2 = colours[2];
+        }
         m_host.documentReplaced();
         accept();
         return;
@@ -132,4 +169,17 @@ void TFormImport::Button1Click()
 void TFormImport::Button2Click()
 {
     reject();
+}
+
+void TFormImport::OpenDialog1CurrentChanged(const QString& path)
+{
+    u8 colours[kSideFileBytes];
+    const bool offered = !path.isEmpty() && ReadRawSideColours(CorePath(path).constData(), colours);
+    if (offered)
+    {
+        CheckSideColours->setText(
+            QStringLiteral("Use the colours of %1.inf").arg(QFileInfo(path).fileName()));
+        CheckSideColours->setChecked(true);
+    }
+    CheckSideColours->setVisible(offered);
 }

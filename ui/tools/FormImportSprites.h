@@ -3,6 +3,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QFileDialog;
 class QGroupBox;
 class QPushButton;
@@ -27,10 +28,14 @@ class TFormImport : public QDialog
     QPushButton* Button1 = nullptr; // OK
     QPushButton* Button2 = nullptr; // Cancel
     QFileDialog* OpenDialog1 = nullptr;
+    // In OpenDialog1, shown (and ticked) only while the file there has a valid colour side
+    // file NAME.inf beside it: "Use the colours of NAME.inf".
+    QCheckBox* CheckSideColours = nullptr;
 
   public slots:
     void Button1Click();
     void Button2Click();
+    void OpenDialog1CurrentChanged(const QString& path);
 
   private:
     TEditorHost& m_host;

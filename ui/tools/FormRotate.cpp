@@ -241,7 +241,7 @@ void TFormRotate::RenderRotatedFrame(int angleCount, int angleIndex)
     const u8 fields[4] = {bank.colourTransp, bank.colourMulti1, bank.colourSprite, bank.colourMulti2};
     // The pictures hold the active palette's colours as drawn on screen (opaque), and the
     // re-encoding matches against the same table. A partner at or beyond the sprites in use
-    // is turned as a picture of background only, so it encodes as a blank sprite.
+    // comes out blank (pixel bytes 0) with its own attribute byte.
     kelmora::RenderRotatedFrame(bank.sprites, bank.spriteCount, fields, m_host.viewColours(),
                                 bank.currentSprite, angleCount, angleIndex, Images);
 
