@@ -6,8 +6,10 @@
 #include <QObject>
 
 #include <cstdint>
+#include <vector>
 
 #include "core/Document.h"
+#include "core/Palette.h"
 
 class TEditorHost : public QObject
 {
@@ -30,6 +32,9 @@ class TEditorHost : public QObject
     virtual void showSprite(int index) = 0;
     // The main window's tool bar look, which tool bars of other windows share.
     virtual bool toolBarFlat() const = 0;
+    // Every palette the editor knows, as its Colour Palette menu lists them: the built-in
+    // one first, then those read from palettes.pal.
+    virtual std::vector<kelmora::NamedPalette> knownPalettes() const = 0;
 
   signals:
     // Sent after every full redraw of the main window's views, whatever changed; windows

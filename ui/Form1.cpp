@@ -40,6 +40,14 @@ class TForm1Host final : public TEditorHost
     void documentReplaced() override { m_window.ResetAfterLoad(); }
     void showSprite(int index) override { m_window.ShowSprite(index); }
     bool toolBarFlat() const override { return m_window.Mnu_ToolBar_Flat->isChecked(); }
+    std::vector<kelmora::NamedPalette> knownPalettes() const override
+    {
+        std::vector<kelmora::NamedPalette> palettes{kelmora::NamedPalette{kelmora::kBuiltInPaletteName, {}}};
+        std::copy(std::begin(kelmora::kBuiltInPalette), std::end(kelmora::kBuiltInPalette),
+                  palettes.front().colours);
+        palettes.insert(palettes.end(), m_window.LoadedPalettes.begin(), m_window.LoadedPalettes.end());
+        return palettes;
+    }
 
   private:
     TForm1& m_window;
