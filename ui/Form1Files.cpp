@@ -123,6 +123,7 @@ void TForm1::Mnu_OpenClick()
 
 void TForm1::DropFile(const QString& path)
 {
+    if (DropPicture(path)) return;
     // A dropped file is taken as a project whatever its name; a refusal is silent.
     if (path.isEmpty() || LoadProject(&m_doc.bank, Utf8(path).constData()) != 1) return;
     SetFileName(path);
