@@ -84,6 +84,7 @@ TFormExportImage::TFormExportImage(TEditorHost& host, QWidget* parent) : QDialog
     Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
 
     auto* form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     form->addRow(QStringLiteral("Columns"), Spin_Columns);
     form->addRow(QStringLiteral("Scale"), Spin_Scale);
     auto* buttons = new QHBoxLayout;
@@ -119,11 +120,11 @@ void TFormExportImage::Redraw()
     const int end = std::clamp(static_cast<int>(bank.rangeEnd), first, std::max(first, last));
     const QString sprites = first == end ? QStringLiteral("Sprite %1").arg(first)
                                          : QStringLiteral("Sprites %1 to %2").arg(first).arg(end);
-    Label_Size->setText(
-        m_sheet.isNull()
-            ? sprites + QStringLiteral(": too large a picture")
-            : sprites +
-                  QStringLiteral(": a picture of %1 x %2 pixels").arg(m_sheet.width()).arg(m_sheet.height()));
+    Label_Size->setText(m_sheet.isNull()
+                            ? sprites + QStringLiteral(": too large a picture")
+                            : sprites + QStringLiteral(": a picture of %1 x %2 pixels, to save as PNG or BMP")
+                                            .arg(m_sheet.width())
+                                            .arg(m_sheet.height()));
     Btn_Save->setEnabled(!m_sheet.isNull());
     PaintBox_Sheet->resize(m_sheet.size());
     PaintBox_Sheet->update();
