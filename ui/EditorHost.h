@@ -7,8 +7,10 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 #include "core/Document.h"
+#include "core/Palette.h"
 
 class TEditorHost : public QObject
 {
@@ -33,6 +35,9 @@ class TEditorHost : public QObject
     virtual bool toolBarFlat() const = 0;
     // Shows a hint in the main window's status bar until something else is shown there.
     virtual void showHint(const QString& text) = 0;
+    // Every palette the editor knows, as its Colour Palette menu lists them: the built-in
+    // one first, then those read from palettes.pal.
+    virtual std::vector<kelmora::NamedPalette> knownPalettes() const = 0;
 
   signals:
     // Sent after every full redraw of the main window's views, whatever changed; windows

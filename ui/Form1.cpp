@@ -46,6 +46,14 @@ class TForm1Host final : public TEditorHost
     void showSprite(int index) override { m_window.ShowSprite(index); }
     bool toolBarFlat() const override { return m_window.Mnu_ToolBar_Flat->isChecked(); }
     void showHint(const QString& text) override { m_window.statusBar()->showMessage(text); }
+    std::vector<kelmora::NamedPalette> knownPalettes() const override
+    {
+        std::vector<kelmora::NamedPalette> palettes{kelmora::NamedPalette{kelmora::kBuiltInPaletteName, {}}};
+        std::copy(std::begin(kelmora::kBuiltInPalette), std::end(kelmora::kBuiltInPalette),
+                  palettes.front().colours);
+        palettes.insert(palettes.end(), m_window.LoadedPalettes.begin(), m_window.LoadedPalettes.end());
+        return palettes;
+    }
 
   private:
     TForm1& m_window;
@@ -510,5 +518,7 @@ void TForm1::dropEvent(QDropEvent* event)
     // desktop's drag should not wait for that answer. The name keeps the bytes the URL
     // holds, so a name that is no valid text opens too.
     const QByteArray name = LocalFileBytes(urls.first());
+    // A picture opens Import Image (also once the drop has finished).
+    if (DropPicture(ShownName(name))) return;
     QTimer::singleShot(0, this, [this, name] { OpenDroppedFile(name); });
 }

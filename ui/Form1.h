@@ -14,6 +14,7 @@
 //   Form1Files.cpp     file commands and dropped files
 //   Form1Tools.cpp     the commands that open the tool windows
 //   Form1Changes.cpp   unsaved changes: the title's mark and the question before they are lost
+//   Form1Pictures.cpp  pictures in and out: Import Image, Export Image and the clipboard
 #pragma once
 
 #include <QByteArray>
@@ -167,6 +168,7 @@ class TForm1 : public QMainWindow
     void Mnu_DecimalClick();
     void Mnu_HexClick();
     // Loads a file dropped on the window as a project; a refused file changes nothing.
+    // A PNG, GIF or BMP picture opens Import Image instead.
     void DropFile(const QString& path);
     // File > Recent Projects: opens path as a project; a file that no longer exists is
     // reported and taken off the menu.
@@ -180,6 +182,12 @@ class TForm1 : public QMainWindow
     void SpriteKey(int key, bool extend);
     void PaintBox_BrowserMouseWheel(int notches, Qt::KeyboardModifiers modifiers);
     void PaintBox_EditorMouseWheel(int notches, Qt::KeyboardModifiers modifiers);
+
+    // ---- Pictures in and out (Form1Pictures.cpp) ----
+    void Mnu_ImportImageClick();
+    void Mnu_ExportImageClick();
+    void Mnu_CopyImageClick();
+    void Mnu_PasteImageClick();
 
     // ---- Tool windows ----
     void Mnu_RotatorClick();
@@ -238,6 +246,17 @@ class TForm1 : public QMainWindow
     bool SaveProjectAs();
     // The name Save Project proposes: the last name given, as a project (.kmd) name.
     QString ProposedProjectPath() const;
+
+    // ---- Pictures (Form1Pictures.cpp) ----
+    // A picture file's name (.png, .gif, .bmp) opens Import Image with it, once the
+    // current event is over; returns false for any other name.
+    bool DropPicture(const QString& path);
+    // Reads the picture file and shows it in Import Image; a file that cannot be read is reported.
+    void ImportPictureFile(const QString& path);
+    // Import Image with these frames; the views follow what it imported.
+    void ImportPicture(std::vector<kelmora::RgbaImage> frames, const QString& name);
+    // Paste Image is enabled while the clipboard holds a picture.
+    void ClipboardChanged();
 
     bool m_closed = false;
     // A stroke on the editor runs from a press to its release; the sprite pixel under the
@@ -332,6 +351,8 @@ class TForm1 : public QMainWindow
             *Mnu_SlideLeft = nullptr, *Mnu_SlideRight = nullptr, *Mnu_FlipX = nullptr, *Mnu_FlipY = nullptr,
             *Mnu_ReflectX = nullptr, *Mnu_ReflectY = nullptr, *Mnu_Negative = nullptr, *Mnu_Undo = nullptr,
             *Mnu_Redo = nullptr;
+    QAction *Mnu_ImportImage = nullptr, *Mnu_ExportImage = nullptr, *Mnu_CopyImage = nullptr,
+            *Mnu_PasteImage = nullptr;
     QAction *Mnu_ColourTransp = nullptr, *Mnu_ColourSprite = nullptr, *Mnu_ColourMulti1 = nullptr,
             *Mnu_ColourMulti2 = nullptr, *Mnu_SwapSprMc1 = nullptr, *Mnu_SwapSprMc2 = nullptr,
             *Mnu_SwapMc1Mc2 = nullptr, *Mnu_Decimal = nullptr, *Mnu_Hex = nullptr,
@@ -357,4 +378,5 @@ class TForm1 : public QMainWindow
     QString SeuckSavePath = QStringLiteral("Untitled.a");
     QString BitmapSavePath = QStringLiteral("Untitled.bmp");
     QString ProjectSaveFolder; // where Save Project last saved; empty: the current folder
+    QString ImageOpenPath;
 };

@@ -139,6 +139,7 @@ bool TForm1::OpenProjectFile(const QString& path)
 
 void TForm1::DropFile(const QString& path)
 {
+    if (DropPicture(path)) return;
     if (!path.isEmpty()) OpenDroppedFile(CorePath(path));
 }
 

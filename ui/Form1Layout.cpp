@@ -4,7 +4,9 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -244,6 +246,10 @@ void TForm1::CreateMenu()
     File1->addSeparator();
     Import1 = item(File1, "Import1", QStringLiteral("Import..."), none, &TForm1::Import1Click);
     Export1 = item(File1, "Export1", QStringLiteral("Export..."), none, &TForm1::Export1Click);
+    Mnu_ImportImage = item(File1, "Mnu_ImportImage", QStringLiteral("Import Image..."), none,
+                           &TForm1::Mnu_ImportImageClick);
+    Mnu_ExportImage = item(File1, "Mnu_ExportImage", QStringLiteral("Export Image..."), none,
+                           &TForm1::Mnu_ExportImageClick);
     File1->addSeparator();
     SEUCK1 = menu(File1, "SEUCK1", QStringLiteral("SEUCK"));
     LoadSpriteFile1 = item(SEUCK1, "LoadSpriteFile1", QStringLiteral("Load Sprite File..."), none,
@@ -271,6 +277,12 @@ void TForm1::CreateMenu()
                      &TForm1::Mnu_PasteClick);
     Mnu_PasteInto = item(Edit1, "Mnu_PasteInto", QStringLiteral("Paste Into"),
                          QKeySequence(Qt::CTRL | Qt::Key_E), &TForm1::Mnu_PasteIntoClick);
+    Mnu_CopyImage = item(Edit1, "Mnu_CopyImage", QStringLiteral("Copy as Image"),
+                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &TForm1::Mnu_CopyImageClick);
+    Mnu_PasteImage = item(Edit1, "Mnu_PasteImage", QStringLiteral("Paste Image"),
+                          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V), &TForm1::Mnu_PasteImageClick);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &TForm1::ClipboardChanged);
+    ClipboardChanged();
     Edit1->addSeparator();
     Mnu_CopyStyle = item(Edit1, "Mnu_CopyStyle", QStringLiteral("Copy Style"),
                          QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_C), &TForm1::Mnu_CopyStyleClick);

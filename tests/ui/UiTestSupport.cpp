@@ -77,7 +77,7 @@ void AnswerMessageThen(const QString& buttonText, std::function<void()> next)
                 modal->close();
                 return;
             }
-            g_last = {box->windowTitle(), box->text()};
+            g_last = {box->windowTitle(), box->text(), box->informativeText()};
             if (next) next();
             for (QAbstractButton* button : box->buttons())
             {

@@ -41,6 +41,7 @@ struct Message
 {
     QString title;
     QString text;
+    QString detail; // the box's second line (a file message's reason)
 };
 Message LastMessage();
 void ClearLastMessage();
