@@ -29,6 +29,7 @@
 #include "core/Sequences.h"
 #include "core/Sheet.h"
 #include "core/Snapshot.h"
+#include "core/SpriteNames.h"
 #include "core/Sprite.h"
 #include "core/Strokes.h"
 #include "core/TemporaryFiles.h"
