@@ -183,8 +183,9 @@ void TForm1::LoadStartupFile(const QString& argument)
     const QByteArray name = path.toUtf8();
     // A project file is never a valid raw file (3 + 64 n bytes), so one that the raw
     // loader refuses is tried as a project: opening a .kmd from the file manager works.
-    if (LoadRawSprites(&m_doc.bank, name.constData()) != 1 && LoadProject(&m_doc.bank, name.constData()) != 1)
-        return;
+    const bool raw = LoadRawSprites(&m_doc.bank, name.constData()) == 1;
+    if (!raw && LoadProject(&m_doc.bank, name.constData()) != 1) return;
+    if (!raw) ReadExtrasFor(path);
     SetFileName(argument);
     ResetUndo();
     UpDown1->setPosition(m_doc.bank.spriteCount);
@@ -240,6 +241,7 @@ void TForm1::RefreshAll()
     // 10.
     Mnu_Undo->setEnabled(CanUndo(m_doc));
     Mnu_Redo->setEnabled(CanRedo(m_doc));
+    ShowSpriteName();
 
     emit m_host->viewsRefreshed();
 }
@@ -257,6 +259,7 @@ void TForm1::ShowSprite(int index)
     DrawEditor();
     DrawBrowser();
     FollowCurrentSprite();
+    ShowSpriteName();
 }
 
 void TForm1::ApplySpriteQuantity()

@@ -117,6 +117,7 @@ bool TForm1::OpenProjectFile(const QString& path)
                     NamingFile(QStringLiteral("Invalid file size: "), path), ReasonText(why));
         return false;
     }
+    ReadExtrasFor(path);
     ResetUndo();
     SetFileName(path);
     ApplySpriteQuantity();
@@ -129,6 +130,7 @@ void TForm1::DropFile(const QString& path)
 {
     // A dropped file is taken as a project whatever its name; a refusal is silent.
     if (path.isEmpty() || LoadProject(&m_doc.bank, Utf8(path).constData()) != 1) return;
+    ReadExtrasFor(path);
     SetFileName(path);
     ResetUndo();
     ApplySpriteQuantity();
@@ -146,10 +148,11 @@ void TForm1::Mnu_SaveProjectClick()
     ProjectSavePath = chosen;
     ProjectSaveFolder = QFileInfo(chosen).absolutePath();
     FileResult why;
-    if (SaveProject(&m_doc.bank, Utf8(chosen).constData(), &why) != 1)
+    QString failed;
+    if (!SaveProjectFiles(chosen, why, failed))
     {
         // The title keeps naming the file the bank last came from or went to.
-        ShowWriteError(chosen, why);
+        ShowWriteError(failed, why);
         return;
     }
     SetFileName(chosen);
