@@ -555,6 +555,7 @@ void TFormExportListing::BtnCopyClick()
 {
     if (!m_ready) return;
     QApplication::clipboard()->setText(m_text);
+    settings::SetValue(kOptionsKey, QString::fromStdString(ListingOptionsToJsonText(m_options)));
     LabelStatus->setText(QStringLiteral("Copied to the clipboard."));
 }
 
