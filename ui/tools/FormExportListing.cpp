@@ -155,7 +155,10 @@ TFormExportListing::TFormExportListing(TEditorHost& host, QWidget* parent) : QDi
         remembered = ListingOptions();
     ShowOptions(remembered);
 
-    if (parent) move(parent->geometry().topLeft() + QPoint(80, 20));
+    // 20 pixels below and 80 right of the main window's top-left corner, all of it on the screen.
+    adjustSize();
+    if (parent)
+        move(settings::OnScreen(parent->geometry().topLeft() + QPoint(80, 20), frameGeometry().size()));
 }
 
 TFormExportListing::~TFormExportListing() = default;
@@ -412,7 +415,9 @@ void TFormExportListing::EnableForDialect()
     const ListingDialect dialect = static_cast<ListingDialect>(ComboDialect->currentData().toInt());
     const bool basic = dialect == ListingDialect::Basic;
     const bool c = dialect == ListingDialect::C;
-    ComboNumbers->setEnabled(!basic); // a C64 READs DATA values in decimal
+    ComboNumbers->setEnabled(!basic);
+    ComboNumbers->setToolTip(
+        basic ? QStringLiteral("BASIC DATA lines are always decimal: a C64 READs them so") : QString());
     ChkZeroAttributes->setEnabled(ComboBytes->currentData().toInt() == kSpriteBytes);
     LabelBlockLabel->setText(c ? QStringLiteral("Array name:") : QStringLiteral("Label before the data:"));
     EditBlockLabel->setPlaceholderText(c ? QStringLiteral("sprites") : QString());
