@@ -169,6 +169,7 @@ void TForm1::CreateControls()
     status->setSizeGripEnabled(false);
     Label_SpriteName = new QLabel(status);
     Label_SpriteName->setObjectName(QStringLiteral("Label_SpriteName"));
+    Label_SpriteName->setContentsMargins(6, 0, 6, 0);
     status->addPermanentWidget(Label_SpriteName);
 
     // Wiring.
