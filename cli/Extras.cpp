@@ -2,12 +2,15 @@
 #include "cli/Extras.h"
 
 #include <cstdio>
+
+#include <nlohmann/json.hpp>
 #include <ostream>
 
 #include "cli/Files.h"
 #include "cli/Outputs.h"
 #include "cli/Run.h"
 #include "core/ProjectExtras.h"
+#include "core/SpriteNames.h"
 
 namespace kelmora::cli
 {
@@ -25,6 +28,70 @@ std::string Seconds(int ticks)
     char text[32];
     std::snprintf(text, sizeof text, "%.2f s", static_cast<double>(ticks) / kelmora::kTicksPerSecond);
     return text;
+}
+
+// A preset as the listing options it stands for, e.g. "--dialect acme --numbers binary --rows".
+std::string PresetOptionsText(const kelmora::ListingOptions& l)
+{
+    const kelmora::ListingOptions plain;
+    const bool basic = l.dialect == kelmora::ListingDialect::Basic;
+    std::string text = std::string("--dialect ") + kelmora::ListingDialectName(l.dialect);
+    const auto hex = [](int address)
+    {
+        char digits[16];
+        std::snprintf(digits, sizeof digits, "%04X", static_cast<unsigned>(address));
+        return std::string(digits);
+    };
+    if (!basic && l.numbers != plain.numbers)
+        text += std::string(" --numbers ") + kelmora::ListingNumbersName(l.numbers);
+    if (l.rows) text += " --rows";
+    if (l.bytesPerSprite != plain.bytesPerSprite) text += " --bytes " + std::to_string(l.bytesPerSprite);
+    if (l.zeroAttributes) text += " --zero-attributes";
+    if (!basic && !l.blockLabel.empty()) text += " --label " + l.blockLabel;
+    if (l.labels == kelmora::ListingLabels::Names) text += " --labels names";
+    if (l.labels == kelmora::ListingLabels::Prefix) text += " --labels prefix:" + l.labelPrefix;
+    if (!basic && l.align) text += " --align";
+    if (!basic && l.headerAddress >= 0) text += " --header " + hex(l.headerAddress);
+    if (basic && l.prg) text += " --prg";
+    if (basic && l.startLine != plain.startLine) text += " --start-line " + std::to_string(l.startLine);
+    if (basic && l.lineStep != plain.lineStep) text += " --line-step " + std::to_string(l.lineStep);
+    if (basic && l.loaderAddress >= 0) text += " --loader " + hex(l.loaderAddress);
+    return text;
+}
+
+// info's lines about the sprite names and listing presets of extras.
+std::string NamesAndPresetsText(const kelmora::ProjectExtras& extras)
+{
+    std::string text;
+    for (const auto& [slot, name] : extras.names)
+        text += "          sprite " + std::to_string(slot) + ": " + JsonString(name) + "\n";
+    for (const kelmora::ListingPreset& preset : extras.exportPresets)
+        text +=
+            "          preset " + JsonString(preset.name) + ": " + PresetOptionsText(preset.options) + "\n";
+    return text;
+}
+
+// info --json's "names" and "presets" of extras, each after a comma, when there are any.
+std::string NamesAndPresetsJson(const kelmora::ProjectExtras& extras)
+{
+    std::string text;
+    if (extras.names.empty() && extras.exportPresets.empty()) return text;
+    text = ", \"names\": {";
+    bool first = true;
+    for (const auto& [slot, name] : extras.names)
+    {
+        text += (first ? "\"" : ", \"") + std::to_string(slot) + "\": " + JsonString(name);
+        first = false;
+    }
+    text += "}, \"presets\": {";
+    first = true;
+    for (const kelmora::ListingPreset& preset : extras.exportPresets)
+    {
+        text += (first ? "" : ", ") + JsonString(preset.name) + ": " +
+                kelmora::ListingOptionsToJson(preset.options).dump();
+        first = false;
+    }
+    return text + "}";
 }
 
 } // namespace
@@ -56,6 +123,7 @@ std::string ExtrasInfoText(const std::string& projectPath)
                     Seconds(ticks) + ")";
         text += "\n";
     }
+    text += NamesAndPresetsText(extras);
     const std::vector<std::string> others = kelmora::OtherExtrasKeys(extras);
     if (!others.empty())
     {
@@ -90,7 +158,7 @@ std::string ExtrasInfoJson(const std::string& projectPath)
                 "\", \"frames\": " + std::to_string(sequence.frames.size()) +
                 ", \"ticks\": " + std::to_string(kelmora::SequencePassTicks(sequence)) + "}";
     }
-    text += "], \"otherKeys\": [";
+    text += "]" + NamesAndPresetsJson(extras) + ", \"otherKeys\": [";
     const std::vector<std::string> others = kelmora::OtherExtrasKeys(extras);
     for (std::size_t i = 0; i < others.size(); ++i)
         text += (i == 0 ? "" : ", ") + JsonString(others[i]);
@@ -141,6 +209,20 @@ bool PlanSideFile(const Options& o, bool inputIsProject, SideFilePlan& plan, std
     plan.path = side;
     plan.bytes.assign(text.begin(), text.end());
     return true;
+}
+
+void PlanListingNames(const Options& o, const std::vector<std::string>& names, SideFilePlan& plan)
+{
+    plan = SideFilePlan();
+    if (o.to != Format::Project) return; // only a project keeps names
+    kelmora::ProjectExtras extras;
+    const int taken = kelmora::ReplaceSpriteNames(extras, 0, names);
+    const std::string side = kelmora::ExtrasPathFor(o.files[1]);
+    if (taken == 0 && !PathTaken(side)) return;
+    const std::string text = kelmora::SerialiseProjectExtras(extras);
+    plan.write = true;
+    plan.path = side;
+    plan.bytes.assign(text.begin(), text.end());
 }
 
 } // namespace kelmora::cli

@@ -36,4 +36,10 @@ struct SideFilePlan
 // project it belongs to.
 bool PlanSideFile(const Options& o, bool inputIsProject, SideFilePlan& plan, std::ostream& err);
 
+// import-listing's side file: when OUT is a project, OUT.json names its sprites as the
+// listing's labels did (names[k] is sprite k's, "" when unnamed). With no name and no
+// OUT.json nothing is planned; when OUT.json exists it is replaced all the same, so that
+// an old side file never describes sprites it was not written for. Other formats keep no names.
+void PlanListingNames(const Options& o, const std::vector<std::string>& names, SideFilePlan& plan);
+
 } // namespace kelmora::cli

@@ -132,15 +132,17 @@ With --dialect:
   --rows             three bytes a line, so each line is a row of pixels
   --bytes 63|64      bytes a sprite (default 64); 63 leaves the attribute out
   --zero-attributes  write each attribute byte as 0
-  --labels names     a label per named sprite, from its name (made valid for
-                     the dialect and unique); in C each starts an array
+  --labels names     a label per named sprite, from its name in the project's
+                     side file IN.json (made valid for the dialect and
+                     unique); in C each starts an array
   --labels prefix:P  a label P_N for every sprite N
   --align            align the data to 64 bytes (acme, kickass, ca65, 64tass)
   --header HEX       constants before the data: the shared colours, and each
                      sprite's colour and block number (pointer value) when
                      the data lies at address HEX (a multiple of 40 hex)
-  --preset NAME      the options saved under NAME in the project; options
-                     given here go over them
+  --preset NAME      the options saved under NAME in the project's side file
+                     IN.json (the editor's Export Listing saves presets);
+                     options given here go over them
 With --dialect basic:
   --prg              a tokenised BASIC program (load address $0801) instead
                      of text: LOAD "OUT",8 and LIST or RUN it on a C64
@@ -171,6 +173,8 @@ written by hand:
   - comments (; // /* */ REM), labels and other lines are passed over
 A value outside 0..255 or a sprite cut short is refused with its line, and
 nothing is written.
+Labels name the sprites they start: when OUT is a project, its side file
+OUT.json keeps the names (written with OUT, replacing an older one).
 
 Options:
   --bytes 63|64      bytes a sprite in IN; without it they are found from the

@@ -2,12 +2,15 @@
 #include "cli/Listing.h"
 
 #include "cli/ListingArgs.h"
+#include "cli/Outputs.h"
+#include "cli/Text.h"
 
 #include <algorithm>
 #include <cstdio>
 
 #include "core/FileIO.h"
 #include "core/Sprite.h"
+#include "core/SpriteNames.h"
 
 namespace kelmora::cli
 {
@@ -61,25 +64,52 @@ std::string FormatListing(const kelmora::u8* block, int first, int last, Dialect
     return std::string(out.bytes.begin(), out.bytes.end());
 }
 
-bool ApplyListingPreset(Options& o, std::string& reason)
+InputExtras ReadInputExtras(const std::string& input, bool isProject)
 {
-    // ---- The lookup of --preset NAME. ----
-    // Presets are named ListingOptions records kept in the project's extras
-    // (NAME.kmd.json, "exportPresets"); until kelmora-cli reads those, none is found.
-    kelmora::ListingOptions preset;
-    const bool found = false;
-    if (!found)
+    InputExtras read;
+    read.project = isProject;
+    read.path = kelmora::ExtrasPathFor(input);
+    if (isProject) read.status = kelmora::ReadProjectExtras(input, read.extras, read.message);
+    return read;
+}
+
+bool ApplyListingPreset(Options& o, const InputExtras& extras, std::string& reason)
+{
+    const std::string wanted = "no preset " + Shown(o.preset);
+    if (!extras.project)
     {
-        reason = "no preset " + o.preset;
+        reason = wanted + ": presets are kept in a project's side file, and this is not a project";
         return false;
     }
-    // ---- End of the lookup. ----
+    switch (extras.status)
+    {
+    case kelmora::ExtrasReadStatus::Missing:
+        reason = wanted + ": there is no side file " + Shown(extras.path);
+        return false;
+    case kelmora::ExtrasReadStatus::Refused:
+        reason = "the presets cannot be read: " + Shown(extras.path) + ": " + extras.message;
+        return false;
+    case kelmora::ExtrasReadStatus::Read:
+        break;
+    }
+    const kelmora::ListingPreset* found = kelmora::FindListingPreset(extras.extras, o.preset);
+    if (!found)
+    {
+        reason = wanted + " (";
+        if (extras.extras.exportPresets.empty()) reason += "the project has none";
+        for (std::size_t i = 0; i < extras.extras.exportPresets.size(); ++i)
+            reason +=
+                (i == 0 ? "the project's presets: " : ", ") + Shown(extras.extras.exportPresets[i].name);
+        reason += ")";
+        return false;
+    }
+    kelmora::ListingOptions preset = found->options;
 
     // The options given on the command line go over the preset's.
     for (const auto& arg : o.listingArgs)
         if (!ApplyListingOption(arg.first, arg.second, preset).empty())
         {
-            reason = "--" + arg.first + ": cannot be used with the preset " + o.preset;
+            reason = "--" + arg.first + ": cannot be used with the preset " + Shown(o.preset);
             return false;
         }
     const bool dialectGiven =
@@ -100,14 +130,32 @@ bool ApplyListingPreset(Options& o, std::string& reason)
     return reason.empty();
 }
 
+bool ListingNames(const Options& o, const InputExtras& extras, std::vector<std::string>& names,
+                  std::string& reason, std::ostream& err)
+{
+    names.clear();
+    if (o.dialect == Dialect::Plain || o.listing.labels != kelmora::ListingLabels::Names) return true;
+    if (!extras.project)
+    {
+        Warn(err, o.files[0],
+             "--labels names: only a project's sprites have names, so no labels are written");
+        return true;
+    }
+    if (extras.status == kelmora::ExtrasReadStatus::Refused)
+    {
+        reason = "the sprite names cannot be read: " + Shown(extras.path) + ": " + extras.message;
+        return false;
+    }
+    names = kelmora::SpriteNameTable(extras.extras);
+    return true;
+}
+
 bool ListingBytes(const Options& o, const LoadedBank& input, int first, int last,
-                  std::vector<std::uint8_t>& bytes, std::string& reason)
+                  const std::vector<std::string>& names, std::vector<std::uint8_t>& bytes,
+                  std::string& reason)
 {
     kelmora::ListingOptions options = o.listing;
     options.dialect = CoreDialect(o.dialect);
-    // Sprite names live in the project's extras (NAME.kmd.json, "names"); until kelmora-cli
-    // reads those, every sprite is unnamed and --labels names writes no labels.
-    const std::vector<std::string> names;
     kelmora::ListingOutput out = kelmora::FormatListing(input.bank, first, last, options, names);
     const std::string loader = Hex4(options.loaderAddress);
     switch (out.problem)
@@ -146,39 +194,6 @@ bool ListingBytes(const Options& o, const LoadedBank& input, int first, int last
     return false;
 }
 
-std::string ListingReadProblemText(const kelmora::ListingReadResult& r)
-{
-    std::string where;
-    if (r.program)
-        where = "BASIC line " + std::to_string(r.basicLine) + ": ";
-    else if (r.basicLine >= 0)
-        where = "line " + std::to_string(r.line) + " (BASIC line " + std::to_string(r.basicLine) + "): ";
-    else
-        where = "line " + std::to_string(r.line) + ": ";
-    switch (r.problem)
-    {
-    case kelmora::ListingReadProblem::NotText:
-        return "is neither a text listing nor a BASIC program";
-    case kelmora::ListingReadProblem::NoData:
-        return "holds no sprite bytes (no !byte, .byte, DATA lines, C initialiser or lines of values)";
-    case kelmora::ListingReadProblem::NotANumber:
-        return where + "'" + r.text + "' is not a number";
-    case kelmora::ListingReadProblem::OutOfRange:
-        return where + r.text + " is not a byte (0..255)";
-    case kelmora::ListingReadProblem::OtherData:
-        return where + r.text + " writes other data between the sprite bytes";
-    case kelmora::ListingReadProblem::CutShort:
-        return where + "sprite " + std::to_string(r.sprite) +
-               " is cut short: " + std::to_string(r.bytesFound) + " of its " +
-               std::to_string(r.bytesPerSprite) + " bytes";
-    case kelmora::ListingReadProblem::TooManySprites:
-        return where + "more than 256 sprites";
-    case kelmora::ListingReadProblem::None:
-        break;
-    }
-    return {};
-}
-
 bool ReadListingFile(const std::string& path, int bytesPerSprite, LoadedBank& loaded,
                      std::vector<std::string>& names, std::string& reason)
 {
@@ -199,7 +214,7 @@ bool ReadListingFile(const std::string& path, int bytesPerSprite, LoadedBank& lo
     const kelmora::ListingReadResult read = kelmora::ReadListing(file, bytesPerSprite);
     if (read.problem != kelmora::ListingReadProblem::None)
     {
-        reason = ListingReadProblemText(read);
+        reason = kelmora::ListingReadProblemText(read);
         return false;
     }
     kelmora::ClearBank(loaded.block.data());

@@ -193,7 +193,9 @@ int Listing(const Options& given, std::ostream& err)
     if (!LoadInput(given, input, err)) return kExitRefused;
     Options o = given;
     std::string problem;
-    if (!o.preset.empty() && !ApplyListingPreset(o, problem)) return Refuse(err, o.files[0], problem);
+    // Presets and sprite names are kept in a project's side file.
+    const InputExtras extras = ReadInputExtras(o.files[0], input.format == Format::Project);
+    if (!o.preset.empty() && !ApplyListingPreset(o, extras, problem)) return Refuse(err, o.files[0], problem);
     int first = 0, last = 0;
     if (!SpritesToUse(o, input, first, last, err)) return kExitRefused;
     std::string text;
@@ -201,8 +203,11 @@ int Listing(const Options& given, std::ostream& err)
         kelmora::EncodeTextListing(input.bank.sprites, first, last, o.hex ? 1 : 0, text);
     else
     {
+        std::vector<std::string> names;
+        if (!ListingNames(o, extras, names, problem, err)) return Refuse(err, o.files[0], problem);
         std::vector<std::uint8_t> bytes;
-        if (!ListingBytes(o, input, first, last, bytes, problem)) return Refuse(err, o.files[0], problem);
+        if (!ListingBytes(o, input, first, last, names, bytes, problem))
+            return Refuse(err, o.files[0], problem);
         text.assign(bytes.begin(), bytes.end());
     }
     return WriteOut(o, {Output(o.files[1], text.data(), text.size())}, err);
@@ -211,16 +216,21 @@ int Listing(const Options& given, std::ostream& err)
 int ImportListing(const Options& o, std::ostream& err)
 {
     LoadedBank input;
-    std::vector<std::string> names; // for the project's extras ("names") once kelmora-cli writes them
+    std::vector<std::string> names; // one per sprite read, from the listing's labels
     std::string reason;
     if (!ReadListingFile(o.files[0], o.bytes, input, names, reason)) return Refuse(err, o.files[0], reason);
     input.format = o.to;
     int first = 0, last = 0;
     if (!SpritesToUse(o, input, first, last, err)) return kExitRefused;
-    if (!o.range.given) return WriteBankOut(o, input, "--range", err);
+    // The names go into a project's side file, numbered as the sprites are written.
+    names.resize(static_cast<std::size_t>(input.bank.spriteCount));
+    names = std::vector<std::string>(names.begin() + first, names.begin() + last + 1);
+    SideFilePlan side;
+    PlanListingNames(o, names, side);
+    if (!o.range.given) return WriteBankOut(o, input, "--range", err, side);
     LoadedBank taken;
     TakeRange(input, first, last, taken);
-    return WriteBankOut(o, taken, "--range", err);
+    return WriteBankOut(o, taken, "--range", err, side);
 }
 
 int Rip(const Options& o, std::ostream& err)

@@ -543,4 +543,37 @@ ListingReadResult ReadListing(const std::vector<u8>& file, int bytesPerSprite)
     return result;
 }
 
+std::string ListingReadProblemText(const ListingReadResult& r)
+{
+    std::string where;
+    if (r.program)
+        where = "BASIC line " + std::to_string(r.basicLine) + ": ";
+    else if (r.basicLine >= 0)
+        where = "line " + std::to_string(r.line) + " (BASIC line " + std::to_string(r.basicLine) + "): ";
+    else
+        where = "line " + std::to_string(r.line) + ": ";
+    switch (r.problem)
+    {
+    case ListingReadProblem::NotText:
+        return "is neither a text listing nor a BASIC program";
+    case ListingReadProblem::NoData:
+        return "holds no sprite bytes (no !byte, .byte, DATA lines, C initialiser or lines of values)";
+    case ListingReadProblem::NotANumber:
+        return where + "'" + r.text + "' is not a number";
+    case ListingReadProblem::OutOfRange:
+        return where + r.text + " is not a byte (0..255)";
+    case ListingReadProblem::OtherData:
+        return where + r.text + " writes other data between the sprite bytes";
+    case ListingReadProblem::CutShort:
+        return where + "sprite " + std::to_string(r.sprite) +
+               " is cut short: " + std::to_string(r.bytesFound) + " of its " +
+               std::to_string(r.bytesPerSprite) + " bytes";
+    case ListingReadProblem::TooManySprites:
+        return where + "more than 256 sprites";
+    case ListingReadProblem::None:
+        break;
+    }
+    return {};
+}
+
 } // namespace kelmora

@@ -61,4 +61,8 @@ struct ListingReadResult
 // Reads a whole listing file. bytesPerSprite is 63, 64, or 0 to find it out.
 ListingReadResult ReadListing(const std::vector<u8>& file, int bytesPerSprite);
 
+// Why a listing was refused, in words that name the line ("line 12: $1FF is not a byte
+// (0..255)"; BASIC lines by their number too); "" when it was read.
+std::string ListingReadProblemText(const ListingReadResult& result);
+
 } // namespace kelmora

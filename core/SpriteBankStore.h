@@ -31,6 +31,7 @@
 #include "core/Sheet.h"
 #include "core/Snapshot.h"
 #include "core/Sprite.h"
+#include "core/SpriteNames.h"
 #include "core/Stroke.h"
 #include "core/Strokes.h"
 #include "core/TemporaryFiles.h"

@@ -208,8 +208,8 @@ void TForm1::LoadStartupFile(const QByteArray& argument)
     // A project file is never a valid raw file (3 + 64 n bytes), so one that the raw
     // loader refuses is tried as a project: opening a .kmd from the file manager works.
     FileResult rawWhy, projectWhy;
-    if (LoadRawSprites(&m_doc.bank, argument.constData(), &rawWhy) != 1 &&
-        LoadProject(&m_doc.bank, argument.constData(), &projectWhy) != 1)
+    const bool raw = LoadRawSprites(&m_doc.bank, argument.constData(), &rawWhy) == 1;
+    if (!raw && LoadProject(&m_doc.bank, argument.constData(), &projectWhy) != 1)
     {
         // A file of neither size is told as the project reader tells it; any other refusal
         // (missing, unreadable) as the first reader found it.
@@ -224,7 +224,9 @@ void TForm1::LoadStartupFile(const QByteArray& argument)
             });
         return;
     }
-    SetFileName(QFileInfo(QDir::current(), shown).absoluteFilePath());
+    const QString path = QFileInfo(QDir::current(), shown).absoluteFilePath();
+    if (!raw) ReadExtrasFor(path);
+    SetFileName(path);
     ResetUndo();
     UpDown1->setPosition(m_doc.bank.spriteCount);
     ApplySpriteQuantity();
@@ -280,6 +282,7 @@ void TForm1::RefreshAll()
     // 10.
     Mnu_Undo->setEnabled(CanUndo(m_doc));
     Mnu_Redo->setEnabled(CanRedo(m_doc));
+    ShowSpriteName();
 
     // Every change ends here, so the title's mark follows every one of them.
     UpdateModifiedMark();
@@ -300,6 +303,7 @@ void TForm1::ShowSprite(int index)
     DrawEditor();
     DrawBrowser();
     FollowCurrentSprite();
+    ShowSpriteName();
 }
 
 void TForm1::ApplySpriteQuantity()
@@ -325,6 +329,7 @@ void TForm1::ApplySpriteQuantity()
 void TForm1::ResetToNew()
 {
     ResetDocument(m_doc);
+    m_unusedSideFile.clear();
     SelectPen(2);
     ScrollBar1->setValue(0);
     ScrollBar_Browser->setValue(0);

@@ -15,6 +15,9 @@
 //   Form1Tools.cpp     the commands that open the tool windows
 //   Form1Changes.cpp   unsaved changes: the title's mark and the question before they are lost
 //   Form1Pictures.cpp  pictures in and out: Import Image, Export Image and the clipboard
+//   Form1Extras.cpp    the project's side file (names, presets, ...) read and saved with it
+//   Form1Names.cpp     sprite names: naming, the status bar and the browser's tool tip
+//   Form1Listings.cpp  Export Listing and Import Listing
 #pragma once
 
 #include <QByteArray>
@@ -188,6 +191,14 @@ class TForm1 : public QMainWindow
     void Mnu_ExportImageClick();
     void Mnu_CopyImageClick();
     void Mnu_PasteImageClick();
+    // ---- Sprite names and listings (Form1Names.cpp, Form1Listings.cpp) ----
+    // Edit > Name Sprite...: names the current sprite (an empty name removes it), one undo step.
+    void Mnu_NameSpriteClick();
+    // Tools > Export Listing...: the listing dialog for the selected sprites.
+    void Mnu_ExportListingClick();
+    // File > Import Listing...: the sprites of a listing from the current sprite on, with
+    // the names of its labels, as one undo step; a refused listing changes nothing.
+    void Mnu_ImportListingClick();
 
     // ---- Tool windows ----
     void Mnu_RotatorClick();
@@ -257,6 +268,24 @@ class TForm1 : public QMainWindow
     void ImportPicture(std::vector<kelmora::RgbaImage> frames, const QString& name);
     // Paste Image is enabled while the clipboard holds a picture.
     void ClipboardChanged();
+
+    // ---- The project's side file (Form1Extras.cpp) ----
+    // Reads the side file of the project just loaded from path into the document's extras
+    // (none: empty extras); one that cannot be used is reported and left as it is.
+    void ReadExtrasFor(const QString& path);
+    // Saves the project and, when it has one or the extras hold anything, its side file,
+    // as one transaction. On failure *failedPath is the file that failed.
+    bool SaveProjectFiles(const QString& path, kelmora::FileResult& why, QString& failedPath);
+    // Sprites from a file that holds none of the project's extras: the extras are emptied.
+    void ForgetExtras();
+    QString m_unusedSideFile; // the side file that could not be read, left alone while the extras are empty
+
+    // ---- Sprite names on show (Form1Names.cpp) ----
+    // The current sprite's name in the status bar.
+    void ShowSpriteName();
+    // The status text and tool tip of the browser cell index (-1: none) under the pointer.
+    void ShowBrowserHover(int index);
+    QLabel* Label_SpriteName = nullptr;
 
     bool m_closed = false;
     // A stroke on the editor runs from a press to its release; the sprite pixel under the

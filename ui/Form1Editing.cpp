@@ -195,10 +195,7 @@ void TForm1::PaintBox_BrowserMouseDown(Qt::MouseButton button, Qt::MouseButtons,
 void TForm1::PaintBox_BrowserMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y)
 {
     const int index = BrowserIndex(x, y, ScrollBar_Browser->value());
-    if (index < 0 || index >= m_doc.bank.spriteCount) return;
-    char text[64];
-    std::snprintf(text, sizeof text, "Sprite number : %d  - Use shift to select a range", index);
-    ShowStatus(statusBar(), text);
+    ShowBrowserHover(index < m_doc.bank.spriteCount ? index : -1);
 }
 
 // ---- The palette strip ----

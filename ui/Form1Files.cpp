@@ -128,6 +128,7 @@ bool TForm1::OpenProjectFile(const QString& path)
                     NamingFile(QStringLiteral("Invalid file size: "), path), ReasonText(why));
         return false;
     }
+    ReadExtrasFor(path);
     ResetUndo();
     SetFileName(path);
     ApplySpriteQuantity();
@@ -158,6 +159,7 @@ void TForm1::OpenDroppedFile(const QByteArray& name)
     m_doc.bank.colourTransp = loaded.colourTransp;
     m_doc.bank.colourMulti1 = loaded.colourMulti1;
     m_doc.bank.colourMulti2 = loaded.colourMulti2;
+    ReadExtrasFor(ShownName(name));
     SetFileName(ShownName(name));
     ResetUndo();
     ApplySpriteQuantity();
@@ -183,10 +185,11 @@ bool TForm1::SaveProjectAs()
     ProjectSavePath = chosen;
     ProjectSaveFolder = QFileInfo(chosen).absolutePath();
     FileResult why;
-    if (SaveProject(&m_doc.bank, CorePath(chosen).constData(), &why) != 1)
+    QString failed;
+    if (!SaveProjectFiles(chosen, why, failed))
     {
         // The title keeps naming the file the bank last came from or went to.
-        ShowWriteError(chosen, why);
+        ShowWriteError(failed, why);
         return false;
     }
     SetFileName(chosen);
@@ -210,7 +213,9 @@ void TForm1::Import1Click()
     settings::SavePosition(&dialog, QStringLiteral("import"));
     // Cancelled, the dialog has changed nothing: the title, the history and the bank stay.
     if (result != QDialog::Accepted) return;
-    // The imported sprites start a new history under a new name.
+    // The imported sprites start a new history under a new name, without the extras of
+    // the project they replaced.
+    ForgetExtras();
     ResetUndo();
     SetFileName(QStringLiteral("Untitled.spr"));
     ApplySpriteQuantity();
@@ -239,6 +244,7 @@ void TForm1::LoadSpriteFile1Click()
                     ReasonText(why));
         return;
     }
+    ForgetExtras();
     ResetUndo();
     SetFileName(path);
     ApplySpriteQuantity();

@@ -169,6 +169,10 @@ void TForm1::CreateControls()
     QStatusBar* status = statusBar();
     status->setObjectName(QStringLiteral("StatusBar1"));
     status->setSizeGripEnabled(false);
+    Label_SpriteName = new QLabel(status);
+    Label_SpriteName->setObjectName(QStringLiteral("Label_SpriteName"));
+    Label_SpriteName->setContentsMargins(6, 0, 6, 0);
+    status->addPermanentWidget(Label_SpriteName);
 
     // Wiring.
     connect(ScrollBar1, &QScrollBar::valueChanged, this, &TForm1::ScrollBar1Change);
@@ -246,6 +250,8 @@ void TForm1::CreateMenu()
     File1->addSeparator();
     Import1 = item(File1, "Import1", QStringLiteral("Import..."), none, &TForm1::Import1Click);
     Export1 = item(File1, "Export1", QStringLiteral("Export..."), none, &TForm1::Export1Click);
+    item(File1, "Mnu_ImportListing", QStringLiteral("Import Listing..."), none,
+         &TForm1::Mnu_ImportListingClick);
     Mnu_ImportImage = item(File1, "Mnu_ImportImage", QStringLiteral("Import Image..."), none,
                            &TForm1::Mnu_ImportImageClick);
     Mnu_ExportImage = item(File1, "Mnu_ExportImage", QStringLiteral("Export Image..."), none,
@@ -311,6 +317,8 @@ void TForm1::CreateMenu()
     Mnu_Negative = item(Edit1, "Mnu_Negative", QStringLiteral("Negative"), QKeySequence(Qt::CTRL | Qt::Key_I),
                         &TForm1::Mnu_NegativeClick);
     Edit1->addSeparator();
+    item(Edit1, "Mnu_NameSprite", QStringLiteral("Name Sprite..."), none, &TForm1::Mnu_NameSpriteClick);
+    Edit1->addSeparator();
     Mnu_Undo = item(Edit1, "Mnu_Undo", QStringLiteral("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z),
                     &TForm1::Mnu_UndoClick);
     Mnu_Redo = item(Edit1, "Mnu_Redo", QStringLiteral("Redo"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z),
@@ -349,6 +357,8 @@ void TForm1::CreateMenu()
     Mnu_Decimal =
         item(Mnu_ViewTextData, "Mnu_Decimal", QStringLiteral("Decimal"), none, &TForm1::Mnu_DecimalClick);
     Mnu_Hex = item(Mnu_ViewTextData, "Mnu_Hex", QStringLiteral("Hex"), none, &TForm1::Mnu_HexClick);
+    item(View1, "Mnu_ExportListing", QStringLiteral("Export Listing..."), none,
+         &TForm1::Mnu_ExportListingClick);
 
     RangeOps1 = menu(View1, "RangeOps1", QStringLiteral("Special Range Ops"));
     Mnu_ReverseOrder = item(RangeOps1, "Mnu_ReverseOrder", QStringLiteral("Reverse Order"), none,

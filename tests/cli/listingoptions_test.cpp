@@ -217,7 +217,7 @@ TEST_F(ListingOptionsFixture, UsageErrorsAndRefusals)
         EXPECT_EQ(r.err, "kelmora-cli: s.kmd: " + message + "\n");
         EXPECT_FALSE(fs::exists(dir.file("o.txt")));
     };
-    refused({"--preset", "title"}, "no preset title");
+    refused({"--preset", "title"}, "no preset title: there is no side file s.kmd.json");
     refused({"--dialect", "basic", "--loader", "1000"},
             "--loader $1000: the video chip cannot show sprites there (it sees the character ROM at "
             "$1000-$1FFF, and the screen's bank ends at $3FFF)");

@@ -20,6 +20,7 @@
 #include "ui/Widgets.h"
 #include "ui/tools/FormAbout.h"
 #include "ui/tools/FormAnim.h"
+#include "ui/tools/FormExportListing.h"
 #include "ui/tools/FormExportSprites.h"
 #include "ui/tools/FormImportSprites.h"
 #include "ui/tools/FormRipper.h"
@@ -152,6 +153,10 @@ QStringList EveryWindowsFaults()
     {
         TFormExport exporter(host, window.get());
         faults += ToolFaults(exporter);
+    }
+    {
+        TFormExportListing listing(host, window.get());
+        faults += ToolFaults(listing);
     }
     {
         TFormAbout about(window.get());

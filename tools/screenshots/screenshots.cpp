@@ -2,6 +2,8 @@
 //   kelmora_screenshots OUTDIR [--points N] [--dark]
 // The scale factor comes from QT_SCALE_FACTOR; run it offscreen (QT_QPA_PLATFORM=offscreen).
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QPalette>
 #include <QRadioButton>
@@ -14,6 +16,7 @@
 #include "ui/Form1.h"
 #include "ui/tools/FormAbout.h"
 #include "ui/tools/FormAnim.h"
+#include "ui/tools/FormExportListing.h"
 #include "ui/tools/FormExportSprites.h"
 #include "ui/tools/FormImportSprites.h"
 #include "ui/tools/FormRipper.h"
@@ -113,6 +116,18 @@ int main(int argc, char** argv)
     {
         TFormAbout about(&window);
         ok &= Save(about, out + QStringLiteral("/about.png"));
+    }
+    {
+        // Binary rows with the sprites' names as labels.
+        window.document().extras.names = {{0, "walk_0"}, {1, "walk_0_layer"}};
+        TFormExportListing listing(host, &window);
+        listing.ComboDialect->setCurrentIndex(listing.ComboDialect->findText(QStringLiteral("64tass")));
+        listing.ComboNumbers->setCurrentIndex(
+            listing.ComboNumbers->findText(QStringLiteral("Binary (%00001010)")));
+        listing.ChkRows->setChecked(true);
+        listing.ComboLabels->setCurrentIndex(
+            listing.ComboLabels->findText(QStringLiteral("The sprite's name")));
+        ok &= Save(listing, out + QStringLiteral("/exportlisting.png"));
     }
     return ok ? 0 : 1;
 }
