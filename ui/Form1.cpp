@@ -183,12 +183,14 @@ void TForm1::LoadStartupFile(const QString& argument)
     const QByteArray name = path.toUtf8();
     // A project file is never a valid raw file (3 + 64 n bytes), so one that the raw
     // loader refuses is tried as a project: opening a .kmd from the file manager works.
-    if (LoadRawSprites(&m_doc.bank, name.constData()) != 1 && LoadProject(&m_doc.bank, name.constData()) != 1)
-        return;
+    const bool raw = LoadRawSprites(&m_doc.bank, name.constData()) == 1;
+    if (!raw && LoadProject(&m_doc.bank, name.constData()) != 1) return;
+    const QString refused = raw ? QString() : ReadExtrasOf(path);
     SetFileName(argument);
     ResetUndo();
     UpDown1->setPosition(m_doc.bank.spriteCount);
     ApplySpriteQuantity();
+    ReportRefusedSideFile(refused, true);
 }
 
 void TForm1::RefreshAll()
@@ -276,6 +278,7 @@ void TForm1::ApplySpriteQuantity()
 void TForm1::ResetToNew()
 {
     ResetDocument(m_doc);
+    ForgetSideFile();
     SelectPen(2);
     ScrollBar1->setValue(0);
     ScrollBar_Browser->setValue(0);

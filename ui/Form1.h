@@ -13,6 +13,7 @@
 //   Form1Commands.cpp  edit, transform and range commands
 //   Form1Files.cpp     file commands and dropped files
 //   Form1Tools.cpp     the commands that open the tool windows
+//   Form1Sequences.cpp the project's side file, the Sequences window and the onion skin
 #pragma once
 
 #include <QCursor>
@@ -20,6 +21,7 @@
 #include <QImage>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -42,6 +44,7 @@ class QScrollBar;
 class QToolBar;
 class TColourPanel;
 class TForm1Host;
+class TFormSequences;
 class TPaintBox;
 class TUpDown;
 
@@ -179,6 +182,14 @@ class TForm1 : public QMainWindow
     void Mnu_AnimatorClick();
     void VICESnapshotRipper1Click();
     void Mnu_AboutClick();
+
+    // ---- Sequences and onion skin (Form1Sequences.cpp) ----
+    // Tools > Sequences...: opens the Sequences window beside this one, or raises it.
+    void Mnu_SequencesClick();
+    // Options > Onion Skin: the editor shows the neighbouring frames faintly, or not.
+    void Mnu_OnionSkinClick();
+    // Options > Onion Skin Settings...: how many frames, ahead as well, how faint.
+    void Mnu_OnionSkinSettingsClick();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -330,4 +341,26 @@ class TForm1 : public QMainWindow
     QString SeuckSavePath = QStringLiteral("Untitled.a");
     QString BitmapSavePath = QStringLiteral("Untitled.bmp");
     QString ProjectSaveFolder; // where Save Project last saved; empty: the current folder
+
+    // ---- The project's side file, the Sequences window and the onion skin (Form1Sequences.cpp) ----
+    // Reads the side file of the project just loaded from projectPath into the document's
+    // extras (none when it is missing). One that cannot be used leaves them empty, is
+    // named in the status bar, and its reason returned for ReportRefusedSideFile.
+    QString ReadExtrasOf(const QString& projectPath);
+    // The message about a side file that could not be used; later: once the window is up.
+    void ReportRefusedSideFile(const QString& reason, bool later = false);
+    // Forgets which side file belongs to the document (a new document).
+    void ForgetSideFile();
+    // Saves the project and, when it has one, its side file as one transaction; false
+    // (nothing written) when the user cancels or the write fails, which is reported.
+    bool SaveProjectAndExtras(const QString& path);
+    void LoadOnionSettings();
+    void SaveOnionSettings();
+    // Blends the onion skin into SpriteBitmap, which shows the current sprite.
+    void DrawOnionSkin();
+    QAction *Mnu_Sequences = nullptr, *Mnu_OnionSkin = nullptr, *Mnu_OnionSkinSettings = nullptr;
+    QPointer<TFormSequences> m_sequences;
+    kelmora::OnionSkinOptions m_onion;
+    QString m_sideFileRead;    // the side file the extras came from or went to; empty: none
+    QString m_sideFileRefused; // a side file that could not be used when its project was opened
 };

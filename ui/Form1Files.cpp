@@ -117,11 +117,13 @@ bool TForm1::OpenProjectFile(const QString& path)
                     NamingFile(QStringLiteral("Invalid file size: "), path), ReasonText(why));
         return false;
     }
+    const QString refused = ReadExtrasOf(path);
     ResetUndo();
     SetFileName(path);
     ApplySpriteQuantity();
     ResetAfterLoad();
     RememberRecentProject(path);
+    ReportRefusedSideFile(refused);
     return true;
 }
 
@@ -129,11 +131,13 @@ void TForm1::DropFile(const QString& path)
 {
     // A dropped file is taken as a project whatever its name; a refusal is silent.
     if (path.isEmpty() || LoadProject(&m_doc.bank, Utf8(path).constData()) != 1) return;
+    const QString refused = ReadExtrasOf(path);
     SetFileName(path);
     ResetUndo();
     ApplySpriteQuantity();
     ResetAfterLoad();
     RememberRecentProject(path);
+    ReportRefusedSideFile(refused);
 }
 
 void TForm1::Mnu_SaveProjectClick()
@@ -145,13 +149,8 @@ void TForm1::Mnu_SaveProjectClick()
     if (!RunFileDialog(this, kSaveProject, chosen)) return;
     ProjectSavePath = chosen;
     ProjectSaveFolder = QFileInfo(chosen).absolutePath();
-    FileResult why;
-    if (SaveProject(&m_doc.bank, Utf8(chosen).constData(), &why) != 1)
-    {
-        // The title keeps naming the file the bank last came from or went to.
-        ShowWriteError(chosen, why);
-        return;
-    }
+    // The title keeps naming the file the bank last came from or went to unless it was written.
+    if (!SaveProjectAndExtras(chosen)) return;
     SetFileName(chosen);
     RememberRecentProject(chosen);
 }
