@@ -172,7 +172,6 @@ void TForm1::Mnu_SequencesClick()
     if (!m_sequences)
     {
         m_sequences = new TFormSequences(host(), this);
-        m_sequences->setWindowFlag(Qt::Tool, false);
         // Undo and Redo work while the window has the focus, as in this one.
         m_sequences->addActions({Mnu_Undo, Mnu_Redo});
         m_sequences->adjustSize();

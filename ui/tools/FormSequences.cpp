@@ -72,7 +72,11 @@ class FrameDelegate : public QStyledItemDelegate
         const QImage image = FrameImage(m_host.document().bank, slot, kThumbScale, m_host.viewColours());
         if (image.isNull()) return;
         option->features |= QStyleOptionViewItem::HasDecoration;
-        option->icon = QIcon(QPixmap::fromImage(image));
+        // The sprite as it is, also in a selected row (no selection tint over its colours).
+        const QPixmap picture = QPixmap::fromImage(image);
+        option->icon = QIcon();
+        option->icon.addPixmap(picture, QIcon::Normal);
+        option->icon.addPixmap(picture, QIcon::Selected);
         option->decorationSize = image.size();
     }
 
@@ -154,6 +158,7 @@ void TFormSequences::CreateControls()
     List_Frames->setToolTip(QStringLiteral("Drag frames to reorder them; Del removes the selected frames; "
                                            "a double click shows the sprite in the editor"));
     List_Frames->setMinimumWidth(200);
+    List_Frames->setMinimumHeight(5 * (kSpriteHeight * kThumbScale + 4)); // five frames in view
     Btn_AddFrames = button("Btn_AddFrames", QStringLiteral("Add Selection"),
                            QStringLiteral("Add the sprites selected in the main window after the selected "
                                           "frames (an overlay pair is one frame)"));
@@ -162,6 +167,7 @@ void TFormSequences::CreateControls()
     Spin_Delay = new QSpinBox(framesBox);
     Spin_Delay->setObjectName(QStringLiteral("Spin_Delay"));
     Spin_Delay->setRange(kMinFrameDelay, kMaxFrameDelay);
+    Spin_Delay->setValue(kDefaultFrameDelay);
     Spin_Delay->setSuffix(QStringLiteral(" ticks"));
     Spin_Delay->setKeyboardTracking(false);
     Spin_Delay->setToolTip(QStringLiteral("How long the selected frames show, in 1/50 s"));
@@ -235,8 +241,8 @@ void TFormSequences::CreateControls()
     Btn_Close = button("Btn_Close", QStringLiteral("Close"), QString());
 
     auto* columns = new QHBoxLayout;
-    columns->addWidget(sequencesBox, 2);
-    columns->addWidget(framesBox, 3);
+    columns->addWidget(sequencesBox, 1);
+    columns->addWidget(framesBox, 2);
     columns->addWidget(previewBox, 0);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
