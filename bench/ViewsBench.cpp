@@ -1,14 +1,19 @@
-// The window paths: a full RefreshAll of the editor, one brush stroke event end to
-// end, and the sprite renderer underneath both.
+// The window paths: a full RefreshAll of the editor (also with the onion skin), one
+// brush stroke event end to end, and the sprite renderer underneath both.
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QImage>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 #include "bench/BenchSupport.h"
@@ -17,6 +22,7 @@
 #include "core/SpriteBankStore.h"
 #include "ui/Form1.h"
 #include "ui/Widgets.h"
+#include "ui/tools/FormOnionSkin.h"
 
 using namespace kelmora;
 
@@ -72,6 +78,49 @@ void RefreshAllReference(benchmark::State& state)
         }
         benchmark::ClobberMemory();
     }
+}
+
+double ThreadCpuNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
+}
+
+// RefreshAll with the onion skin at its most (three frames back and three ahead) and
+// without it, in turns, so both see the same machine: the counters are the mean CPU
+// time of each, in microseconds.
+void RefreshAllOnion(benchmark::State& state)
+{
+    TForm1* window = Window();
+    QAction* onion = window->findChild<QAction*>(QStringLiteral("Mnu_OnionSkin"));
+    QTimer::singleShot(0,
+                       []
+                       {
+                           auto* settings = qobject_cast<TFormOnionSkin*>(QApplication::activeModalWidget());
+                           if (!settings) return;
+                           settings->Spin_OnionFrames->setValue(3);
+                           settings->Chk_OnionAhead->setChecked(true);
+                           settings->accept();
+                       });
+    window->Mnu_OnionSkinSettingsClick();
+    double with = 0, without = 0;
+    for (auto _ : state)
+    {
+        onion->setChecked(true);
+        const double start = ThreadCpuNs();
+        window->RefreshAll();
+        const double middle = ThreadCpuNs();
+        onion->setChecked(false);
+        window->RefreshAll();
+        const double end = ThreadCpuNs();
+        with += middle - start;
+        without += end - middle;
+        benchmark::ClobberMemory();
+    }
+    const double runs = static_cast<double>(state.iterations());
+    state.counters["with_us"] = with / runs / 1e3;
+    state.counters["without_us"] = without / runs / 1e3;
 }
 
 // One mouse move with the left button held over the editor, and everything it causes
@@ -202,6 +251,16 @@ void RegisterViewBenchmarks()
                              "RefreshAll/reference", 200e3, 6));
     benchmark::RegisterBenchmark("RefreshAll/figure", RefreshAllFigure);
     benchmark::RegisterBenchmark("RefreshAll/reference", RefreshAllReference);
+
+    Row onion;
+    onion.path = "Full RefreshAll with the onion skin (3 frames back, 3 ahead) against without";
+    onion.figure = "RefreshAll/onion";
+    onion.counter = "with_us";
+    onion.referenceCounter = "without_us";
+    onion.deltaLimit = 50;
+    onion.unit = "µs";
+    Rows().push_back(onion);
+    benchmark::RegisterBenchmark("RefreshAll/onion", RefreshAllOnion);
 
     Rows().push_back(TimeRow("One brush stroke event, end to end, repainted", "Stroke/figure",
                              "Stroke/reference", 0.5e6, 0));

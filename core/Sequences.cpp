@@ -1,6 +1,10 @@
 // Named sequences: frames, checks and playing order.
 #include "core/Sequences.h"
 
+#include <algorithm>
+#include <map>
+#include <tuple>
+
 #include "core/Sprite.h"
 
 namespace kelmora
@@ -210,6 +214,82 @@ int SequencePassTicks(const Sequence& sequence)
     for (const ShownFrame& frame : SequencePass(sequence))
         ticks += frame.delay;
     return ticks;
+}
+
+std::vector<ShownFrame> AnimatorCycle(const AnimationState& options, const u8* block, int spriteCount,
+                                      int ticksPerStep)
+{
+    std::vector<ShownFrame> frames;
+    if (block == nullptr || options.startFrame < 0 || options.endFrame > kSlotCount - 1 ||
+        options.startFrame >= options.endFrame || ticksPerStep < 1 || ticksPerStep > kMaxFrameDelay)
+        return frames;
+
+    // Play tick by tick until a state comes round again: from its first visit on, the
+    // ticks repeat for ever.
+    AnimationState state = options;
+    state.currentFrame = options.startFrame;
+    state.direction = AnimationDirection::Forward;
+    state.holdCount = 0;
+    std::map<std::tuple<int, int, int>, std::size_t> seen;
+    std::vector<int> shown; // per tick: the slot shown from then on, or -1 while it waits
+    constexpr std::size_t kMostTicks = std::size_t{1} << 17; // far more than the longest cycle
+    std::size_t cycleStart = 0;
+    for (;;)
+    {
+        const auto key =
+            std::make_tuple(state.currentFrame, static_cast<int>(state.direction), state.holdCount);
+        const auto found = seen.find(key);
+        if (found != seen.end())
+        {
+            cycleStart = found->second;
+            break;
+        }
+        if (shown.size() >= kMostTicks) return frames;
+        seen.emplace(key, shown.size());
+        const AnimationTick tick = NextAnimationFrame(state, block, spriteCount);
+        shown.push_back(tick.shown);
+        state = tick.next;
+    }
+
+    // The repeating ticks, from the one that shows the start frame (or the first that
+    // shows any frame).
+    const std::vector<int> cycle(shown.begin() + static_cast<std::ptrdiff_t>(cycleStart), shown.end());
+    const int firstSlot = std::clamp(options.startFrame, 0, std::clamp(spriteCount, 1, kSlotCount) - 1);
+    std::size_t from = cycle.size();
+    for (std::size_t k = 0; k < cycle.size() && from == cycle.size(); ++k)
+        if (cycle[k] == firstSlot) from = k;
+    for (std::size_t k = 0; k < cycle.size() && from == cycle.size(); ++k)
+        if (cycle[k] >= 0) from = k;
+    if (from == cycle.size()) return frames;
+
+    // A slot shown again at once (a turning frame held) stays one frame, also across
+    // the end of the cycle.
+    std::vector<ShownFrame> merged;
+    for (std::size_t k = 0; k < cycle.size(); ++k)
+    {
+        const int slot = cycle[(from + k) % cycle.size()];
+        if (slot >= 0 && (merged.empty() || merged.back().slot != slot))
+            merged.push_back({slot, ticksPerStep});
+        else
+            merged.back().delay += ticksPerStep;
+    }
+    if (merged.size() > 1 && merged.back().slot == merged.front().slot)
+    {
+        merged.front().delay += merged.back().delay;
+        merged.pop_back();
+    }
+    for (const ShownFrame& frame : merged)
+    {
+        int left = frame.delay;
+        while (left > 0)
+        {
+            const int piece = std::min(left, kMaxFrameDelay);
+            frames.push_back({frame.slot, piece});
+            left -= piece;
+        }
+        if (frames.size() > static_cast<std::size_t>(2 * kMaxSequenceFrames)) return {};
+    }
+    return frames;
 }
 
 } // namespace kelmora

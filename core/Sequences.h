@@ -86,6 +86,16 @@ std::vector<ShownFrame> SequencePass(const Sequence& sequence);
 // The ticks one pass lasts.
 int SequencePassTicks(const Sequence& sequence);
 
+// The frames the animator shows over and over when it plays forwards from
+// options.startFrame to options.endFrame with options' ping-pong and holds, each timer
+// tick ticksPerStep ticks (1/50 s) long: the part of its playing that repeats, starting
+// where it shows the start frame, the ticks it waits added to the frame before them. A
+// frame longer than kMaxFrameDelay ticks becomes several frames of the same slot. Empty
+// when the bounds are not 0 <= start < end <= 255, ticksPerStep is not 1..255, block is
+// null, or the cycle has more than 2 x kMaxSequenceFrames frames (the most a GIF takes).
+std::vector<ShownFrame> AnimatorCycle(const AnimationState& options, const u8* block, int spriteCount,
+                                      int ticksPerStep);
+
 // Playing a sequence tick by tick, as a preview does.
 struct SequenceState
 {

@@ -16,6 +16,7 @@
 #include "core/ObjectPainting.h"
 #include "core/ObjectTransforms.h"
 #include "core/Objects.h"
+#include "core/OnionSkin.h"
 #include "core/OutputFiles.h"
 #include "core/OverlaySplit.h"
 #include "core/Palette.h"

@@ -225,12 +225,13 @@ void TForm1::LoadStartupFile(const QByteArray& argument)
         return;
     }
     const QString path = QFileInfo(QDir::current(), shown).absoluteFilePath();
-    if (!raw) ReadExtrasFor(path);
+    const QString refused = raw ? QString() : ReadExtrasOf(path);
     SetFileName(path);
     ResetUndo();
     UpDown1->setPosition(m_doc.bank.spriteCount);
     ApplySpriteQuantity();
     MarkDocumentSaved();
+    ReportRefusedSideFile(refused, true);
 }
 
 void TForm1::RefreshAll()
@@ -329,7 +330,7 @@ void TForm1::ApplySpriteQuantity()
 void TForm1::ResetToNew()
 {
     ResetDocument(m_doc);
-    m_unusedSideFile.clear();
+    ForgetSideFile();
     SelectPen(2);
     ScrollBar1->setValue(0);
     ScrollBar_Browser->setValue(0);

@@ -15,9 +15,9 @@
 //   Form1Tools.cpp     the commands that open the tool windows
 //   Form1Changes.cpp   unsaved changes: the title's mark and the question before they are lost
 //   Form1Pictures.cpp  pictures in and out: Import Image, Export Image and the clipboard
-//   Form1Extras.cpp    the project's side file (names, presets, ...) read and saved with it
 //   Form1Names.cpp     sprite names: naming, the status bar and the browser's tool tip
 //   Form1Listings.cpp  Export Listing and Import Listing
+//   Form1Sequences.cpp the project's side file, the Sequences window and the onion skin
 #pragma once
 
 #include <QByteArray>
@@ -27,6 +27,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -49,6 +50,7 @@ class QScrollBar;
 class QToolBar;
 class TColourPanel;
 class TForm1Host;
+class TFormSequences;
 class TPaintBox;
 class TUpDown;
 
@@ -206,6 +208,14 @@ class TForm1 : public QMainWindow
     void VICESnapshotRipper1Click();
     void Mnu_AboutClick();
 
+    // ---- Sequences and onion skin (Form1Sequences.cpp) ----
+    // Tools > Sequences...: opens the Sequences window beside this one, or raises it.
+    void Mnu_SequencesClick();
+    // Options > Onion Skin: the editor shows the neighbouring frames faintly, or not.
+    void Mnu_OnionSkinClick();
+    // Options > Onion Skin Settings...: how many frames, ahead as well, how faint.
+    void Mnu_OnionSkinSettingsClick();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -268,17 +278,6 @@ class TForm1 : public QMainWindow
     void ImportPicture(std::vector<kelmora::RgbaImage> frames, const QString& name);
     // Paste Image is enabled while the clipboard holds a picture.
     void ClipboardChanged();
-
-    // ---- The project's side file (Form1Extras.cpp) ----
-    // Reads the side file of the project just loaded from path into the document's extras
-    // (none: empty extras); one that cannot be used is reported and left as it is.
-    void ReadExtrasFor(const QString& path);
-    // Saves the project and, when it has one or the extras hold anything, its side file,
-    // as one transaction. On failure *failedPath is the file that failed.
-    bool SaveProjectFiles(const QString& path, kelmora::FileResult& why, QString& failedPath);
-    // Sprites from a file that holds none of the project's extras: the extras are emptied.
-    void ForgetExtras();
-    QString m_unusedSideFile; // the side file that could not be read, left alone while the extras are empty
 
     // ---- Sprite names on show (Form1Names.cpp) ----
     // The current sprite's name in the status bar.
@@ -408,4 +407,28 @@ class TForm1 : public QMainWindow
     QString BitmapSavePath = QStringLiteral("Untitled.bmp");
     QString ProjectSaveFolder; // where Save Project last saved; empty: the current folder
     QString ImageOpenPath;
+
+    // ---- The project's side file, the Sequences window and the onion skin (Form1Sequences.cpp) ----
+    // Reads the side file of the project just loaded from projectPath into the document's
+    // extras (none when it is missing). One that cannot be used leaves them empty, is
+    // named in the status bar, and its reason returned for ReportRefusedSideFile.
+    QString ReadExtrasOf(const QString& projectPath);
+    // The message about a side file that could not be used; later: once the window is up.
+    void ReportRefusedSideFile(const QString& reason, bool later = false);
+    // Forgets which side file belongs to the document (a new document).
+    void ForgetSideFile();
+    // Sprites from a file that holds none of the project's extras: the extras are emptied.
+    void ForgetExtras();
+    // Saves the project and, when it has one, its side file as one transaction; false
+    // (nothing written) when the user cancels or the write fails, which is reported.
+    bool SaveProjectAndExtras(const QString& path);
+    void LoadOnionSettings();
+    void SaveOnionSettings();
+    // Blends the onion skin into SpriteBitmap, which shows the current sprite.
+    void DrawOnionSkin();
+    QAction *Mnu_Sequences = nullptr, *Mnu_OnionSkin = nullptr, *Mnu_OnionSkinSettings = nullptr;
+    QPointer<TFormSequences> m_sequences;
+    kelmora::OnionSkinOptions m_onion;
+    QString m_sideFileRead;    // the side file the extras came from or went to; empty: none
+    QString m_sideFileRefused; // a side file that could not be used when its project was opened
 };

@@ -128,13 +128,14 @@ bool TForm1::OpenProjectFile(const QString& path)
                     NamingFile(QStringLiteral("Invalid file size: "), path), ReasonText(why));
         return false;
     }
-    ReadExtrasFor(path);
+    const QString refused = ReadExtrasOf(path);
     ResetUndo();
     SetFileName(path);
     ApplySpriteQuantity();
     ResetAfterLoad();
     RememberRecentProject(path);
     MarkDocumentSaved();
+    ReportRefusedSideFile(refused);
     return true;
 }
 
@@ -159,13 +160,14 @@ void TForm1::OpenDroppedFile(const QByteArray& name)
     m_doc.bank.colourTransp = loaded.colourTransp;
     m_doc.bank.colourMulti1 = loaded.colourMulti1;
     m_doc.bank.colourMulti2 = loaded.colourMulti2;
-    ReadExtrasFor(ShownName(name));
+    const QString refused = ReadExtrasOf(ShownName(name));
     SetFileName(ShownName(name));
     ResetUndo();
     ApplySpriteQuantity();
     ResetAfterLoad();
     RememberRecentProject(ShownName(name));
     MarkDocumentSaved();
+    ReportRefusedSideFile(refused);
 }
 
 QString TForm1::ProposedProjectPath() const
@@ -184,14 +186,8 @@ bool TForm1::SaveProjectAs()
     if (!RunFileDialog(this, kSaveProject, chosen)) return false;
     ProjectSavePath = chosen;
     ProjectSaveFolder = QFileInfo(chosen).absolutePath();
-    FileResult why;
-    QString failed;
-    if (!SaveProjectFiles(chosen, why, failed))
-    {
-        // The title keeps naming the file the bank last came from or went to.
-        ShowWriteError(failed, why);
-        return false;
-    }
+    // The title keeps naming the file the bank last came from or went to unless it was written.
+    if (!SaveProjectAndExtras(chosen)) return false;
     SetFileName(chosen);
     RememberRecentProject(chosen);
     MarkDocumentSaved();

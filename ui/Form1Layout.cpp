@@ -379,6 +379,8 @@ void TForm1::CreateMenu()
                        &TForm1::Mnu_RotatorClick);
     Mnu_Animator = item(View1, "Mnu_Animator", QStringLiteral("Animator..."), QKeySequence(Qt::Key_F10),
                         &TForm1::Mnu_AnimatorClick);
+    Mnu_Sequences =
+        item(View1, "Mnu_Sequences", QStringLiteral("Sequences..."), none, &TForm1::Mnu_SequencesClick);
     View1->addSeparator();
     VICESnapshotRipper1 = item(View1, "VICESnapshotRipper1", QStringLiteral("VICE Snapshot Ripper..."),
                                QKeySequence(Qt::Key_F11), &TForm1::VICESnapshotRipper1Click);
@@ -410,6 +412,11 @@ void TForm1::CreateMenu()
     Mnu_DoubleScan->setCheckable(true);
     Mnu_DoubleScan->setChecked(true);
     connect(Mnu_DoubleScan, &QAction::triggered, this, &TForm1::Mnu_DoubleScanClick);
+    Mnu_OnionSkin =
+        item(Options1, "Mnu_OnionSkin", QStringLiteral("Onion Skin"), none, &TForm1::Mnu_OnionSkinClick);
+    Mnu_OnionSkin->setCheckable(true);
+    Mnu_OnionSkinSettings = item(Options1, "Mnu_OnionSkinSettings", QStringLiteral("Onion Skin Settings..."),
+                                 none, &TForm1::Mnu_OnionSkinSettingsClick);
     Options1->addSeparator();
     ToolBarStyle1 = menu(Options1, "ToolBarStyle1", QStringLiteral("Tool Bar Style"));
     auto* styleGroup = new QActionGroup(this);

@@ -96,6 +96,7 @@ void TForm1::LoadSettings()
         connect(a, &QAction::triggered, this, &TForm1::SaveSettings);
     connect(CkShowGrid, &QCheckBox::clicked, this, &TForm1::SaveSettings);
     connect(CkShowCross, &QCheckBox::clicked, this, &TForm1::SaveSettings);
+    LoadOnionSettings();
     m_settingsLoaded = true;
 }
 

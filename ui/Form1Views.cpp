@@ -246,6 +246,7 @@ void TForm1::DrawEditor()
     RenderSprite(m_doc.bank.sprites, m_doc.bank.currentSprite, SpriteBitmap, 0);
     if (Chk_OverlayNext->isChecked() && m_doc.bank.currentSprite < 255)
         RenderSprite(m_doc.bank.sprites, m_doc.bank.currentSprite + 1, SpriteBitmap, kRenderOverlay);
+    if (Mnu_OnionSkin->isChecked()) DrawOnionSkin(); // the editor alone shows it
     Stretch<8>(EditorBitmap, SpriteBitmap);
 
     const Pixels editor(EditorBitmap);

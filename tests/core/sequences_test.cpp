@@ -166,3 +166,42 @@ TEST(Sequences, ChecksNameTheSequenceAndTheFrame)
     EXPECT_EQ(FindSequence(list, "walk"), &list[0]);
     EXPECT_EQ(FindSequence(list, "Walk"), nullptr);
 }
+
+TEST(Sequences, AnimatorCycleIsWhatTheAnimatorRepeats)
+{
+    std::vector<u8> block(kBlockBytes, 0);
+    block[4 * kSpriteBytes + kAttributeByte] = kAttrOverlay; // 4 + 5 are one frame
+    AnimationState options;
+    options.startFrame = 2;
+    options.endFrame = 6;
+
+    // A loop: every frame for one timer step (here 2 ticks), the pair once.
+    EXPECT_EQ(Slots(AnimatorCycle(options, block.data(), 32, 2)), (std::vector<int>{2, 3, 4, 6}));
+    EXPECT_EQ(AnimatorCycle(options, block.data(), 32, 2)[0].delay, 2);
+
+    // Ping-pong: back without the turning frames twice; with holds, the turning frames
+    // stay for the hold interval as well.
+    options.pingPong = true;
+    EXPECT_EQ(Slots(AnimatorCycle(options, block.data(), 32, 1)), (std::vector<int>{2, 3, 4, 6, 4, 3}));
+    options.holdStart = options.holdEnd = true;
+    options.holdInterval = 3;
+    const std::vector<ShownFrame> held = AnimatorCycle(options, block.data(), 32, 4);
+    ASSERT_EQ(Slots(held), (std::vector<int>{2, 3, 4, 6, 4, 3}));
+    EXPECT_EQ(held[0].delay, 4 * 4); // its own step and the three held ones
+    EXPECT_EQ(held[1].delay, 4);
+    EXPECT_EQ(held[3].delay, 4 * 4);
+
+    // A hold longer than a GIF frame may be is split into frames of the same slot.
+    options.holdInterval = 100;
+    const std::vector<ShownFrame> long_ = AnimatorCycle(options, block.data(), 32, 8);
+    ASSERT_EQ(Slots(long_), (std::vector<int>{2, 2, 2, 2, 3, 4, 6, 6, 6, 6, 4, 3}));
+    EXPECT_EQ(long_[0].delay + long_[1].delay + long_[2].delay + long_[3].delay, 101 * 8);
+    EXPECT_EQ(long_[0].delay, kMaxFrameDelay);
+
+    // Nothing to play.
+    options.endFrame = 2;
+    EXPECT_TRUE(AnimatorCycle(options, block.data(), 32, 1).empty());
+    options.endFrame = 6;
+    EXPECT_TRUE(AnimatorCycle(options, block.data(), 32, 0).empty());
+    EXPECT_TRUE(AnimatorCycle(options, nullptr, 32, 1).empty());
+}

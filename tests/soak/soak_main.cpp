@@ -18,13 +18,16 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -33,6 +36,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -59,8 +63,10 @@
 #include "ui/tools/FormAnim.h"
 #include "ui/tools/FormExportSprites.h"
 #include "ui/tools/FormImportSprites.h"
+#include "ui/tools/FormOnionSkin.h"
 #include "ui/tools/FormRipper.h"
 #include "ui/tools/FormRotate.h"
+#include "ui/tools/FormSequences.h"
 
 using namespace kelmora;
 
@@ -124,6 +130,7 @@ class Soak
     void ScrollBars();
     void FileCommand();
     void ToolWindow();
+    void SequencesWindow();
 
   private:
     // ---- Randomness ----
@@ -156,6 +163,7 @@ class Soak
     void DriveRipper(TFormRipper* ripper);
     void DriveImport(TFormImport* import);
     void DriveExport(TFormExport* exporter);
+    void DriveOnionSkin(TFormOnionSkin* onion);
     static void Settle(int ms);
 
     TForm1& w;
@@ -508,7 +516,7 @@ void Soak::Quantity()
 void Soak::ViewOption()
 {
     std::snprintf(g_running, sizeof g_running, "view option");
-    switch (Rand(0, 6))
+    switch (Rand(0, 7))
     {
     case 0:
         Count("view: Double Scan");
@@ -536,6 +544,13 @@ void Soak::ViewOption()
         palettes.at(Rand(0, int(palettes.size()) - 1))->trigger();
         break;
     }
+    case 6:
+        Count("view: onion skin");
+        if (Chance(0.8))
+            w.findChild<QAction*>(QStringLiteral("Mnu_OnionSkin"))->trigger();
+        else
+            w.findChild<QAction*>(QStringLiteral("Mnu_OnionSkinSettings"))->trigger();
+        break;
     case 5:
         Count("view: tool bar style");
         (Chance(0.5) ? w.findChild<QAction*>(QStringLiteral("Mnu_ToolBar_Flat"))
@@ -676,8 +691,11 @@ void Soak::FileCommand()
 void Soak::ToolWindow()
 {
     std::snprintf(g_running, sizeof g_running, "tool window");
-    switch (Rand(0, 5))
+    switch (Rand(0, 7))
     {
+    case 6:
+    case 7:
+        return SequencesWindow();
     case 0:
     case 1:
         Count("tool: Rotator");
@@ -697,6 +715,69 @@ void Soak::ToolWindow()
         w.findChild<QAction*>(QStringLiteral("Mnu_About"))->trigger();
         break;
     }
+}
+
+// The Sequences window stays open beside the main window: a change to a sequence,
+// playing, or closing it.
+void Soak::SequencesWindow()
+{
+    std::snprintf(g_running, sizeof g_running, "sequences window");
+    w.findChild<QAction*>(QStringLiteral("Mnu_Sequences"))->trigger();
+    auto* form = w.findChild<TFormSequences*>(QStringLiteral("FormSequences"));
+    if (!form) return Fail("Tools > Sequences... opened no window");
+    QListWidget* frames = form->List_Frames;
+    switch (Rand(0, 9))
+    {
+    case 0:
+        Count("sequences: new");
+        form->Btn_NewSequence->click();
+        break;
+    case 1:
+        Count("sequences: add the selection");
+        form->Btn_AddFrames->click();
+        break;
+    case 2:
+        Count("sequences: remove frames");
+        if (frames->count() > 0) frames->item(Rand(0, frames->count() - 1))->setSelected(true);
+        form->Btn_RemoveFrames->click();
+        break;
+    case 3:
+        Count("sequences: move a frame");
+        if (frames->count() > 1)
+            frames->model()->moveRow(QModelIndex(), Rand(0, frames->count() - 1), QModelIndex(),
+                                     Rand(0, frames->count()));
+        break;
+    case 4:
+        Count("sequences: delay");
+        if (frames->count() > 0) frames->item(Rand(0, frames->count() - 1))->setSelected(true);
+        form->Spin_Delay->setValue(Rand(1, 255));
+        break;
+    case 5:
+        Count("sequences: play mode");
+        form->Combo_PlayMode->setCurrentIndex(Rand(0, 2));
+        emit form->Combo_PlayMode->activated(form->Combo_PlayMode->currentIndex());
+        break;
+    case 6:
+        Count("sequences: play or stop");
+        form->Btn_Play->click();
+        Settle(Rand(0, 60));
+        break;
+    case 7:
+        Count("sequences: another sequence");
+        if (form->List_Sequences->count() > 0)
+            form->List_Sequences->setCurrentRow(Rand(0, form->List_Sequences->count() - 1));
+        break;
+    case 8:
+        Count("sequences: delete");
+        form->Btn_DeleteSequence->click();
+        break;
+    default:
+        Count("sequences: close");
+        form->close();
+        break;
+    }
+    const std::string problem = CheckSequences(w.document().extras.sequences);
+    if (!problem.empty()) Fail("the sequences are not sound: " + problem);
 }
 
 // ---- Modal windows ----
@@ -740,6 +821,14 @@ void Soak::Answer(QWidget* modal)
     if (auto* ripper = qobject_cast<TFormRipper*>(modal)) return DriveRipper(ripper);
     if (auto* import = qobject_cast<TFormImport*>(modal)) return DriveImport(import);
     if (auto* exporter = qobject_cast<TFormExport*>(modal)) return DriveExport(exporter);
+    if (auto* onion = qobject_cast<TFormOnionSkin*>(modal)) return DriveOnionSkin(onion);
+    if (auto* ask = qobject_cast<QInputDialog*>(modal))
+    {
+        // A sequence's name: sometimes one that is taken or empty, which is refused.
+        ask->setTextValue(Chance(0.2) ? QString() : QStringLiteral("s%1").arg(Rand(0, 20)));
+        Chance(0.9) ? ask->accept() : ask->reject();
+        return;
+    }
     if (auto* about = qobject_cast<TFormAbout*>(modal))
     {
         Settle(Rand(0, 20));
@@ -748,6 +837,14 @@ void Soak::Answer(QWidget* modal)
     }
     Fail(std::string("an unexpected window: ") + modal->metaObject()->className());
     modal->close();
+}
+
+void Soak::DriveOnionSkin(TFormOnionSkin* onion)
+{
+    onion->Spin_OnionFrames->setValue(Rand(1, 3));
+    onion->Spin_OnionOpacity->setValue(Rand(15, 60));
+    onion->Chk_OnionAhead->setChecked(Chance(0.5));
+    Chance(0.8) ? onion->accept() : onion->reject();
 }
 
 void Soak::AnswerFileDialog(QFileDialog* dialog)

@@ -23,8 +23,10 @@
 #include "ui/tools/FormExportListing.h"
 #include "ui/tools/FormExportSprites.h"
 #include "ui/tools/FormImportSprites.h"
+#include "ui/tools/FormOnionSkin.h"
 #include "ui/tools/FormRipper.h"
 #include "ui/tools/FormRotate.h"
+#include "ui/tools/FormSequences.h"
 
 namespace
 {
@@ -161,6 +163,14 @@ QStringList EveryWindowsFaults()
     {
         TFormAbout about(window.get());
         faults += ToolFaults(about);
+    }
+    {
+        TFormSequences sequences(host, window.get());
+        faults += ToolFaults(sequences);
+    }
+    {
+        TFormOnionSkin onion(kelmora::OnionSkinOptions{}, window.get());
+        faults += ToolFaults(onion);
     }
     return faults;
 }

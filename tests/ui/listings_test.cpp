@@ -115,34 +115,6 @@ QPoint Cell(int index)
     return QPoint((index % 8) * kCell + 10, (index / 8) * 42 + 10);
 }
 
-// Save Project... to path, replacing the file there when asked.
-void SaveProjectAs(TForm1& w, const QString& path)
-{
-    uitest::WhenModal(
-        [path](QWidget* modal)
-        {
-            auto* files = qobject_cast<QFileDialog*>(modal);
-            if (!files)
-            {
-                modal->close();
-                return;
-            }
-            if (QFileInfo::exists(path))
-                uitest::WhenModal(
-                    [](QWidget* question)
-                    {
-                        auto* box = qobject_cast<QMessageBox*>(question);
-                        if (box && box->button(QMessageBox::Yes))
-                            box->button(QMessageBox::Yes)->click();
-                        else
-                            question->close();
-                    });
-            files->selectFile(path);
-            static_cast<QDialog*>(files)->accept();
-        });
-    uitest::Child<QAction>(w, "Mnu_SaveProject")->trigger();
-}
-
 int FailCreateTemp(FileStep step, const char*, void*)
 {
     return step == FileStep::CreateTemp ? ENOSPC : 0;
@@ -393,44 +365,6 @@ class ListingsTest : public QObject
         QCOMPARE(Sprites(*w, 30, 3), before);
         QCOMPARE(w->document().extras.names, (std::map<int, std::string>{{31, "old"}}));
         QVERIFY(!uitest::Child<QAction>(*w, "Mnu_Undo")->isEnabled());
-    }
-
-    void aSideFileThatCannotBeReadIsLeftAsItIs()
-    {
-        QTemporaryDir dir;
-        const QString project = dir.filePath(QStringLiteral("p.kmd"));
-        const QString side = project + QStringLiteral(".json");
-        auto w = uitest::NewWindow();
-        SaveProjectAs(*w, project);
-        QVERIFY(QFileInfo::exists(project));
-        QVERIFY(!QFileInfo::exists(side)); // nothing to keep, no side file
-        WriteAll(side, "{\"names\": 5");
-
-        // The sprites load; the side file is named with why it is not used.
-        Shown notice;
-        uitest::WhenModal(
-            [&](QWidget* modal)
-            {
-                NoteMessage(&notice);
-                auto* files = qobject_cast<QFileDialog*>(modal);
-                files->selectFile(project);
-                static_cast<QDialog*>(files)->accept();
-            });
-        uitest::Child<QAction>(*w, "Mnu_Open")->trigger();
-        QCOMPARE(notice.text, QStringLiteral("Not used: ") + QDir::toNativeSeparators(side));
-        QVERIFY2(notice.reason.startsWith(QStringLiteral("p.kmd.json: is not valid JSON")),
-                 qPrintable(notice.reason));
-
-        // Saving the sprites alone leaves it; once a sprite is named, the names replace it.
-        SaveProjectAs(*w, project);
-        QCOMPARE(ReadAll(side), QByteArray("{\"names\": 5"));
-        AnswerText(QStringLiteral("ship"));
-        uitest::Child<QAction>(*w, "Mnu_NameSprite")->trigger();
-        SaveProjectAs(*w, project);
-        ProjectExtras read;
-        std::string message;
-        QCOMPARE(ReadProjectExtras(project.toStdString(), read, message), ExtrasReadStatus::Read);
-        QCOMPARE(read.names, (std::map<int, std::string>{{0, "ship"}}));
     }
 
     void refusedListingChangesNothingAndNamesItsLine()

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QListWidget>
 #include <QPalette>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -21,6 +22,7 @@
 #include "ui/tools/FormImportSprites.h"
 #include "ui/tools/FormRipper.h"
 #include "ui/tools/FormRotate.h"
+#include "ui/tools/FormSequences.h"
 
 namespace
 {
@@ -112,6 +114,12 @@ int main(int argc, char** argv)
     {
         TFormExport exporter(host, &window);
         ok &= Save(exporter, out + QStringLiteral("/export.png"));
+    }
+    {
+        // The walk sequence of the example's side file, its third frame chosen.
+        TFormSequences sequences(host, &window);
+        if (sequences.List_Frames->count() > 2) sequences.List_Frames->item(2)->setSelected(true);
+        ok &= Save(sequences, out + QStringLiteral("/sequences.png"));
     }
     {
         TFormAbout about(&window);

@@ -19,6 +19,8 @@
 #include "core/SpriteBankStore.h"
 #include "ui/EditorHost.h"
 #include "ui/Fit.h"
+#include "ui/GifExport.h"
+#include "ui/Messages.h"
 #include "ui/Widgets.h"
 
 namespace
@@ -149,6 +151,13 @@ void TFormAnim::CreateControls()
     Button1->setGeometry(67, 376, 75, 25);
     Button1->setAutoDefault(false);
 
+    BtnExportGif = new QPushButton(QStringLiteral("Export GIF..."), this);
+    BtnExportGif->setObjectName(QStringLiteral("BtnExportGif"));
+    BtnExportGif->setAutoDefault(false);
+    BtnExportGif->setToolTip(QStringLiteral(
+        "Write what the animator plays, with these options and this rate, as an animated GIF"));
+    BtnExportGif->setEnabled(kelmora::GifSupported());
+
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setTimerType(Qt::PreciseTimer);
@@ -164,6 +173,7 @@ void TFormAnim::CreateControls()
     connect(Hz12, &QRadioButton::clicked, this, &TFormAnim::Hz12Click);
     connect(Hz6, &QRadioButton::clicked, this, &TFormAnim::Hz6Click);
     connect(Button1, &QPushButton::clicked, this, &TFormAnim::Button1Click);
+    connect(BtnExportGif, &QPushButton::clicked, this, &TFormAnim::BtnExportGifClick);
 
     FitToText();
 }
@@ -203,14 +213,20 @@ void TFormAnim::FitToText()
         groupWidth = std::max(groupWidth, Right(radio) + 16);
     GroupBox1->resize(groupWidth, std::max(GroupBox1->height(), ratesBottom + kRowsMargin));
 
-    // The window holds them all; Close stays in the middle below them.
+    // The window holds them all; Export GIF... and Close share the row below them, in
+    // the middle.
     int contentRight = std::max(Right(UpDown1), Right(GroupBox1));
     for (QCheckBox* check : {PingPong, HoldStart, HoldEnd})
         contentRight = std::max(contentRight, Right(check));
-    const int width = std::max({kClientWidth, contentRight + 8, Right(UpDown1) + 32});
     Grow(Button1);
+    Grow(BtnExportGif);
+    BtnExportGif->resize(BtnExportGif->width(), Button1->height());
+    constexpr int kButtonGap = 8;
+    const int buttonsWidth = BtnExportGif->width() + kButtonGap + Button1->width();
+    const int width = std::max({kClientWidth, contentRight + 8, Right(UpDown1) + 32, buttonsWidth + 16});
     KeepBelow(Button1, Bottom(GroupBox1), 15);
-    Button1->move((width - Button1->width()) / 2, Button1->y());
+    BtnExportGif->move((width - buttonsWidth) / 2, Button1->y());
+    Button1->move(Right(BtnExportGif) + kButtonGap, Button1->y());
     const int height = std::max(kClientHeight, Bottom(Button1) + 14);
     ToolBar1->resize(width, ToolBar1->height());
     setFixedSize(width, height);
@@ -474,6 +490,42 @@ void TFormAnim::Button1Click()
 {
     Timer1->stop();
     close();
+}
+
+void TFormAnim::BtnExportGifClick()
+{
+    kelmora::AnimationState options;
+    options.startFrame = UpDown1->position();
+    options.endFrame = UpDown2->position();
+    options.pingPong = PingPong->isChecked();
+    options.holdStart = HoldStart->isChecked();
+    options.holdEnd = HoldEnd->isChecked();
+    options.holdInterval = UpDown3->position();
+    // A timer step in ticks of 1/50 s; a GIF shows nothing faster than one tick.
+    const int interval = Timer1->interval();
+    const int ticksPerStep = std::max(1, interval / k50Hz);
+    if (options.endFrame <= options.startFrame)
+    {
+        ShowMessage(this, QStringLiteral("Animator"),
+                    QStringLiteral("The end frame must come after the start frame."));
+        return;
+    }
+    const kelmora::SpriteBank& bank = m_host.document().bank;
+    const std::vector<kelmora::ShownFrame> frames =
+        kelmora::AnimatorCycle(options, bank.sprites, bank.spriteCount, ticksPerStep);
+    if (frames.empty())
+    {
+        ShowMessage(this, QStringLiteral("Animator"),
+                    QStringLiteral("These frames and holds make more than %1 GIF frames.")
+                        .arg(kelmora::kMaxStripFrames));
+        return;
+    }
+    const std::uint32_t* colours = m_host.viewColours();
+    const QString written =
+        ExportGif(this, QStringLiteral("sprites %1-%2.gif").arg(options.startFrame).arg(options.endFrame),
+                  [&](int scale) { return kelmora::EncodeFramesGif(bank, frames, scale, colours, true); });
+    if (!written.isEmpty())
+        m_host.showHint(NamingFile(QStringLiteral("The animation was written to "), written));
 }
 
 void TFormAnim::done(int result)

@@ -75,6 +75,7 @@ class TFormAnim : public QDialog
     QRadioButton* Hz12 = nullptr;
     QRadioButton* Hz6 = nullptr;
     QPushButton* Button1 = nullptr;
+    QPushButton* BtnExportGif = nullptr;
     QTimer* Timer1 = nullptr;
 
   public slots:
@@ -96,6 +97,9 @@ class TFormAnim : public QDialog
     void Hz12Click();
     void Hz6Click();
     void Button1Click();
+    // Export GIF...: the frames the animator repeats with its options and rate, as an
+    // animated GIF that loops for ever.
+    void BtnExportGifClick();
 
     // Every way of closing (Close button, close box, Escape) ends here.
     void done(int result) override;
