@@ -30,6 +30,16 @@ namespace kelmora_test
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
+// Character devices: every reader refuses them; a writer writes to them as they are.
+// The endless one would never end a read that did not refuse it.
+#ifdef _WIN32
+inline const std::string kNullDevice = "NUL";
+inline const std::string kEndlessDevice = "NUL";
+#else
+inline const std::string kNullDevice = "/dev/null";
+inline const std::string kEndlessDevice = "/dev/zero";
+#endif
+
 inline long ProcessId()
 {
 #ifdef _WIN32
