@@ -4,9 +4,6 @@
 #include <cerrno>
 
 #include <sys/stat.h>
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 using namespace kelmora;
 using namespace kelmora_test;
@@ -23,7 +20,7 @@ TEST(FileIO, ReadsAreBoundedAndOnlyOfRegularFiles)
     EXPECT_EQ(ReadWholeFile(path.c_str(), 99, kept), ReadStatus::TooLarge);
     EXPECT_EQ(kept, (Bytes{1, 2, 3}));
 
-    fs::resize_file(path, std::uint64_t(2) << 30); // 2 GiB, sparse
+    fs::resize_file(fs::u8path(path), std::uint64_t(2) << 30); // 2 GiB, sparse
     EXPECT_EQ(ReadWholeFile(path.c_str(), 16387, out), ReadStatus::TooLarge);
     std::uint64_t size = 0;
     EXPECT_EQ(ReadFileHead(path.c_str(), 150, out, size), ReadStatus::Ok);

@@ -9,9 +9,6 @@
 #include <map>
 
 #include <sys/stat.h>
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 using namespace kelmora;
 using namespace kelmora_test;
