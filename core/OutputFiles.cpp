@@ -603,16 +603,22 @@ int CreateTemp(Plan& plan, HANDLE& file)
         if (const int injected = HookSays(FileStep::CreateTemp, name)) return injected;
         std::wstring wide;
         if (const int e = Wide(name, wide)) return e;
+        // Registered and created as one step for a console event; it may delete the file
+        // while it is open, so the process never leaves it behind.
+        HoldConsoleEvents();
         const int slot = RegisterTemporaryFile(name.c_str());
-        file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
+        file = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW, attributes,
+                           nullptr);
+        const DWORD code = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
         if (file != INVALID_HANDLE_VALUE)
         {
             plan.temp = name;
             plan.tempSlot = slot;
-            return 0;
         }
-        const DWORD code = GetLastError();
-        ForgetTemporaryFile(slot);
+        else
+            ForgetTemporaryFile(slot);
+        ReleaseConsoleEvents();
+        if (file != INVALID_HANDLE_VALUE) return 0;
         if (code == ERROR_PATH_NOT_FOUND) return MissingPathErrno(wide);
         if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) return ErrnoFromWindowsError(code);
     }
@@ -917,11 +923,20 @@ void CleanUp(std::vector<Plan>& plans)
     }
 }
 
+// While the files are put in place a console event waits (see core/TemporaryFiles.h).
 struct SignalsHeld
 {
 };
-void HoldSignals(SignalsHeld&) {}
-void ReleaseSignals(const SignalsHeld&) {}
+
+void HoldSignals(SignalsHeld&)
+{
+    HoldConsoleEvents();
+}
+
+void ReleaseSignals(const SignalsHeld&)
+{
+    ReleaseConsoleEvents();
+}
 
 #endif
 
