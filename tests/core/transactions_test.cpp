@@ -6,7 +6,11 @@
 #include "CoreTestSupport.h"
 
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <map>
+#include <mutex>
+#include <thread>
 
 #include <sys/stat.h>
 
@@ -288,6 +292,132 @@ TEST(Transactions, NoClobberHoldsAgainstAFileThatAppearsMeanwhile)
     ASSERT_TRUE(WriteFilesTogether(files, true, &why));
     EXPECT_EQ(ReadBytes(dir.file("a.raw")), data);
     EXPECT_EQ(ReadBytes(dir.file("a.raw.inf")), Bytes(data.begin(), data.begin() + 3));
+}
+
+namespace
+{
+
+// The pair of files one transaction writes: raw sprites and their colours beside them.
+std::vector<OutputFile> RawWithColours(const std::string& raw, const Bytes& sprites, const Bytes& colours)
+{
+    return {{raw, sprites.data(), sprites.size()}, {raw + ".inf", colours.data(), colours.size()}};
+}
+
+const Bytes kSecondSprites = Pattern(640, 2), kSecondColours{2, 2, 2};
+
+} // namespace
+
+#ifdef _WIN32
+// Started by TransactionsIntoOneFolderTakeTurns as a process of its own: the second writer.
+TEST(Transactions, DISABLED_SecondWriterOfAPair)
+{
+    std::wstring raw(32768, L'\0');
+    const DWORD length =
+        GetEnvironmentVariableW(L"KELMORA_TEST_PAIR", raw.data(), static_cast<DWORD>(raw.size()));
+    if (length == 0 || length >= raw.size()) GTEST_SKIP() << "run by TransactionsIntoOneFolderTakeTurns only";
+    raw.resize(length);
+    FileResult why;
+    EXPECT_TRUE(WriteFilesTogether(RawWithColours(fs::path(raw).u8string(), kSecondSprites, kSecondColours),
+                                   false, &why));
+}
+#endif
+
+// Two transactions into one folder take turns: while one puts its files in place, the other
+// waits, so the files that remain all come from one of them (never one's sprites with the
+// other's colours).
+TEST(Transactions, TransactionsIntoOneFolderTakeTurns)
+{
+    TempFolder dir;
+    const std::string raw = dir.file("out.raw"), inf = raw + ".inf";
+    const Bytes firstSprites = Pattern(640, 1), firstColours{1, 1, 1};
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool firstPaused = false, firstMayGoOn = false, secondCommitted = false;
+    thread_local bool isFirst = false;
+    StepHook hook(
+        [&](FileStep step, const std::string& path)
+        {
+            if (step != FileStep::Commit) return 0;
+            std::unique_lock<std::mutex> lock(mutex);
+            if (!isFirst)
+                secondCommitted = true;
+            else if (path == inf)
+            {
+                // The first one stops with its sprites in place and its colours not yet.
+                firstPaused = true;
+                changed.notify_all();
+                changed.wait(lock, [&] { return firstMayGoOn; });
+            }
+            return 0;
+        });
+    bool firstWritten = false;
+    std::thread first(
+        [&]
+        {
+            isFirst = true;
+            FileResult why;
+            firstWritten = WriteFilesTogether(RawWithColours(raw, firstSprites, firstColours), false, &why);
+        });
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [&] { return firstPaused; });
+    }
+    // The second one must not get as far as putting a file in place meanwhile.
+#ifdef _WIN32
+    // Another process: within one process the commits of Windows already take turns (a
+    // console event must never find one half done), which would hide the folder's lock.
+    std::wstring self(32768, L'\0');
+    self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
+    std::wstring command = L"\"" + self +
+                           L"\" --gtest_brief=1 --gtest_also_run_disabled_tests "
+                           L"--gtest_filter=Transactions.DISABLED_SecondWriterOfAPair";
+    SetEnvironmentVariableW(L"KELMORA_TEST_PAIR", fs::u8path(raw).wstring().c_str());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION second{};
+    const bool started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                        &startup, &second);
+    SetEnvironmentVariableW(L"KELMORA_TEST_PAIR", nullptr);
+    EXPECT_TRUE(started);
+    if (started)
+    {
+        EXPECT_EQ(WaitForSingleObject(second.hProcess, 3000), static_cast<DWORD>(WAIT_TIMEOUT));
+    }
+#else
+    bool secondWritten = false;
+    std::thread second(
+        [&]
+        {
+            FileResult why;
+            secondWritten =
+                WriteFilesTogether(RawWithColours(raw, kSecondSprites, kSecondColours), false, &why);
+        });
+#endif
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        EXPECT_FALSE(changed.wait_for(lock, std::chrono::milliseconds(300), [&] { return secondCommitted; }));
+        firstMayGoOn = true;
+        changed.notify_all();
+    }
+    first.join();
+#ifdef _WIN32
+    DWORD secondExit = 1;
+    if (started)
+    {
+        WaitForSingleObject(second.hProcess, INFINITE);
+        GetExitCodeProcess(second.hProcess, &secondExit);
+        CloseHandle(second.hProcess);
+        CloseHandle(second.hThread);
+    }
+    EXPECT_EQ(secondExit, 0u);
+#else
+    second.join();
+    EXPECT_TRUE(secondWritten);
+#endif
+    EXPECT_TRUE(firstWritten);
+    EXPECT_EQ(ReadBytes(raw), kSecondSprites);
+    EXPECT_EQ(ReadBytes(inf), kSecondColours);
+    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"out.raw", "out.raw.inf"}));
 }
 
 // A signal that ends the process in the middle of a save leaves the older file and no
