@@ -369,14 +369,21 @@ TEST(Transactions, TransactionsIntoOneFolderTakeTurns)
     std::wstring self(32768, L'\0');
     self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
     std::wstring command = L"\"" + self +
-                           L"\" --gtest_brief=1 --gtest_also_run_disabled_tests "
+                           L"\" --gtest_also_run_disabled_tests "
                            L"--gtest_filter=Transactions.DISABLED_SecondWriterOfAPair";
     SetEnvironmentVariableW(L"KELMORA_TEST_PAIR", fs::u8path(raw).wstring().c_str());
+    // Its report stays out of this one's; its exit status tells.
+    SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    const HANDLE nul = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
     PROCESS_INFORMATION second{};
-    const bool started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    const bool started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                         &startup, &second);
+    CloseHandle(nul);
     SetEnvironmentVariableW(L"KELMORA_TEST_PAIR", nullptr);
     EXPECT_TRUE(started);
     if (started)
