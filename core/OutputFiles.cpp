@@ -629,8 +629,24 @@ int CreateTemp(Plan& plan, HANDLE& file)
 // so a failed transaction can write them back.
 void KeepOldContents(Plan& plan)
 {
-    std::vector<std::uint8_t> bytes;
-    if (ReadWholeFile(plan.target.c_str(), 64 * 1024 * 1024, bytes) != ReadStatus::Ok) return;
+    std::wstring wide;
+    if (Wide(plan.target, wide) != 0) return;
+    const HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    LARGE_INTEGER size{};
+    bool ok = GetFileSizeEx(file, &size) && size.QuadPart <= 64 * 1024 * 1024;
+    std::vector<std::uint8_t> bytes(ok ? static_cast<std::size_t>(size.QuadPart) : 0);
+    std::size_t done = 0;
+    while (ok && done < bytes.size())
+    {
+        DWORD got = 0;
+        ok = ReadFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr) &&
+             got > 0;
+        done += got;
+    }
+    CloseHandle(file);
+    if (!ok) return;
     plan.oldContents.swap(bytes);
     plan.haveOldContents = true;
 }
