@@ -528,7 +528,27 @@ TEST(Transactions, ReplacingRespectsTheFile)
 #endif
             EXPECT_TRUE(scene.Clean());
         }
-#ifndef _WIN32
+#ifdef _WIN32
+        {
+            // Hidden: so is the replacement, from the start.
+            Scene scene;
+            const std::wstring target = fs::u8path(scene.target).wstring();
+            ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_HIDDEN));
+            std::vector<DWORD> tempAttributes;
+            StepHook hook(
+                [&](FileStep step, const std::string& path)
+                {
+                    if (step == FileStep::SyncFile)
+                        tempAttributes.push_back(GetFileAttributesW(fs::u8path(path).wstring().c_str()));
+                    return 0;
+                });
+            ASSERT_TRUE(w.write(scene.target, &why));
+            ASSERT_FALSE(tempAttributes.empty());
+            EXPECT_NE(tempAttributes[0] & FILE_ATTRIBUTE_HIDDEN, 0u);
+            EXPECT_NE(GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+            EXPECT_NE(ReadBytes(scene.target), scene.oldTarget);
+        }
+#else
         {
             // Private: the new contents are never readable by others, not even for a moment.
             Scene scene;
