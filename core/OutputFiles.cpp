@@ -90,6 +90,7 @@ struct Plan
 #ifdef _WIN32
     HANDLE handle = INVALID_HANDLE_VALUE; // in-place and direct targets, opened before anything is committed
     DWORD attributes = 0;                 // the target's, when it existed
+    bool mayNeedPuttingBack = false;      // another file of the transaction may fail after its rename
 #else
     struct stat info
     {
@@ -807,17 +808,18 @@ int Commit(Plan& plan)
     std::wstring temp, target;
     if (const int e = Wide(plan.temp, temp)) return e;
     if (const int e = Wide(plan.target, target)) return e;
-    // A second name for the file being replaced, so it can be put back: a hard link, or
-    // where the file system has none, a copy.
-    if (plan.mode == Mode::Replace && plan.existed)
+    // A copy of the file being replaced, so it can be put back when a later file of the
+    // transaction fails. A copy, not a second hard link: a process ended before it removes
+    // the link would leave the target hard-linked, and every later save would then write it
+    // in place, no longer atomically.
+    if (plan.mode == Mode::Replace && plan.existed && plan.mayNeedPuttingBack)
         for (unsigned attempt = 0; attempt < 16 && plan.backup.empty(); ++attempt)
         {
             const std::string name = TempNameIn(FolderOf(plan.target), attempt);
             std::wstring backup;
             if (Wide(name, backup) != 0) break;
             const int slot = RegisterTemporaryFile(name.c_str());
-            if (CreateHardLinkW(backup.c_str(), target.c_str(), nullptr) ||
-                CopyFileW(target.c_str(), backup.c_str(), TRUE))
+            if (CopyFileW(target.c_str(), backup.c_str(), TRUE))
             {
                 plan.backup = name;
                 plan.backupSlot = slot;
@@ -981,6 +983,9 @@ bool WriteFilesTogether(const std::vector<OutputFile>& files, bool noClobber, Fi
     for (std::size_t i = 0; i < files.size() && error == 0; ++i)
     {
         plans[i].file = &files[i];
+#ifdef _WIN32
+        plans[i].mayNeedPuttingBack = files.size() > 1; // nothing else can fail after a rename
+#endif
         failed = i;
         error = Prepare(plans[i], noClobber, reason);
     }

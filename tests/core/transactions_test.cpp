@@ -502,6 +502,35 @@ TEST(Transactions, ASignalMidWriteRemovesTheTemporaryFiles)
 #endif
 }
 
+#ifdef _WIN32
+// The older file of a transaction is kept as a copy to put it back, never under a second
+// name: a save cut off between making that name and the rename would leave the target
+// hard-linked, and every later save would write it in place, no longer atomically.
+TEST(Transactions, TheOlderFileIsKeptAsACopyNotAsASecondName)
+{
+    Writers writers;
+    const Writer pair = writers.all().back();
+    Scene scene;
+    const std::uint64_t older = FileNumber(scene.target);
+    int namesOfTheOlderFile = -1;
+    StepHook hook(
+        [&](FileStep step, const std::string& path)
+        {
+            // Before the side file's rename the target is replaced and its copy made.
+            if (step != FileStep::Commit || path != scene.side) return 0;
+            namesOfTheOlderFile = 0;
+            for (const std::string& name : scene.dir.entries())
+                namesOfTheOlderFile += FileNumber(scene.dir.file(name)) == older ? 1 : 0;
+            EXPECT_EQ(scene.dir.entries().size(), 4u); // target, side file, its temporary file, the copy
+            return 0;
+        });
+    FileResult why;
+    ASSERT_TRUE(pair.write(scene.target, &why));
+    EXPECT_EQ(namesOfTheOlderFile, 0);
+    EXPECT_TRUE(scene.Clean());
+}
+#endif
+
 // What the user set on the file being replaced stays as it was.
 TEST(Transactions, ReplacingRespectsTheFile)
 {
