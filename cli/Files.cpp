@@ -65,12 +65,18 @@ std::string FormatProblem(Format format, std::uint64_t size)
     }
 }
 
+#ifdef _WIN32
+constexpr const char* kSeparators = "/\\";
+#else
+constexpr const char* kSeparators = "/";
+#endif
+
 // The folder part of a path as the user wrote it.
 std::string FolderText(const std::string& path)
 {
-    const std::size_t slash = path.find_last_of('/');
+    const std::size_t slash = path.find_last_of(kSeparators);
     if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+    return path.substr(0, slash == 0 ? 1 : slash);
 }
 
 } // namespace
@@ -103,8 +109,9 @@ std::string WriteFailureText(const std::string& path, const FileResult& why)
         text += " (the folder " + folder + " does not exist)";
         break;
     case FileError::NotAFolder:
-        text += folder.find('/') == std::string::npos ? " (" + folder + " is not a folder)"
-                                                      : " (a part of " + folder + " is a file, not a folder)";
+        text += folder.find_first_of(kSeparators) == std::string::npos
+                    ? " (" + folder + " is not a folder)"
+                    : " (a part of " + folder + " is a file, not a folder)";
         break;
     case FileError::NoPermission:
         text += " (the file is write-protected, or no new file may be made in its folder)";

@@ -10,7 +10,12 @@
 #include <ostream>
 #include <system_error>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <unistd.h>
 #endif
@@ -344,6 +349,14 @@ std::string ProgramDir(const char* argv0)
 #ifdef __linux__
     const fs::path self = fs::read_symlink("/proc/self/exe", ec);
     if (!ec && !self.empty()) return self.parent_path().u8string();
+#elif defined(_WIN32)
+    std::wstring self(32768, L'\0'); // the longest path Windows has
+    const DWORD length = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
+    if (length > 0 && length < self.size())
+    {
+        self.resize(length);
+        return fs::path(self).parent_path().u8string();
+    }
 #endif
     if (argv0 == nullptr) return {};
     const std::string name = argv0;

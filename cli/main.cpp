@@ -26,7 +26,7 @@ int wmain(int argc, wchar_t** wideArgv)
     argv.push_back(nullptr);
     // File names in messages are UTF-8 too.
     SetConsoleOutputCP(CP_UTF8);
-    return kelmora::cli::Run(argc, argv.data(), std::cout, std::cerr);
+    return kelmora::cli::RunMain(argc, argv.data());
 }
 #else
 int main(int argc, char** argv)

@@ -11,8 +11,8 @@
 #include <string>
 
 #ifdef _WIN32
-#include <filesystem>
-#include <system_error>
+#include <algorithm>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -39,46 +39,67 @@ ReadStatus Refuse(FileResult* why, ReadStatus status, FileError error, int errno
 // An open regular file and what it looked like when it was opened.
 struct OpenFile
 {
-    std::FILE* file = nullptr;
+    HANDLE file = INVALID_HANDLE_VALUE;
     std::uint64_t size = 0;
+    BY_HANDLE_FILE_INFORMATION info{}; // a change seen after reading means mixed contents
 };
 
+std::uint64_t SizeOf(const BY_HANDLE_FILE_INFORMATION& info)
+{
+    return (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+}
+
+ReadStatus RefuseWindows(FileResult* why, ReadStatus status, DWORD code, const std::wstring& wide)
+{
+    int e = ErrnoFromWindowsError(code);
+    if (code == ERROR_PATH_NOT_FOUND) e = MissingPathErrno(wide);
+    if (code == ERROR_ACCESS_DENIED)
+    {
+        // Windows refuses to open a folder as a file with "access denied".
+        const DWORD attributes = GetFileAttributesW(wide.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            return Refuse(why, status, FileError::IsFolder, EISDIR);
+    }
+    return Refuse(why, status, FileErrorFromErrno(e), e);
+}
+
+// Opens a regular file for reading and finds its size. Anything that is not a file on a
+// disk (a folder, a device such as NUL or CON, a pipe) is refused before a byte is read. The
+// file stays open to writers and to renaming, as it is on other systems; a change while it
+// is read is caught afterwards.
 ReadStatus OpenForReading(const char* path, OpenFile& open, FileResult* why)
 {
     if (path == nullptr) return Refuse(why, ReadStatus::CannotOpen, FileError::Invalid);
     if (*path == '\0') return Refuse(why, ReadStatus::CannotOpen, FileError::NotFound, ENOENT);
-    std::filesystem::path p;
-    try
+    std::wstring wide;
+    if (const int e = WindowsPath(path, wide))
+        return Refuse(why, ReadStatus::CannotOpen, e == EINVAL ? FileError::Invalid : FileErrorFromErrno(e),
+                      e);
+    const HANDLE file =
+        CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return RefuseWindows(why, ReadStatus::CannotOpen, GetLastError(), wide);
+    const DWORD type = GetFileType(file);
+    BY_HANDLE_FILE_INFORMATION& info = open.info;
+    if (type != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
     {
-        p = std::filesystem::u8path(path);
-    }
-    catch (...)
-    {
-        return Refuse(why, ReadStatus::CannotOpen, FileError::Invalid);
-    }
-    std::error_code ec;
-    const std::filesystem::file_status status = std::filesystem::status(p, ec);
-    if (!std::filesystem::exists(status))
-        return Refuse(why, ReadStatus::CannotOpen, FileError::NotFound, ENOENT);
-    if (std::filesystem::is_directory(status))
+        const DWORD code = type == FILE_TYPE_DISK ? GetLastError() : ERROR_SUCCESS;
+        CloseHandle(file);
+        if (type == FILE_TYPE_PIPE) return Refuse(why, ReadStatus::CannotOpen, FileError::IsFifo);
+        if (type != FILE_TYPE_DISK) return Refuse(why, ReadStatus::CannotOpen, FileError::IsDevice);
+        if (code != ERROR_SUCCESS) return RefuseWindows(why, ReadStatus::CannotOpen, code, wide);
         return Refuse(why, ReadStatus::CannotOpen, FileError::IsFolder, EISDIR);
-    if (!std::filesystem::is_regular_file(status))
-        return Refuse(why, ReadStatus::CannotOpen, FileError::IsDevice);
-    errno = 0;
-    open.file = _wfopen(p.c_str(), L"rb");
-    if (open.file == nullptr)
-    {
-        const int e = errno != 0 ? errno : EACCES;
-        return Refuse(why, ReadStatus::CannotOpen, FileErrorFromErrno(e), e);
     }
-    open.size = std::filesystem::file_size(p, ec);
-    if (ec)
-    {
-        std::fclose(open.file);
-        open.file = nullptr;
-        return Refuse(why, ReadStatus::CannotOpen, FileError::IoError, EIO);
-    }
+    open.file = file;
+    open.size = SizeOf(info);
     if (why != nullptr) why->fileSize = open.size;
+    if (const int injected = FileStepHookSays(FileStep::ReadOpened, path))
+    {
+        CloseHandle(file);
+        open.file = INVALID_HANDLE_VALUE;
+        return Refuse(why, ReadStatus::CannotOpen, FileErrorFromErrno(injected), injected);
+    }
     return ReadStatus::Ok;
 }
 
@@ -88,24 +109,34 @@ ReadStatus ReadBytes(OpenFile& open, std::uint64_t count, std::vector<std::uint8
     std::size_t done = 0;
     while (done < data.size())
     {
-        const std::size_t got = std::fread(data.data() + done, 1, data.size() - done, open.file);
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(data.size() - done, 1u << 30));
+        DWORD got = 0;
+        if (!ReadFile(open.file, data.data() + done, chunk, &got, nullptr))
+        {
+            const int e = ErrnoFromWindowsError(GetLastError());
+            return Refuse(why, ReadStatus::ReadError, FileError::IoError, e);
+        }
         if (got == 0)
-            return std::ferror(open.file) ? Refuse(why, ReadStatus::ReadError, FileError::IoError, EIO)
-                                          : Refuse(why, ReadStatus::ReadError, FileError::ChangedWhileRead);
+            return Refuse(why, ReadStatus::ReadError, FileError::ChangedWhileRead); // it got shorter
         done += got;
     }
     return ReadStatus::Ok;
 }
 
-bool UnchangedSinceOpened(const OpenFile&)
+// False when the open file's size or time of last change moved while it was read.
+bool UnchangedSinceOpened(const OpenFile& open)
 {
-    return true;
+    BY_HANDLE_FILE_INFORMATION now;
+    const BY_HANDLE_FILE_INFORMATION& then = open.info;
+    return GetFileInformationByHandle(open.file, &now) && SizeOf(now) == SizeOf(then) &&
+           now.ftLastWriteTime.dwLowDateTime == then.ftLastWriteTime.dwLowDateTime &&
+           now.ftLastWriteTime.dwHighDateTime == then.ftLastWriteTime.dwHighDateTime;
 }
 
 void Close(OpenFile& open)
 {
-    if (open.file != nullptr) std::fclose(open.file);
-    open.file = nullptr;
+    if (open.file != INVALID_HANDLE_VALUE) CloseHandle(open.file);
+    open.file = INVALID_HANDLE_VALUE;
 }
 
 #else
@@ -274,6 +305,67 @@ bool WriteWholeFile(const char* path, const void* data, std::size_t size, FileRe
     file.size = size;
     return WriteFilesTogether({file}, false, why);
 }
+
+#ifdef _WIN32
+
+int WindowsPath(const char* path, std::wstring& wide)
+{
+    wide.clear();
+    if (path == nullptr) return EINVAL;
+    if (*path == '\0') return 0;
+    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
+    if (length <= 0) return EINVAL;
+    wide.resize(static_cast<std::size_t>(length));
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide.data(), length);
+    wide.resize(static_cast<std::size_t>(length - 1)); // the terminating zero
+
+    // No file system takes a name longer than 255 characters.
+    std::size_t part = 0;
+    for (const wchar_t c : wide)
+    {
+        part = c == L'\\' || c == L'/' ? 0 : part + 1;
+        if (part > 255) return ENAMETOOLONG;
+    }
+    const std::wstring verbatim = L"\\\\?\\";
+    if (wide.compare(0, verbatim.size(), verbatim) == 0)
+    {
+        // Taken as it is, without the usual clean-up: only backslashes separate.
+        std::replace(wide.begin(), wide.end(), L'/', L'\\');
+    }
+    else if (wide.size() >= MAX_PATH - 12) // the shortest limit, that of a folder's name
+    {
+        const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+        if (size == 0) return ErrnoFromWindowsError(GetLastError());
+        std::wstring full(size, L'\0');
+        const DWORD written = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+        if (written == 0 || written >= size) return ErrnoFromWindowsError(GetLastError());
+        full.resize(written);
+        if (full.compare(0, 2, L"\\\\") == 0) // \\server\share\...
+            wide = full.compare(0, 4, L"\\\\.\\") == 0 ? full : L"\\\\?\\UNC\\" + full.substr(2);
+        else
+            wide = verbatim + full;
+    }
+    if (wide.size() > 32767) return ENAMETOOLONG;
+    return 0;
+}
+
+int MissingPathErrno(const std::wstring& wide)
+{
+    // The nearest part of the path that exists decides: a file where a folder should be.
+    std::wstring part = wide;
+    for (;;)
+    {
+        const std::size_t slash = part.find_last_of(L"\\/");
+        if (slash == std::wstring::npos || slash == 0) return ENOENT;
+        part.resize(slash);
+        if (part.empty() || part.back() == L':' || part.back() == L'?') return ENOENT;
+        const DWORD attributes = GetFileAttributesW(part.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES)
+            return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? ENOENT : ENOTDIR;
+    }
+}
+
+#endif
 
 void SetFileStepHook(FileStepHook hook, void* context)
 {

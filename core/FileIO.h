@@ -48,6 +48,17 @@ bool WriteWholeFile(const char* path, const void* data, std::size_t size);
 // The same with the reason for a failure in *why (when not null).
 bool WriteWholeFile(const char* path, const void* data, std::size_t size, FileResult* why);
 
+#ifdef _WIN32
+// The Windows API's form of path (UTF-8): UTF-16, and absolute with the "\\?\" prefix when
+// it is too long for the classic 260-character limit, so that long paths open too.
+// 0, EINVAL for bytes that are not UTF-8, or ENAMETOOLONG when a part of the path is longer
+// than the 255 characters a file system takes or the whole path longer than Windows takes.
+int WindowsPath(const char* path, std::wstring& wide);
+// The errno for a path that Windows reported as not found (ERROR_PATH_NOT_FOUND): ENOTDIR
+// when a part of it that should be a folder is a file, otherwise ENOENT.
+int MissingPathErrno(const std::wstring& wide);
+#endif
+
 // For tests: the steps of a read or a write that a hook can watch, pause or fail. The hook
 // is called before each step with the path it concerns and returns 0 to go on, or an errno
 // value that the step then fails with, as if the system had reported it.

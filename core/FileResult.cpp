@@ -4,6 +4,10 @@
 #include <cerrno>
 #include <system_error>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace kelmora
 {
 
@@ -37,6 +41,65 @@ FileError FileErrorFromErrno(int errnoValue)
         return FileError::IoError;
     }
 }
+
+#ifdef _WIN32
+int ErrnoFromWindowsError(unsigned long code)
+{
+    switch (code)
+    {
+    case ERROR_SUCCESS:
+        return 0;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_BAD_PATHNAME:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_NETWORK_ACCESS_DENIED:
+    case ERROR_CANNOT_MAKE:
+    case ERROR_DRIVE_LOCKED:
+    case ERROR_PRIVILEGE_NOT_HELD:
+        return EACCES;
+    case ERROR_WRITE_PROTECT:
+        return EROFS;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    case ERROR_DIRECTORY:
+        return ENOTDIR;
+    case ERROR_FILE_TOO_LARGE:
+        return EFBIG;
+    case ERROR_NOT_SAME_DEVICE:
+        return EXDEV;
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return EMFILE;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return ENOMEM;
+    case ERROR_INVALID_NAME:
+    case ERROR_INVALID_PARAMETER:
+        return EINVAL;
+    case ERROR_BROKEN_PIPE:
+    case ERROR_NO_DATA:
+        return EPIPE;
+    case ERROR_PIPE_BUSY:
+        return EBUSY;
+    case ERROR_NOT_READY:
+        return ENXIO;
+    default:
+        return EIO;
+    }
+}
+#endif
 
 bool SetFileResult(FileResult* why, FileError error, int errnoValue)
 {

@@ -37,6 +37,12 @@ struct FileResult
 
 // The reason for an errno value reported by the system.
 FileError FileErrorFromErrno(int errnoValue);
+#ifdef _WIN32
+// The errno value for an error code of the Windows API (GetLastError()), so that reasons and
+// their words are the same on every system: ERROR_FILE_NOT_FOUND is ENOENT, a sharing
+// violation EACCES, a full disk ENOSPC, and so on; EIO for codes without a match.
+int ErrnoFromWindowsError(unsigned long code);
+#endif
 // Sets *why (when not null) to error with its errno; returns false, for "return Fail(...)".
 bool SetFileResult(FileResult* why, FileError error, int errnoValue = 0);
 

@@ -15,9 +15,6 @@
 #include <vector>
 
 #ifdef _WIN32
-#include <cstdio>
-#include <filesystem>
-#include <io.h>
 #include <windows.h>
 #else
 #include <csignal>
@@ -46,6 +43,10 @@ std::string FolderOf(const std::string& path)
     const std::size_t slash = path.find_last_of("/\\");
     if (slash == std::string::npos) return ".";
     if (slash == 0) return path.substr(0, 1);
+#ifdef _WIN32
+    if (path[slash - 1] == ':')
+        return path.substr(0, slash + 1); // "C:/x" is in C:/, not in C: (its current folder)
+#endif
     return path.substr(0, slash);
 }
 
@@ -60,8 +61,9 @@ std::string TempNameIn(const std::string& folder, unsigned attempt)
 #else
     const unsigned long pid = static_cast<unsigned long>(getpid());
 #endif
-    return folder + "/.kelmora-" + std::to_string(pid) + "-" + std::to_string(counter.fetch_add(1)) + "-" +
-           std::to_string(attempt) + "-" +
+    const bool separated = folder.back() == '/' || folder.back() == '\\';
+    return folder + (separated ? "" : "/") + ".kelmora-" + std::to_string(pid) + "-" +
+           std::to_string(counter.fetch_add(1)) + "-" + std::to_string(attempt) + "-" +
            std::to_string(static_cast<unsigned long long>(now) % 1000000007ULL) + ".tmp";
 }
 
@@ -86,7 +88,11 @@ struct Plan
     bool committed = false;
     std::vector<std::uint8_t> oldContents; // an in-place target's bytes before, to put them back
     bool haveOldContents = false;
-#ifndef _WIN32
+#ifdef _WIN32
+    HANDLE handle = INVALID_HANDLE_VALUE; // in-place and direct targets, opened before anything is committed
+    DWORD attributes = 0;                 // the target's, when it existed
+    bool mayNeedPuttingBack = false;      // another file of the transaction may fail after its rename
+#else
     struct stat info
     {
     };
@@ -527,12 +533,14 @@ int SyncFolders(const std::vector<Plan>& plans, std::size_t& failed)
 // Several kelmora processes writing the same outputs at once must not interleave their
 // renames (one's sprites with another's colours): a multi-file transaction holds an
 // exclusive lock on each folder it renames into while it puts its files in place.
-std::vector<int> LockFolders(const std::vector<Plan>& plans)
+using FolderLock = int;
+
+std::vector<FolderLock> LockFolders(const std::vector<Plan>& plans)
 {
     std::vector<std::string> folders;
     for (const Plan& plan : plans)
         if (plan.mode == Mode::Replace || plan.mode == Mode::Create) folders.push_back(FolderOf(plan.target));
-    std::vector<int> locks;
+    std::vector<FolderLock> locks;
     if (plans.size() < 2) return locks;
     std::sort(folders.begin(), folders.end()); // one order for every process: no deadlock
     folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
@@ -548,7 +556,7 @@ std::vector<int> LockFolders(const std::vector<Plan>& plans)
     return locks;
 }
 
-void UnlockFolders(const std::vector<int>& locks)
+void UnlockFolders(const std::vector<FolderLock>& locks)
 {
     for (const int fd : locks)
         close(fd); // closing the last descriptor releases the lock
@@ -568,126 +576,343 @@ void CleanUp(std::vector<Plan>& plans)
 
 #else // _WIN32
 
-std::filesystem::path WidePath(const std::string& path)
+// The errno for the Windows API's last error.
+int LastErrno()
 {
-    return std::filesystem::u8path(path);
+    return ErrnoFromWindowsError(GetLastError());
 }
 
-int ErrnoFromWindows(DWORD code)
+// Path in the Windows API's form; 0, EINVAL (not UTF-8) or ENAMETOOLONG.
+int Wide(const std::string& path, std::wstring& wide)
 {
-    switch (code)
+    return WindowsPath(path.c_str(), wide);
+}
+
+std::string Utf8(const std::wstring& wide)
+{
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0,
+                                          nullptr, nullptr);
+    std::string text(bytes > 0 ? static_cast<std::size_t>(bytes) : 0, '\0');
+    if (bytes > 0)
+        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), text.data(), bytes,
+                            nullptr, nullptr);
+    return text;
+}
+
+// Writes all of data at the file's current position; 0 or the errno of the failure.
+int WriteAll(HANDLE file, const void* data, std::size_t size)
+{
+    const char* bytes = static_cast<const char*>(data);
+    std::size_t done = 0;
+    while (done < size)
     {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-        return ENOENT;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-        return EACCES;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-        return EEXIST;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return ENOSPC;
-    case ERROR_FILENAME_EXCED_RANGE:
-        return ENAMETOOLONG;
-    default:
-        return EIO;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes + done, chunk, &written, nullptr)) return LastErrno();
+        if (written == 0) return EIO;
+        done += written;
     }
+    return 0;
 }
 
+// FlushFileBuffers that counts only real failures: a file system without it is no error.
+int SyncHandle(HANDLE file, FileStep step, const std::string& path)
+{
+    if (const int injected = HookSays(step, path)) return injected;
+    if (!FlushFileBuffers(file) && GetLastError() != ERROR_INVALID_FUNCTION) return LastErrno();
+    return 0;
+}
+
+// The path a symbolic link (or another name-surrogate reparse point) leads to, from a handle
+// opened through it; the link's own path when the system cannot name the file.
+std::string FinalPath(HANDLE file, const std::string& path)
+{
+    const DWORD size = GetFinalPathNameByHandleW(file, nullptr, 0, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (size == 0) return path;
+    std::wstring final(size, L'\0');
+    const DWORD written =
+        GetFinalPathNameByHandleW(file, final.data(), size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (written == 0 || written >= size) return path;
+    final.resize(written);
+    return Utf8(final);
+}
+
+// Creates the temporary file for plan, hidden and system as the target was (the rest of its
+// attributes is what any new file gets). 0 and the open handle, or the errno of the failure.
+int CreateTemp(Plan& plan, HANDLE& file)
+{
+    const std::string folder = FolderOf(plan.target);
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    const DWORD attributes =
+        plan.existed && (plan.attributes & kept) != 0 ? plan.attributes & kept : FILE_ATTRIBUTE_NORMAL;
+    for (unsigned attempt = 0; attempt < 16; ++attempt)
+    {
+        const std::string name = TempNameIn(folder, attempt);
+        if (const int injected = HookSays(FileStep::CreateTemp, name)) return injected;
+        std::wstring wide;
+        if (const int e = Wide(name, wide)) return e;
+        // Registered and created as one step for a console event; it may delete the file
+        // while it is open, so the process never leaves it behind.
+        HoldConsoleEvents();
+        const int slot = RegisterTemporaryFile(name.c_str());
+        file = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW, attributes,
+                           nullptr);
+        const DWORD code = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+        if (file != INVALID_HANDLE_VALUE)
+        {
+            plan.temp = name;
+            plan.tempSlot = slot;
+        }
+        else
+            ForgetTemporaryFile(slot);
+        ReleaseConsoleEvents();
+        if (file != INVALID_HANDLE_VALUE) return 0;
+        if (code == ERROR_PATH_NOT_FOUND) return MissingPathErrno(wide);
+        if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) return ErrnoFromWindowsError(code);
+    }
+    return EEXIST;
+}
+
+// Reads a writable in-place target's current bytes (when they can be read and are not huge),
+// so a failed transaction can write them back.
+void KeepOldContents(Plan& plan)
+{
+    std::wstring wide;
+    if (Wide(plan.target, wide) != 0) return;
+    const HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    LARGE_INTEGER size{};
+    bool ok = GetFileSizeEx(file, &size) && size.QuadPart <= 64 * 1024 * 1024;
+    std::vector<std::uint8_t> bytes(ok ? static_cast<std::size_t>(size.QuadPart) : 0);
+    std::size_t done = 0;
+    while (ok && done < bytes.size())
+    {
+        DWORD got = 0;
+        ok = ReadFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr) &&
+             got > 0;
+        done += got;
+    }
+    CloseHandle(file);
+    if (!ok) return;
+    plan.oldContents.swap(bytes);
+    plan.haveOldContents = true;
+}
+
+// Opens an in-place or direct target for writing; 0 or the errno.
+int OpenTarget(Plan& plan)
+{
+    std::wstring wide;
+    if (const int e = Wide(plan.target, wide)) return e;
+    plan.handle = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return plan.handle == INVALID_HANDLE_VALUE ? LastErrno() : 0;
+}
+
+// 0 when this user may write the file: it is not read-only and the system lets it be
+// opened for writing (its access rules allow it).
+int MayWrite(const std::wstring& wide, DWORD attributes)
+{
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return EACCES;
+    const HANDLE file =
+        CreateFileW(wide.c_str(), FILE_WRITE_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return LastErrno();
+    CloseHandle(file);
+    return 0;
+}
+
+// Everything before the first target changes: where each file goes, how, and for the
+// renamed ones the complete, flushed temporary file. 0 or the errno-style reason.
 int Prepare(Plan& plan, bool noClobber, FileError& error)
 {
     const OutputFile& file = *plan.file;
+    error = FileError::IoError;
     plan.target = file.path;
-    std::error_code ec;
-    const std::filesystem::path target = WidePath(plan.target);
-    const std::filesystem::file_status status = std::filesystem::status(target, ec);
-    plan.existed = std::filesystem::exists(status);
-    if (std::filesystem::is_directory(status))
+    std::wstring wide;
+    if (const int e = Wide(plan.target, wide))
     {
-        error = FileError::IsFolder;
-        return EISDIR;
+        error = e == EINVAL ? FileError::Invalid : FileErrorFromErrno(e);
+        return e;
     }
-    if (plan.existed && noClobber)
+    // Without replacing, any name that is taken counts, a dangling link included.
+    const DWORD own = GetFileAttributesW(wide.c_str()); // a link itself, not followed
+    if (noClobber && own != INVALID_FILE_ATTRIBUTES)
     {
         error = FileError::Exists;
         return EEXIST;
     }
-    if (plan.existed)
+    // What stands there, links followed; a device answers here too (NUL, CON, COM1).
+    const HANDLE probe = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (probe == INVALID_HANDLE_VALUE)
     {
-        const DWORD attributes = GetFileAttributesW(target.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        const DWORD code = GetLastError();
+        int e = ErrnoFromWindowsError(code);
+        if (code == ERROR_PATH_NOT_FOUND) e = MissingPathErrno(wide);
+        if (code == ERROR_FILE_NOT_FOUND && own != INVALID_FILE_ATTRIBUTES)
+            e = ENOENT; // a link to nothing: where it leads cannot be found out without following it
+        else if (code == ERROR_FILE_NOT_FOUND)
+            e = 0;
+        if (e != 0)
         {
-            error = FileError::NoPermission;
-            return EACCES;
-        }
-    }
-    plan.mode = noClobber ? Mode::Create : Mode::Replace;
-    std::FILE* out = nullptr;
-    for (unsigned attempt = 0; attempt < 16 && out == nullptr; ++attempt)
-    {
-        plan.temp = TempNameIn(FolderOf(plan.target), attempt);
-        if (const int injected = HookSays(FileStep::CreateTemp, plan.temp))
-        {
-            plan.temp.clear();
-            error = FileErrorFromErrno(injected);
-            return injected;
-        }
-        errno = 0;
-        out = _wfopen(WidePath(plan.temp).c_str(), L"wbx");
-        if (out == nullptr && errno != EEXIST)
-        {
-            const int e = errno != 0 ? errno : EIO;
-            plan.temp.clear();
             error = FileErrorFromErrno(e);
             return e;
         }
+        plan.existed = false;
+        plan.mode = noClobber ? Mode::Create : Mode::Replace;
     }
-    if (out == nullptr)
+    else
     {
-        plan.temp.clear();
-        return EEXIST;
+        BY_HANDLE_FILE_INFORMATION info{};
+        const bool onDisk =
+            GetFileType(probe) == FILE_TYPE_DISK && GetFileInformationByHandle(probe, &info) != 0;
+        if (onDisk && (own & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && own != INVALID_FILE_ATTRIBUTES)
+            plan.target = FinalPath(probe, plan.target);
+        CloseHandle(probe);
+        if (noClobber)
+        {
+            error = FileError::Exists;
+            return EEXIST;
+        }
+        if (!onDisk)
+        {
+            plan.mode = Mode::Direct;
+            const int e = OpenTarget(plan);
+            if (e != 0) error = FileErrorFromErrno(e);
+            return e;
+        }
+        if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        {
+            error = FileError::IsFolder;
+            return EISDIR;
+        }
+        plan.existed = true;
+        plan.attributes = info.dwFileAttributes;
+        if (const int e = Wide(plan.target, wide))
+        {
+            error = FileErrorFromErrno(e);
+            return e;
+        }
+        if (const int e = MayWrite(wide, info.dwFileAttributes))
+        {
+            error = FileErrorFromErrno(e);
+            return e;
+        }
+        plan.mode = info.nNumberOfLinks > 1 ? Mode::InPlace : Mode::Replace;
     }
-    int failure = 0;
-    if (file.size > 0 && std::fwrite(file.data, 1, file.size, out) != file.size)
-        failure = errno ? errno : EIO;
-    if (std::fflush(out) != 0 && failure == 0) failure = errno ? errno : EIO;
-    if (failure == 0) failure = HookSays(FileStep::SyncFile, plan.temp);
-    if (failure == 0 && _commit(_fileno(out)) != 0) failure = errno ? errno : EIO;
-    if (std::fclose(out) != 0 && failure == 0) failure = errno ? errno : EIO;
-    if (failure != 0) error = FileErrorFromErrno(failure);
-    return failure;
+
+    if (plan.mode != Mode::InPlace)
+    {
+        HANDLE temp = INVALID_HANDLE_VALUE;
+        const int e = CreateTemp(plan, temp);
+        if (e == 0)
+        {
+            int failure = WriteAll(temp, file.data, file.size);
+            if (failure == 0) failure = SyncHandle(temp, FileStep::SyncFile, plan.temp);
+            if (!CloseHandle(temp) && failure == 0) failure = LastErrno();
+            if (failure != 0) error = FileErrorFromErrno(failure);
+            return failure;
+        }
+        // A folder that takes no new file: a target that may be written is written in place.
+        if (!(plan.existed && e == EACCES))
+        {
+            error = FileErrorFromErrno(e);
+            return e;
+        }
+        plan.mode = Mode::InPlace;
+    }
+    KeepOldContents(plan);
+    const int e = OpenTarget(plan);
+    if (e != 0) error = FileErrorFromErrno(e);
+    return e;
 }
 
+// Rewrites an opened in-place target with data; 0 or the errno of the failure.
+int Rewrite(Plan& plan, const void* data, std::size_t size, bool sync)
+{
+    if (plan.mode == Mode::InPlace)
+    {
+        LARGE_INTEGER start{};
+        if (!SetFilePointerEx(plan.handle, start, nullptr, FILE_BEGIN) || !SetEndOfFile(plan.handle))
+            return LastErrno();
+    }
+    if (const int e = WriteAll(plan.handle, data, size)) return e;
+    return sync ? SyncHandle(plan.handle, FileStep::SyncFile, plan.target) : 0;
+}
+
+// Puts the new file at plan's target; 0 or the errno of the failure.
 int Commit(Plan& plan)
 {
     if (const int injected = HookSays(FileStep::Commit, plan.target)) return injected;
-    const std::filesystem::path temp = WidePath(plan.temp), target = WidePath(plan.target);
-    if (plan.mode == Mode::Replace && plan.existed)
+    if (plan.mode == Mode::InPlace || plan.mode == Mode::Direct)
     {
-        const std::string name = TempNameIn(FolderOf(plan.target), 0);
-        if (CopyFileW(target.c_str(), WidePath(name).c_str(), TRUE)) plan.backup = name;
+        const int e = Rewrite(plan, plan.file->data, plan.file->size, plan.mode == Mode::InPlace);
+        plan.committed = true; // even a failed rewrite may have changed the target
+        return e;
     }
+    std::wstring temp, target;
+    if (const int e = Wide(plan.temp, temp)) return e;
+    if (const int e = Wide(plan.target, target)) return e;
+    // A copy of the file being replaced, so it can be put back when a later file of the
+    // transaction fails. A copy, not a second hard link: a process ended before it removes
+    // the link would leave the target hard-linked, and every later save would then write it
+    // in place, no longer atomically.
+    if (plan.mode == Mode::Replace && plan.existed && plan.mayNeedPuttingBack)
+        for (unsigned attempt = 0; attempt < 16 && plan.backup.empty(); ++attempt)
+        {
+            const std::string name = TempNameIn(FolderOf(plan.target), attempt);
+            std::wstring backup;
+            if (Wide(name, backup) != 0) break;
+            const int slot = RegisterTemporaryFile(name.c_str());
+            if (CopyFileW(target.c_str(), backup.c_str(), TRUE))
+            {
+                plan.backup = name;
+                plan.backupSlot = slot;
+                break;
+            }
+            const DWORD code = GetLastError();
+            ForgetTemporaryFile(slot);
+            if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) break; // cannot be put back
+        }
+    // Without replacing, the move refuses a name that was taken meanwhile, atomically.
     const DWORD flags = MOVEFILE_WRITE_THROUGH | (plan.mode == Mode::Replace ? MOVEFILE_REPLACE_EXISTING : 0);
-    if (!MoveFileExW(temp.c_str(), target.c_str(), flags)) return ErrnoFromWindows(GetLastError());
+    if (!MoveFileExW(temp.c_str(), target.c_str(), flags)) return LastErrno();
     plan.temp.clear();
     plan.committed = true;
     return 0;
 }
 
+// Puts plan's target back as it was before its commit (best effort: a name that cannot
+// come back stays as the transaction left it).
 void Undo(Plan& plan)
 {
     if (!plan.committed) return;
-    if (!plan.backup.empty())
+    std::wstring target, backup;
+    Wide(plan.target, target);
+    switch (plan.mode)
     {
-        if (MoveFileExW(WidePath(plan.backup).c_str(), WidePath(plan.target).c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            plan.backup.clear();
+    case Mode::Replace:
+        if (!plan.backup.empty())
+        {
+            if (Wide(plan.backup, backup) == 0 &&
+                MoveFileExW(backup.c_str(), target.c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                plan.backup.clear();
+        }
+        else if (!plan.existed)
+            DeleteFileW(target.c_str());
+        break;
+    case Mode::Create:
+        DeleteFileW(target.c_str());
+        break;
+    case Mode::InPlace:
+        if (plan.haveOldContents) Rewrite(plan, plan.oldContents.data(), plan.oldContents.size(), true);
+        break;
+    case Mode::Direct:
+        break;
     }
-    else if (!plan.existed)
-        DeleteFileW(WidePath(plan.target).c_str());
     plan.committed = false;
 }
 
@@ -696,26 +921,87 @@ int SyncFolders(const std::vector<Plan>&, std::size_t&)
     return 0; // MOVEFILE_WRITE_THROUGH has already made each rename durable
 }
 
+// The Windows form of holding a lock on a folder: a named mutex per folder, shared by every
+// process of the session. Several kelmora processes writing the same outputs at once must
+// not interleave their renames (one's sprites with another's colours).
+using FolderLock = HANDLE;
+
+std::vector<FolderLock> LockFolders(const std::vector<Plan>& plans)
+{
+    std::vector<FolderLock> locks;
+    if (plans.size() < 2) return locks;
+    std::vector<std::wstring> folders;
+    for (const Plan& plan : plans)
+    {
+        if (plan.mode != Mode::Replace && plan.mode != Mode::Create) continue;
+        std::wstring wide, full(32768, L'\0');
+        if (Wide(FolderOf(plan.target), wide) != 0) continue;
+        const DWORD n = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (n == 0 || n >= full.size()) continue;
+        full.resize(n);
+        while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/'))
+            full.pop_back();
+        CharLowerBuffW(full.data(), static_cast<DWORD>(full.size())); // names differ by case only in looks
+        folders.push_back(full);
+    }
+    std::sort(folders.begin(), folders.end()); // one order for every process: no deadlock
+    folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
+    for (const std::wstring& folder : folders)
+    {
+        std::uint64_t hash = 14695981039346656037ULL; // FNV-1a: a mutex name is short
+        for (const wchar_t c : folder)
+            hash = (hash ^ static_cast<std::uint16_t>(c)) * 1099511628211ULL;
+        wchar_t name[64];
+        swprintf(name, 64, L"Local\\kelmora-folder-%016llx", static_cast<unsigned long long>(hash));
+        const HANDLE mutex = CreateMutexW(nullptr, FALSE, name);
+        if (mutex == nullptr) continue;
+        const DWORD waited = WaitForSingleObject(mutex, INFINITE);
+        if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED)
+        {
+            CloseHandle(mutex);
+            continue;
+        }
+        locks.push_back(mutex);
+    }
+    return locks;
+}
+
+void UnlockFolders(const std::vector<FolderLock>& locks)
+{
+    for (const FolderLock mutex : locks)
+    {
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    }
+}
+
 void CleanUp(std::vector<Plan>& plans)
 {
     for (Plan& plan : plans)
     {
-        if (!plan.temp.empty()) DeleteFileW(WidePath(plan.temp).c_str());
-        if (!plan.backup.empty()) DeleteFileW(WidePath(plan.backup).c_str());
+        if (plan.handle != INVALID_HANDLE_VALUE) CloseHandle(plan.handle);
+        plan.handle = INVALID_HANDLE_VALUE;
+        std::wstring wide;
+        if (!plan.temp.empty() && Wide(plan.temp, wide) == 0) DeleteFileW(wide.c_str());
+        if (!plan.backup.empty() && Wide(plan.backup, wide) == 0) DeleteFileW(wide.c_str());
         ForgetNames(plan);
     }
 }
 
+// While the files are put in place a console event waits (see core/TemporaryFiles.h).
 struct SignalsHeld
 {
 };
-void HoldSignals(SignalsHeld&) {}
-void ReleaseSignals(const SignalsHeld&) {}
-std::vector<int> LockFolders(const std::vector<Plan>&)
+
+void HoldSignals(SignalsHeld&)
 {
-    return {};
+    HoldConsoleEvents();
 }
-void UnlockFolders(const std::vector<int>&) {}
+
+void ReleaseSignals(const SignalsHeld&)
+{
+    ReleaseConsoleEvents();
+}
 
 #endif
 
@@ -744,6 +1030,9 @@ bool WriteFilesTogether(const std::vector<OutputFile>& files, bool noClobber, Fi
     for (std::size_t i = 0; i < files.size() && error == 0; ++i)
     {
         plans[i].file = &files[i];
+#ifdef _WIN32
+        plans[i].mayNeedPuttingBack = files.size() > 1; // nothing else can fail after a rename
+#endif
         failed = i;
         error = Prepare(plans[i], noClobber, reason);
     }
@@ -752,7 +1041,7 @@ bool WriteFilesTogether(const std::vector<OutputFile>& files, bool noClobber, Fi
     {
         SignalsHeld held;
         HoldSignals(held);
-        const std::vector<int> locks = LockFolders(plans);
+        const std::vector<FolderLock> locks = LockFolders(plans);
         // Renamed files first, in order; rewritten ones last, since only a rename is atomic.
         for (int pass = 0; pass < 2 && error == 0; ++pass)
             for (std::size_t i = 0; i < plans.size() && error == 0; ++i)

@@ -13,6 +13,14 @@
 //  - A folder is refused.
 // Without replacing (noClobber) nothing that stands at a target (a dangling link included)
 // is ever replaced, not even a file that appears while the new one is being written.
+//
+// On Windows the same rules hold with the system's own means: a file is write-protected by
+// its read-only attribute or by access rules that refuse writing it; the temporary file
+// takes the target's hidden and system attributes (owners and permission bits do not
+// apply); each rename is written through to the disk (MoveFileEx with
+// MOVEFILE_WRITE_THROUGH, and without MOVEFILE_REPLACE_EXISTING for noClobber), so there is
+// no folder to sync; devices such as NUL are written directly; and a dangling link is
+// refused as not found, since where it leads cannot be read without following it.
 #pragma once
 
 #include "core/FileResult.h"

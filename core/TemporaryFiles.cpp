@@ -5,7 +5,12 @@
 #include <cstddef>
 #include <cstring>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "core/FileIO.h"
+
+#include <string>
+#include <windows.h>
+#else
 #include <cerrno>
 #include <csignal>
 #include <unistd.h>
@@ -80,14 +85,50 @@ void OnSignal(int sig, siginfo_t* info, void* context)
     errno = savedErrno;
 }
 
+#else
+
+SRWLOCK g_placing = SRWLOCK_INIT; // held while a transaction creates or renames its files
+std::atomic<bool> g_consoleHandlerInstalled{false};
+
+BOOL WINAPI OnConsoleEvent(DWORD event)
+{
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) return FALSE;
+    // This runs on a thread of its own while the program goes on: a transaction that is
+    // putting its files in place finishes first, and none starts after.
+    AcquireSRWLockExclusive(&g_placing);
+    for (Slot& slot : g_slots)
+    {
+        if (slot.state.load() != kReady) continue;
+        std::wstring wide;
+        if (WindowsPath(slot.name, wide) == 0)
+            DeleteFileW(wide.c_str()); // a file still open goes once its handle closes, as the process ends
+    }
+    ExitProcess(static_cast<UINT>(STATUS_CONTROL_C_EXIT));
+}
+
 #endif
 
 } // namespace
 
+#ifdef _WIN32
+void HoldConsoleEvents()
+{
+    AcquireSRWLockExclusive(&g_placing);
+}
+
+void ReleaseConsoleEvents()
+{
+    ReleaseSRWLockExclusive(&g_placing);
+}
+#endif
+
 bool InstallTemporaryFileCleanup()
 {
 #ifdef _WIN32
-    return true;
+    if (g_consoleHandlerInstalled.exchange(true)) return true;
+    if (SetConsoleCtrlHandler(OnConsoleEvent, TRUE)) return true;
+    g_consoleHandlerInstalled = false;
+    return false;
 #else
     bool ok = signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
     for (int i = 0; i < kSignalCount; ++i)

@@ -73,7 +73,24 @@ run_cli convert "$name.kmd" "$name.prg" 2>/dev/null && fail "an existing output 
 [ "$(head -c 2 "$work/$name.prg" | od -An -tx1 | tr -d ' ')" = "0020" ] || fail "the PRG's load address"
 cmp <(tail -c +4 "$work/$name.kmd") <(tail -c +3 "$work/$name.prg") || fail "the PRG's sprites differ"
 cmp <(tail -c +4 "$work/$name.kmd") <(tail -c +4 "$work/$name 2.kmd") || fail "the sprites came back changed"
+# Raw data and its colours in NAME.inf are written as one transaction; back to a project,
+# colours and sprites are the original's, byte for byte.
+run_cli convert "$name.kmd" "$name.raw" || fail "convert to raw data"
+run_cli convert "$name.raw" "$name 3.kmd" || fail "convert raw data back to a project"
+cmp "$work/$name.kmd" "$work/$name 3.kmd" || fail "the project made from raw data and its .inf differs"
+# Without Qt and giflib the picture and GIF commands refuse, saying why.
+refused() {
+  local expected="$1" output status=0
+  shift
+  output="$(run_cli "$@" 2>&1 >/dev/null | tr -d '\r')" || status=$?
+  [ "$status" -eq 1 ] && [[ "$output" == *"$expected"* ]] || fail "$1 printed '$output' (exit status $status)"
+}
+refused "built without picture support" sheet "$name.kmd" "$name.png"
+refused "built without picture support" import-image "$name.png" "$name 4.kmd"
+refused "built without GIF support" gif "$name.kmd" "$name.gif"
 ls "$work"
-echo "Round trip: $name.kmd -> $name.prg -> $name 2.kmd, sprites identical ($(($(stat -c %s "$work/$name.prg") - 2)) bytes)."
+[ "$(ls -A "$work" | grep -c '^\.kelmora-')" -eq 0 ] || fail "a temporary file was left behind"
+echo "Round trip: $name.kmd -> $name.prg -> $name 2.kmd, sprites identical ($(($(stat -c %s "$work/$name.prg") - 2)) bytes);"
+echo "  $name.kmd -> $name.raw + .inf -> $name 3.kmd, identical; pictures and GIF refused as built without them."
 
 echo "== Windows check passed in $((SECONDS - started)) s"

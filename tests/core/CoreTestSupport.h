@@ -17,7 +17,11 @@
 #include <vector>
 
 #ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <process.h>
+#include <windows.h>
 #else
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -29,6 +33,16 @@ namespace kelmora_test
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
+
+// Character devices: every reader refuses them; a writer writes to them as they are.
+// The endless one would never end a read that did not refuse it.
+#ifdef _WIN32
+inline const std::string kNullDevice = "NUL";
+inline const std::string kEndlessDevice = "NUL";
+#else
+inline const std::string kNullDevice = "/dev/null";
+inline const std::string kEndlessDevice = "/dev/zero";
+#endif
 
 inline long ProcessId()
 {
@@ -48,14 +62,10 @@ class TempFolder
         static std::atomic<int> counter{0};
         path_ = fs::temp_directory_path() /
                 ("kelmora-core-" + std::to_string(ProcessId()) + "-" + std::to_string(counter++));
-        fs::remove_all(path_);
+        RemoveTree(path_);
         fs::create_directories(path_);
     }
-    ~TempFolder()
-    {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
+    ~TempFolder() { RemoveTree(path_); }
     const fs::path& path() const { return path_; }
     // UTF-8, as the store takes paths (on Windows too).
     std::string file(const std::string& name) const { return (path_ / fs::u8path(name)).u8string(); }
@@ -69,6 +79,40 @@ class TempFolder
     }
 
   private:
+    static void RemoveTree(const fs::path& path)
+    {
+#ifdef _WIN32
+        // Tests make paths longer than Windows' classic limit of 260 characters, which the
+        // standard library cannot remove; the system can, given their "\\?\" form.
+        RemoveLongTree(L"\\\\?\\" + fs::absolute(path).wstring());
+#else
+        std::error_code ec;
+        fs::remove_all(path, ec);
+#endif
+    }
+#ifdef _WIN32
+    static void RemoveLongTree(const std::wstring& path)
+    {
+        WIN32_FIND_DATAW found;
+        const HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE)
+        {
+            do
+            {
+                const std::wstring name = found.cFileName, child = path + L"\\" + name;
+                if (name == L"." || name == L"..") continue;
+                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL); // read-only ones too
+                if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+                    RemoveLongTree(child);
+                else
+                    DeleteFileW(child.c_str());
+            } while (FindNextFileW(search, &found));
+            FindClose(search);
+        }
+        RemoveDirectoryW(path.c_str());
+    }
+#endif
+
     fs::path path_;
 };
 

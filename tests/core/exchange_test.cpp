@@ -76,7 +76,7 @@ TEST(Exchange, AttributeLayouts)
 
     TestBank t, reference;
     fs::create_directory(dir.path() / "folder");
-    for (const std::string& path : {dir.file("folder"), dir.file("missing"), std::string("/dev/zero")})
+    for (const std::string& path : {dir.file("folder"), dir.file("missing"), kEndlessDevice})
         EXPECT_EQ(ImportSprites(&t.bank, path.c_str(), kFileAuto, kAttrKeep), 0);
     for (const auto& kindAttr : {std::pair{3, 0}, std::pair{-1, 0}, std::pair{0, 3}})
         EXPECT_EQ(ImportSprites(&t.bank, dir.file("three.raw").c_str(), kindAttr.first, kindAttr.second), 0);

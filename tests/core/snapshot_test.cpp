@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -64,8 +65,10 @@ Bytes PatternRam()
 Bytes Snapshot(const Bytes& ram)
 {
     Bytes out = Header("C64");
-    Bytes body = {0x35, 0x27, 0x00, 0x00};
-    body.insert(body.end(), ram.begin(), ram.end());
+    Bytes body(4 + ram.size());
+    body[0] = 0x35;
+    body[1] = 0x27;
+    std::copy(ram.begin(), ram.end(), body.begin() + 4);
     AppendModule(out, "C64MEM", body);
     AppendModule(out, "CIA1", Bytes(20, 0x22));
     return out;
@@ -296,8 +299,8 @@ SnapshotFacts Facts(const Bytes& file, Bytes* ram = nullptr)
 TEST(ParseSnapshot, HeaderMagicAndMachine)
 {
     const Bytes file = Snapshot(PatternRam());
-    Bytes shifted = {'x', 'x'};
-    shifted.insert(shifted.end(), file.begin(), file.end());
+    Bytes shifted(2 + file.size(), 'x');
+    std::copy(file.begin(), file.end(), shifted.begin() + 2);
     EXPECT_EQ(Facts(shifted).problem, SnapshotProblem::NotASnapshot); // the magic, but not at 0
     EXPECT_EQ(Facts(Bytes(file.begin(), file.begin() + 30)).problem, SnapshotProblem::HeaderCut);
 
