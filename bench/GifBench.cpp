@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
-#include "cli/Png.h"
+#include "cli/Pictures.h"
 #include "core/SpriteBankStore.h"
 
 using namespace kelmora;
@@ -55,9 +55,14 @@ std::string TempFile(const char* name)
 bool WriteStrip(const Animation& a, const std::string& path)
 {
     const FramePicture strip = RenderFrameStrip(a.bank, SequencePass(a.sequence), kScale);
-    const std::vector<std::uint32_t> rgb = PictureToRgb(strip, kBuiltInPalette);
-    const std::vector<std::uint8_t> png = cli::EncodePng(rgb.data(), strip.width, strip.height, strip.width);
-    return !png.empty() && WriteWholeFile(path.c_str(), png.data(), png.size());
+    RgbaImage picture;
+    picture.width = strip.width;
+    picture.height = strip.height;
+    picture.pixels = PictureToRgb(strip, kBuiltInPalette);
+    for (std::uint32_t& pixel : picture.pixels)
+        pixel |= kOpaqueAlpha;
+    std::vector<std::uint8_t> png;
+    return cli::EncodePng(picture, png) && WriteWholeFile(path.c_str(), png.data(), png.size());
 }
 
 bool WriteGif(const Animation& a, const std::string& path)

@@ -41,6 +41,12 @@ class TForm1Host final : public TEditorHost
     void showSprite(int index) override { m_window.ShowSprite(index); }
     bool toolBarFlat() const override { return m_window.Mnu_ToolBar_Flat->isChecked(); }
     void showHint(const QString& text) override { m_window.statusBar()->showMessage(text); }
+    Tool currentTool() const override
+    {
+        return m_window.Btn_Flood->isChecked()    ? Tool::FloodFill
+               : m_window.Btn_Brush2->isChecked() ? Tool::Brush2
+                                                  : Tool::Brush1;
+    }
 
   private:
     TForm1& m_window;

@@ -13,6 +13,7 @@
 //   Form1Commands.cpp  edit, transform and range commands
 //   Form1Files.cpp     file commands and dropped files
 //   Form1Tools.cpp     the commands that open the tool windows
+//   Form1Objects.cpp   the object editor kept beside the window
 #pragma once
 
 #include <QCursor>
@@ -179,6 +180,9 @@ class TForm1 : public QMainWindow
     void Mnu_AnimatorClick();
     void VICESnapshotRipper1Click();
     void Mnu_AboutClick();
+    // Tools > Object Editor... (Form1Objects.cpp): opens the object editor beside this
+    // window, or raises it when it is open already.
+    void Mnu_ObjectEditorClick();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
