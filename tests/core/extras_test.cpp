@@ -343,6 +343,24 @@ TEST(ProjectExtras, ShippedWalkerSideFileIsInTheWritersLayout)
     EXPECT_EQ(SerialiseProjectExtras(extras), std::string(file.begin(), file.end()));
 }
 
+TEST(ProjectExtras, ShippedRobotSideFileHoldsItsTwoObjectsInTheWritersLayout)
+{
+    const std::string project = std::string(KELMORA_SOURCE_DIR) + "/examples/robot.kmd";
+    ProjectExtras extras;
+    std::string message;
+    ASSERT_EQ(ReadProjectExtras(project, extras, message), ExtrasReadStatus::Read) << message;
+    TestBank bank;
+    ASSERT_EQ(LoadProject(&bank.bank, project.c_str()), 1);
+    // Each object is what New from Selection proposes for its eight sprites: four overlay pairs.
+    ASSERT_EQ(extras.objects.size(), 2u);
+    EXPECT_EQ(extras.objects[0], *ProposeObjectFromRange(bank.bank.sprites, 16, 0, 7, "robot"));
+    EXPECT_EQ(extras.objects[1], *ProposeObjectFromRange(bank.bank.sprites, 16, 8, 15, "robot_blink"));
+    ASSERT_EQ(extras.sequences.size(), 1u);
+    EXPECT_EQ(CheckSequenceFrames(extras.sequences[0], extras.objects, bank.bank.spriteCount), "");
+    const Bytes file = ReadBytes(ExtrasPathFor(project));
+    EXPECT_EQ(SerialiseProjectExtras(extras), std::string(file.begin(), file.end()));
+}
+
 TEST(ProjectExtras, ObjectsNamesAndPresetsRoundTripAndAreRefusedWhenMalformed)
 {
     ProjectExtras extras;

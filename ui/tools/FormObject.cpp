@@ -98,10 +98,12 @@ QString ListEntry(const SpriteObject& object)
 TFormObject::TFormObject(TEditorHost& host, QWidget* parent) : QDialog(parent), m_host(host)
 {
     CreateControls();
-    RestoreSettings();
     connect(&m_host, &TEditorHost::viewsRefreshed, this, &TFormObject::DocumentRefreshed);
     AdoptMainTool();
     SelectObject(0);
+    // Room for the list and a few cells of the picture, unless the user chose a size.
+    resize(Splitter_Object->widget(0)->sizeHint().width() + 560, 560);
+    RestoreSettings();
 }
 
 TFormObject::~TFormObject()
@@ -196,8 +198,9 @@ void TFormObject::CreateControls()
         t->setToolTip(tip);
         t->horizontalHeader()->hide();
         t->verticalHeader()->hide();
-        t->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
-        t->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Minimum);
+        t->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         return t;
     };
     Table_Cells =
@@ -215,6 +218,8 @@ void TFormObject::CreateControls()
     Label_ObjectProblem = new QLabel(GroupBox_Grid);
     Label_ObjectProblem->setObjectName(QStringLiteral("Label_ObjectProblem"));
     Label_ObjectProblem->setWordWrap(true);
+    // Wrapped at a width of its own, not at its narrowest: the panel stays as tall as its controls.
+    Label_ObjectProblem->setMinimumWidth(Label_ObjectProblem->fontMetrics().averageCharWidth() * 30);
     QPalette warning = Label_ObjectProblem->palette();
     warning.setColor(QPalette::WindowText, fit::WarningColour(palette()));
     Label_ObjectProblem->setPalette(warning);
@@ -240,6 +245,8 @@ void TFormObject::CreateControls()
     StatusBar_Object->setSizeGripEnabled(false);
     Label_Zoom = new QLabel(StatusBar_Object);
     Label_Zoom->setObjectName(QStringLiteral("Label_Zoom"));
+    Label_Zoom->setAlignment(Qt::AlignCenter);
+    Label_Zoom->setMinimumWidth(Label_Zoom->fontMetrics().horizontalAdvance(QStringLiteral("32x")) + 16);
     StatusBar_Object->addPermanentWidget(Label_Zoom);
     layout->addWidget(StatusBar_Object);
 
@@ -254,10 +261,6 @@ void TFormObject::CreateControls()
     connect(Canvas_Object, &TObjectCanvas::mouseUp, this, &TFormObject::Canvas_MouseUp);
     connect(Canvas_Object, &TObjectCanvas::zoomWheel, this, &TFormObject::Canvas_ZoomWheel);
     connect(Canvas_Object, &TObjectCanvas::pointerLeft, this, [this] { StatusBar_Object->clearMessage(); });
-
-    // Room for an 8 x 8 object's list and a few cells of its picture at the start.
-    panel->setMinimumWidth(panel->sizeHint().width());
-    resize(QSize(panel->sizeHint().width() + 560, 520).expandedTo(sizeHint()));
 }
 
 void TFormObject::CreateMenus()
@@ -416,12 +419,32 @@ void TFormObject::CreateToolBars()
                        Btn_ObjFilledRectangle, Btn_ObjSelect})
         tools->addAction(a);
     Btn_ObjBrush1->setChecked(true);
+    // The view's commands in short words; their menu items and hints say them in full.
     ToolBar_Tools->addSeparator();
-    for (QAction* a : {Mnu_ObjZoomOut, Mnu_ObjZoomIn, Mnu_ObjFit})
-        ToolBar_Tools->addAction(a);
-    ToolBar_Tools->addSeparator();
-    for (QAction* a : {Mnu_ObjGrid, Mnu_ObjBorders, Mnu_ObjDimOverlay, Mnu_ObjHideOverlay})
-        ToolBar_Tools->addAction(a);
+    const struct
+    {
+        QAction* action;
+        const char* name;
+        const char* caption;
+    } viewButtons[] = {{Mnu_ObjZoomOut, "Btn_ObjZoomOut", "\u2212"},
+                       {Mnu_ObjZoomIn, "Btn_ObjZoomIn", "+"},
+                       {Mnu_ObjFit, "Btn_ObjFit", "Fit"},
+                       {nullptr, nullptr, nullptr},
+                       {Mnu_ObjGrid, "Btn_ObjGrid", "Grid"},
+                       {Mnu_ObjBorders, "Btn_ObjBorders", "Borders"},
+                       {Mnu_ObjDimOverlay, "Btn_ObjDim", "Dim"},
+                       {Mnu_ObjHideOverlay, "Btn_ObjHide", "Hide"}};
+    for (const auto& b : viewButtons)
+    {
+        if (b.action == nullptr)
+        {
+            ToolBar_Tools->addSeparator();
+            continue;
+        }
+        b.action->setIconText(QString::fromUtf8(b.caption));
+        ToolBar_Tools->addAction(b.action);
+        ToolBar_Tools->widgetForAction(b.action)->setObjectName(QString::fromLatin1(b.name));
+    }
 
     // The pens: the cells' four and the overlay's colour, as colour swatches with captions.
     ToolBar_Pens = new QToolBar(this);
@@ -579,15 +602,15 @@ void TFormObject::RefreshList()
 void TFormObject::RefreshGrid()
 {
     const SpriteObject* object = Object();
-    const SpriteObject none;
-    if (object != nullptr && *object == m_shown && !m_shown.name.empty())
-    {
-        // The grid is shown already; only whether its sprites are in use may have changed.
-        Label_ObjectProblem->setText(
-            QString::fromStdString(ObjectUseProblem(*object, m_host.document().bank.spriteCount)));
-        return;
-    }
-    m_shown = object != nullptr ? *object : none;
+    // Whether its sprites are in use may change whenever the quantity does.
+    const QString problem =
+        object == nullptr
+            ? QString()
+            : QString::fromStdString(ObjectUseProblem(*object, m_host.document().bank.spriteCount));
+    Label_ObjectProblem->setText(problem);
+    Label_ObjectProblem->setVisible(!problem.isEmpty());
+    if (object != nullptr && *object == m_shown && !m_shown.name.empty()) return; // shown already
+    m_shown = object != nullptr ? *object : SpriteObject();
     m_refreshing = true;
     GroupBox_Grid->setEnabled(object != nullptr);
     Spin_Columns->setValue(m_shown.columns);
@@ -606,14 +629,18 @@ void TFormObject::RefreshGrid()
             item->setTextAlignment(Qt::AlignCenter);
             table->setItem(i / m_shown.columns, i % m_shown.columns, item);
         }
+        // As tall and as wide as its cells, so the panel keeps its room for the list.
+        const int frame = 2 * table->frameWidth();
+        table->setFixedSize(table->horizontalHeader()->length() + frame,
+                            table->verticalHeader()->length() + frame);
         table->setVisible(used);
     };
     fill(Table_Cells, object != nullptr ? m_shown.cells : std::vector<int>());
     fill(Table_OverlayCells, m_shown.overlayCells);
     Chk_OverlayLayer->setChecked(object != nullptr && HasOverlayLayer(m_shown));
-    Label_ObjectProblem->setText(object == nullptr ? QString()
-                                                   : QString::fromStdString(ObjectUseProblem(
-                                                         *object, m_host.document().bank.spriteCount)));
+    // The panel's layout learns the tables' new sizes now, not at the next event.
+    GroupBox_Grid->layout()->activate();
+    GroupBox_Grid->updateGeometry();
     m_refreshing = false;
 }
 
