@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -411,6 +412,20 @@ void ObjectEditorTest::gridEditsTransformsAndPasteAreUndoable()
     QCOMPARE(document.extras.objects[0].cells, (std::vector<int>{0, 1}));
     QCOMPARE(HistoryPosition(document.history), ++steps);
     QCOMPARE(Canvas(*editor)->picture().width(), 48);
+
+    // A cell's slot typed into its table; a slot that cannot be is refused with a message.
+    auto* cells = uitest::Child<QTableWidget>(*editor, "Table_Cells");
+    cells->item(0, 1)->setText(QStringLiteral("5"));
+    QCOMPARE(document.extras.objects[0].cells, (std::vector<int>{0, 5}));
+    QCOMPARE(HistoryPosition(document.history), ++steps);
+    uitest::AnswerMessage(QStringLiteral("OK"));
+    cells->item(0, 1)->setText(QStringLiteral("300"));
+    QCOMPARE(document.extras.objects[0].cells, (std::vector<int>{0, 5}));
+    QCOMPARE(cells->item(0, 1)->text(), QStringLiteral("5"));
+    QVERIFY(uitest::LastMessage().text.contains(QStringLiteral("0 to 255")));
+    uitest::Child<QAction>(*editor, "Mnu_ObjUndo")->trigger();
+    QCOMPARE(cells->item(0, 1)->text(), QStringLiteral("1"));
+    --steps;
 
     // Flip left to right: the cells swap and each is flipped, as one step.
     std::vector<u8> expected(document.spriteBlock);

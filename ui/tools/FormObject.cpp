@@ -181,6 +181,7 @@ void TFormObject::CreateControls()
     for (QSpinBox* spin : {Spin_Columns, Spin_Rows})
     {
         spin->setRange(1, kObjectMaxColumns);
+        spin->setKeyboardTracking(false); // a number typed counts once it is complete
         spin->setToolTip(QStringLiteral("New cells take the sprites after the highest one the object uses"));
     }
     columnsLabel->setBuddy(Spin_Columns);
@@ -618,21 +619,33 @@ void TFormObject::RefreshGrid()
     const auto fill = [this](QTableWidget* table, const std::vector<int>& layer)
     {
         const bool used = !layer.empty();
-        table->setColumnCount(used ? m_shown.columns : 0);
-        table->setRowCount(used ? m_shown.rows : 0);
-        const int width = table->fontMetrics().horizontalAdvance(QStringLiteral("2550")) + 8;
-        for (int c = 0; c < table->columnCount(); ++c)
-            table->setColumnWidth(c, width);
-        for (int i = 0; used && i < m_shown.columns * m_shown.rows; ++i)
+        const int columns = used ? m_shown.columns : 0, rows = used ? m_shown.rows : 0;
+        if (table->columnCount() != columns || table->rowCount() != rows)
         {
-            auto* item = new QTableWidgetItem(QString::number(layer[static_cast<std::size_t>(i)]));
-            item->setTextAlignment(Qt::AlignCenter);
-            table->setItem(i / m_shown.columns, i % m_shown.columns, item);
+            table->setColumnCount(columns);
+            table->setRowCount(rows);
+            const int width = table->fontMetrics().horizontalAdvance(QStringLiteral("2550")) + 8;
+            for (int c = 0; c < columns; ++c)
+                table->setColumnWidth(c, width);
+            // As tall and as wide as its cells, so the panel keeps its room for the list.
+            const int frame = 2 * table->frameWidth();
+            table->setFixedSize(table->horizontalHeader()->length() + frame,
+                                table->verticalHeader()->length() + frame);
         }
-        // As tall and as wide as its cells, so the panel keeps its room for the list.
-        const int frame = 2 * table->frameWidth();
-        table->setFixedSize(table->horizontalHeader()->length() + frame,
-                            table->verticalHeader()->length() + frame);
+        // The items stay (one may be the one just edited); only their text changes.
+        for (int i = 0; i < columns * rows; ++i)
+        {
+            const QString text = QString::number(layer[static_cast<std::size_t>(i)]);
+            QTableWidgetItem* item = table->item(i / columns, i % columns);
+            if (item == nullptr)
+            {
+                item = new QTableWidgetItem(text);
+                item->setTextAlignment(Qt::AlignCenter);
+                table->setItem(i / columns, i % columns, item);
+            }
+            else if (item->text() != text)
+                item->setText(text);
+        }
         table->setVisible(used);
     };
     fill(Table_Cells, object != nullptr ? m_shown.cells : std::vector<int>());
