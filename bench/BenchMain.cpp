@@ -220,6 +220,7 @@ int main(int argc, char** argv)
     bench::RegisterFileBenchmarks();
     bench::RegisterProcessBenchmarks();
     bench::RegisterObjectBenchmarks();
+    bench::RegisterObjectEditorBenchmarks();
     bench::RegisterImageImportBenchmarks();
     bench::RegisterGifBenchmarks();
 

@@ -68,6 +68,7 @@ void RegisterCoreBenchmarks();
 void RegisterFileBenchmarks();
 void RegisterProcessBenchmarks();
 void RegisterObjectBenchmarks();
+void RegisterObjectEditorBenchmarks();
 void RegisterImageImportBenchmarks();
 void RegisterGifBenchmarks();
 

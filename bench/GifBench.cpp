@@ -59,6 +59,8 @@ bool WriteStrip(const Animation& a, const std::string& path)
     picture.width = strip.width;
     picture.height = strip.height;
     picture.pixels = PictureToRgb(strip, kBuiltInPalette);
+    for (std::uint32_t& pixel : picture.pixels)
+        pixel |= kOpaqueAlpha;
     std::vector<std::uint8_t> png;
     return cli::EncodePng(picture, png) && WriteWholeFile(path.c_str(), png.data(), png.size());
 }

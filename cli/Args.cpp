@@ -100,6 +100,7 @@ enum class Opt
     Sequence,
     Delay,
     Strip,
+    Object,
     Count_, // the number of options
 };
 
@@ -157,6 +158,7 @@ const OptionSpec kOptions[] = {
     {"sequence", 0, true, kGif, Opt::Sequence},
     {"delay", 0, true, kGif, Opt::Delay},
     {"strip", 0, true, kGif, Opt::Strip},
+    {"object", 0, true, kSheet | kGif, Opt::Object},
 };
 
 const OptionSpec* FindLong(const std::string& name)
@@ -513,6 +515,10 @@ std::string Apply(const OptionSpec& spec, const std::string& value, Options& o)
         if (value.empty()) return option + ": needs a file name";
         o.strip = value;
         break;
+    case Opt::Object:
+        if (value.empty()) return option + ": needs an object name";
+        o.object = value;
+        break;
     case Opt::Count_:
         break;
     }
@@ -580,6 +586,10 @@ std::string Resolve(Options& o, const std::vector<bool>& given)
             return std::string("sheet: cannot tell the image format of '") + o.files[1] +
                    "' from its extension; use --to png or bmp";
     }
+
+    if (was(Opt::Object) && o.from != Format::Project)
+        return "--object: objects are kept beside a project file (.kmd), and " + o.files[0] + " is read as " +
+               FormatName(o.from) + " data";
 
     if (o.command == Command::Gif)
     {

@@ -129,6 +129,8 @@ struct Options
     bool modeGiven = false;                               // --mode given
     kelmora::PlayMode playMode = kelmora::PlayMode::Loop; // --mode of gif
     std::string strip;                                    // --strip OUT.png, empty when not given
+    // sheet and gif
+    std::string object; // --object NAME, empty when not given
 };
 
 enum class ParseOutcome

@@ -94,6 +94,48 @@ std::string NamesAndPresetsJson(const kelmora::ProjectExtras& extras)
     return text + "}";
 }
 
+// The slots of one layer of an object, row by row.
+std::string SlotList(const std::vector<int>& slots, const char* separator)
+{
+    std::string text;
+    for (std::size_t i = 0; i < slots.size(); ++i)
+        text += (i == 0 ? "" : separator) + std::to_string(slots[i]);
+    return text;
+}
+
+// info's lines about the objects of the side file, "" when it holds none.
+std::string ObjectsInfoText(const kelmora::ProjectExtras& extras)
+{
+    if (extras.objects.empty()) return {};
+    std::string text = "Objects:  " + Plural(extras.objects.size(), "object", "objects") + "\n";
+    for (const kelmora::SpriteObject& object : extras.objects)
+    {
+        text += "          " + JsonString(object.name) + ": " + std::to_string(object.columns) + " x " +
+                std::to_string(object.rows) + ", sprites " + SlotList(object.cells, " ");
+        if (kelmora::HasOverlayLayer(object)) text += ", overlay " + SlotList(object.overlayCells, " ");
+        text += "\n";
+    }
+    return text;
+}
+
+// info --json's "objects" list of the side file.
+std::string ObjectsInfoJson(const kelmora::ProjectExtras& extras)
+{
+    std::string text = "[";
+    for (std::size_t i = 0; i < extras.objects.size(); ++i)
+    {
+        const kelmora::SpriteObject& object = extras.objects[i];
+        text +=
+            std::string(i == 0 ? "" : ", ") + "{\"name\": " + JsonString(object.name) +
+            ", \"columns\": " + std::to_string(object.columns) +
+            ", \"rows\": " + std::to_string(object.rows) + ", \"cells\": [" + SlotList(object.cells, ", ") +
+            "], \"overlayCells\": " +
+            (kelmora::HasOverlayLayer(object) ? "[" + SlotList(object.overlayCells, ", ") + "]" : "null") +
+            "}";
+    }
+    return text + "]";
+}
+
 } // namespace
 
 std::string ExtrasInfoText(const std::string& projectPath)
@@ -123,7 +165,7 @@ std::string ExtrasInfoText(const std::string& projectPath)
                     Seconds(ticks) + ")";
         text += "\n";
     }
-    text += NamesAndPresetsText(extras);
+    text += NamesAndPresetsText(extras) + ObjectsInfoText(extras);
     const std::vector<std::string> others = kelmora::OtherExtrasKeys(extras);
     if (!others.empty())
     {
@@ -158,7 +200,7 @@ std::string ExtrasInfoJson(const std::string& projectPath)
                 "\", \"frames\": " + std::to_string(sequence.frames.size()) +
                 ", \"ticks\": " + std::to_string(kelmora::SequencePassTicks(sequence)) + "}";
     }
-    text += "]" + NamesAndPresetsJson(extras) + ", \"otherKeys\": [";
+    text += "]" + NamesAndPresetsJson(extras) + ", \"objects\": " + ObjectsInfoJson(extras) + ", \"otherKeys\": [";
     const std::vector<std::string> others = kelmora::OtherExtrasKeys(extras);
     for (std::size_t i = 0; i < others.size(); ++i)
         text += (i == 0 ? "" : ", ") + JsonString(others[i]);

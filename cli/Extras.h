@@ -16,7 +16,7 @@ namespace kelmora::cli
 // feed; "" when there is none.
 std::string ExtrasInfoText(const std::string& projectPath);
 // info --json's value of "extras": null when there is no side file, else an object with
-// "file" and either "sequences" and "otherKeys" or "error".
+// "file" and either "sequences", "objects" and "otherKeys" or "error".
 std::string ExtrasInfoJson(const std::string& projectPath);
 
 struct SideFilePlan

@@ -1,9 +1,12 @@
 // kelmora-cli gif.
 #include "cli/Gif.h"
 
+#include <optional>
 #include <ostream>
+#include <vector>
 
 #include "cli/Files.h"
+#include "cli/Objects.h"
 #include "cli/Outputs.h"
 #include "cli/Pictures.h"
 #include "cli/Sheet.h"
@@ -16,26 +19,40 @@ namespace
 {
 
 // The animation to write: the project's sequence of --sequence, or the frames of
-// --range (every sprite in use without it) with --delay. --mode applies to either.
+// --range (every sprite in use without it) with --delay. --mode applies to either. With
+// --object every frame that shows a slot shows the object placed at that slot instead,
+// and a range steps by the object's span (without --range: the object alone). objects
+// are the objects the frames name.
 int ChooseAnimation(const Options& o, const LoadedBank& input, kelmora::Sequence& animation,
-                    std::ostream& err)
+                    std::vector<kelmora::SpriteObject>& objects, std::ostream& err)
 {
     const int count = input.bank.spriteCount;
+    kelmora::ProjectExtras extras;
+    const kelmora::SpriteObject* object = nullptr;
+    if (!o.sequence.empty() || !o.object.empty())
+    {
+        const int status =
+            ReadSideFile(o.files[0], o.sequence.empty() ? "objects" : "sequences", extras, err);
+        if (status != kExitOk) return status;
+        objects = extras.objects;
+    }
+    if (!o.object.empty())
+    {
+        const int status = FindNamedObject(o, extras, object, err);
+        if (status != kExitOk) return status;
+    }
+    // A frame's own copy of the object, placed at another slot, under a name of its own.
+    const auto frameObject = [&](kelmora::SpriteObject placed, int frame)
+    {
+        placed.name = FrameObjectName(objects, frame);
+        objects.push_back(placed);
+        return placed.name;
+    };
+
     if (!o.sequence.empty())
     {
-        kelmora::ProjectExtras extras;
-        std::string message;
-        const std::string side = kelmora::ExtrasPathFor(o.files[0]);
-        switch (kelmora::ReadProjectExtras(o.files[0], extras, message))
-        {
-        case kelmora::ExtrasReadStatus::Missing:
-            return Refuse(err, o.files[0], "has no side file " + side + ", so it holds no sequences");
-        case kelmora::ExtrasReadStatus::Refused:
-            return Refuse(err, side, message);
-        case kelmora::ExtrasReadStatus::Read:
-            break;
-        }
         const kelmora::Sequence* found = kelmora::FindSequence(extras.sequences, o.sequence);
+        const std::string side = kelmora::ExtrasPathFor(o.files[0]);
         if (found == nullptr)
         {
             std::string names;
@@ -46,9 +63,24 @@ int ChooseAnimation(const Options& o, const LoadedBank& input, kelmora::Sequence
                 "holds no sequence named " + JsonString(o.sequence) +
                     (names.empty() ? std::string(" (it holds none)") : " (it holds " + names + ")"));
         }
-        const std::string problem = kelmora::CheckSequenceSlots(*found, count);
-        if (!problem.empty()) return Refuse(err, o.files[0], problem);
         animation = *found;
+        for (std::size_t i = 0; object != nullptr && i < animation.frames.size(); ++i)
+        {
+            kelmora::SequenceFrame& frame = animation.frames[i];
+            if (!frame.object.empty()) continue;
+            const std::string where =
+                "sequence " + JsonString(animation.name) + ", frame " + std::to_string(i) + ": ";
+            const std::optional<kelmora::SpriteObject> placed = kelmora::PlaceObject(*object, frame.slot);
+            if (!placed)
+                return Refuse(err, o.files[0],
+                              where + "object " + JsonString(object->name) + " placed at slot " +
+                                  std::to_string(frame.slot) + " would reach past slot 255");
+            const std::string problem = kelmora::ObjectUseProblem(*placed, count);
+            if (!problem.empty()) return Refuse(err, o.files[0], where + problem);
+            frame.object = frameObject(*placed, static_cast<int>(i));
+        }
+        const std::string problem = kelmora::CheckSequenceFrames(animation, objects, count);
+        if (!problem.empty()) return Refuse(err, o.files[0], problem);
     }
     else
     {
@@ -65,7 +97,21 @@ int ChooseAnimation(const Options& o, const LoadedBank& input, kelmora::Sequence
             last = o.range.last;
         }
         animation.name = "range";
-        animation.frames = kelmora::FramesFromRange(input.bank.sprites, first, last, o.delay);
+        if (object == nullptr)
+            animation.frames = kelmora::FramesFromRange(input.bank.sprites, first, last, o.delay);
+        else
+        {
+            std::vector<kelmora::SpriteObject> frames;
+            const int status = ObjectFrames(o, input, *object, first, last, frames, err);
+            if (status != kExitOk) return status;
+            for (std::size_t k = 0; k < frames.size(); ++k)
+            {
+                kelmora::SequenceFrame frame;
+                frame.delay = o.delay;
+                frame.object = frameObject(frames[k], static_cast<int>(k));
+                animation.frames.push_back(frame);
+            }
+        }
     }
     if (o.modeGiven) animation.mode = o.playMode;
     return kExitOk;
@@ -84,14 +130,15 @@ int RunGif(const Options& o, const RunContext& context, std::ostream& err)
     std::string reason;
     if (!ReadSprites(o.files[0], o.from, o.fromAttr, input, reason)) return Refuse(err, o.files[0], reason);
     kelmora::Sequence animation;
-    int status = ChooseAnimation(o, input, animation, err);
+    std::vector<kelmora::SpriteObject> objects;
+    int status = ChooseAnimation(o, input, animation, objects, err);
     if (status != kExitOk) return status;
     kelmora::NamedPalette palette;
     status = OutputPalette(o, context.programDir, palette, err);
     if (status != kExitOk) return status;
 
     const std::vector<std::uint8_t> gif =
-        kelmora::EncodeSequenceGif(input.bank, animation, o.scale, palette.colours);
+        kelmora::EncodeSequenceGif(input.bank, animation, objects, o.scale, palette.colours);
     if (gif.empty()) return Refuse(err, o.files[1], "the GIF could not be made");
     std::vector<kelmora::OutputFile> outputs{Output(o.files[1], gif)};
     std::vector<std::uint8_t> png;
@@ -99,7 +146,7 @@ int RunGif(const Options& o, const RunContext& context, std::ostream& err)
     {
         if (!PictureSupport()) return Refuse(err, o.strip, kNoPictureSupport);
         const kelmora::FramePicture strip =
-            kelmora::RenderFrameStrip(input.bank, kelmora::SequencePass(animation), o.scale);
+            kelmora::RenderFrameStrip(input.bank, kelmora::SequencePass(animation), objects, o.scale);
         kelmora::RgbaImage picture;
         picture.width = strip.width;
         picture.height = strip.height;

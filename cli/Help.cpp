@@ -224,6 +224,12 @@ Options:
   --columns N        sprites a row, 1..256 (default 8)
   --scale N          each pixel N x N, 1..8 (default 2)
   --range A-B        only sprites A to B
+  --object NAME      draw the object NAME of the project's side file IN.json as
+                     one picture (IN must be a project); with --range, one
+                     picture for each frame of it within A-B: an animated object
+                     keeps its frames one after the other, each frame in the
+                     sprites of the one before moved on by the sprites a frame
+                     spans
   --palette NAME     the palette to draw with: the built-in "Vantor" (the
                      default) or one of the palettes in palettes.pal
   --palette-file F   read the palettes from F instead; without --palette the
@@ -238,8 +244,9 @@ palettes.pal is looked for beside kelmora-cli, then in the user's and the
 system's data folders (for example ~/.local/share/kelmora and
 /usr/share/kelmora).
 
-Example:
+Examples:
   kelmora-cli sheet ship.kmd ship.png --columns 4 --scale 3 --palette Colodore
+  kelmora-cli sheet robot.kmd robot.png --object robot --scale 4
 )";
 
 const char* const kImportImageHelp = R"(Usage: kelmora-cli import-image [OPTIONS] IMAGE OUT
@@ -313,6 +320,13 @@ Options:
   --delay TICKS      how long each frame of the range shows, 1..255 (default 4)
   --sequence NAME    the frames and delays of the sequence NAME kept in the
                      project's side file IN.json (IN must be a project)
+  --object NAME      every frame shows the object NAME of the side file IN.json
+                     as one picture, its sprites moved to start at the frame's
+                     sprite; a range then steps by the sprites the object spans
+                     (without --range or --sequence: the object alone). A
+                     sequence frame may name an object itself:
+                     {"object": "boss", "delay": 8}. Every frame takes the
+                     size of the largest, a smaller one on the background
   --mode MODE        loop (the default for a range), pingpong (forwards, then
                      back without showing the turning frames twice) or once;
                      for a sequence, instead of its own mode
@@ -332,6 +346,7 @@ last frame.
 Examples:
   kelmora-cli gif walker.kmd walk.gif --sequence walk --scale 4
   kelmora-cli gif ship.kmd turn.gif --range 0-15 --delay 2 --mode pingpong
+  kelmora-cli gif robot.kmd blink.gif --sequence blink --scale 3
 )";
 
 } // namespace

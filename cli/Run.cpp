@@ -27,6 +27,7 @@
 #include "cli/Help.h"
 #include "cli/ImportImage.h"
 #include "cli/Listing.h"
+#include "cli/Objects.h"
 #include "cli/Outputs.h"
 #include "cli/Pictures.h"
 #include "cli/Sheet.h"
@@ -270,11 +271,23 @@ int Sheet(const Options& o, const RunContext& context, std::ostream& err)
     int first = 0, last = 0;
     if (!SpritesToUse(o, input, first, last, err)) return kExitRefused;
 
+    // With --object each cell is a frame of the object, drawn as one picture.
+    std::vector<kelmora::SpriteObject> frames;
+    if (!o.object.empty())
+    {
+        kelmora::ProjectExtras extras;
+        const kelmora::SpriteObject* object = nullptr;
+        if (const int code = ReadSideFile(o.files[0], "objects", extras, err)) return code;
+        if (const int code = FindNamedObject(o, extras, object, err)) return code;
+        if (const int code = ObjectFrames(o, input, *object, first, last, frames, err)) return code;
+    }
+
     kelmora::NamedPalette chosen;
     if (const int code = OutputPalette(o, context.programDir, chosen, err)) return code;
 
     const kelmora::RgbaImage image =
-        kelmora::RenderSheet(input.bank, first, last, o.columns, o.scale, chosen.colours);
+        frames.empty() ? kelmora::RenderSheet(input.bank, first, last, o.columns, o.scale, chosen.colours)
+                       : kelmora::RenderObjectSheet(input.bank, frames, o.columns, o.scale, chosen.colours);
     std::vector<std::uint8_t> bytes;
     if (o.image == ImageFormat::Bmp)
         bytes = kelmora::EncodeBitmap32(image.pixels.data(), image.width, image.height, image.width);

@@ -85,23 +85,24 @@ bool GifSupported()
 }
 
 std::vector<std::uint8_t> EncodeFramesGif(const SpriteBank& bank, const std::vector<ShownFrame>& frames,
-                                          int scale, const std::uint32_t palette[kPaletteColours],
-                                          bool loopForever)
+                                          const std::vector<SpriteObject>& objects, int scale,
+                                          const std::uint32_t palette[kPaletteColours], bool loopForever)
 {
     std::vector<std::uint8_t> out;
     if (palette == nullptr || frames.empty() || frames.size() > static_cast<std::size_t>(kMaxStripFrames))
         return out;
-    // Each slot is drawn once, however often it is shown.
+    const FrameSize canvas = FrameCanvasSize(frames, objects);
+    if (canvas.width == 0) return out;
+    // Each slot is drawn once, however often it is shown; an object is drawn whenever it
+    // is shown (its picture may be large). Every frame is checked before any is written.
     std::array<FramePicture, kSlotCount> drawn;
     for (const ShownFrame& frame : frames)
     {
         if (frame.delay < kMinFrameDelay || frame.delay > kMaxFrameDelay) return out;
-        if (!ValidSlot(frame.slot)) return out;
-        FramePicture& picture = drawn[static_cast<std::size_t>(frame.slot)];
-        if (picture.colours.empty()) picture = RenderFramePicture(bank, frame.slot, scale);
+        FramePicture picture = RenderShownFrame(bank, frame, objects, canvas, scale);
         if (picture.colours.empty()) return out;
+        if (frame.object.empty()) drawn[static_cast<std::size_t>(frame.slot)] = std::move(picture);
     }
-    const FramePicture& first = drawn[static_cast<std::size_t>(frames.front().slot)];
 
     GifColorType colours[kPaletteColours];
     for (int i = 0; i < kPaletteColours; ++i)
@@ -115,10 +116,20 @@ std::vector<std::uint8_t> EncodeFramesGif(const SpriteBank& bank, const std::vec
     std::unique_ptr<GifFileType, GifCloser> gif(EGifOpen(&out, AppendBytes, &error));
     if (!map || !gif) return {};
     EGifSetGifVersion(gif.get(), true);
-    bool ok = EGifPutScreenDesc(gif.get(), first.width, first.height, 4, 0, map.get()) == GIF_OK;
+    bool ok =
+        EGifPutScreenDesc(gif.get(), canvas.width * scale, canvas.height * scale, 4, 0, map.get()) == GIF_OK;
     if (ok && loopForever) ok = PutLoopExtension(gif.get());
     for (std::size_t k = 0; ok && k < frames.size(); ++k)
-        ok = PutFrame(gif.get(), drawn[static_cast<std::size_t>(frames[k].slot)], frames[k].delay);
+    {
+        const ShownFrame& frame = frames[k];
+        if (frame.object.empty())
+            ok = PutFrame(gif.get(), drawn[static_cast<std::size_t>(frame.slot)], frame.delay);
+        else
+        {
+            FramePicture picture = RenderShownFrame(bank, frame, objects, canvas, scale);
+            ok = PutFrame(gif.get(), picture, frame.delay);
+        }
+    }
     // Closing writes the trailer; giflib does not check that write, so look for it.
     ok = EGifCloseFile(gif.release(), &error) == GIF_OK && ok;
     if (!ok || out.empty() || out.back() != ';') return {};
@@ -132,7 +143,8 @@ bool GifSupported()
     return false;
 }
 
-std::vector<std::uint8_t> EncodeFramesGif(const SpriteBank&, const std::vector<ShownFrame>&, int,
+std::vector<std::uint8_t> EncodeFramesGif(const SpriteBank&, const std::vector<ShownFrame>&,
+                                          const std::vector<SpriteObject>&, int,
                                           const std::uint32_t[kPaletteColours], bool)
 {
     return {};
@@ -140,10 +152,25 @@ std::vector<std::uint8_t> EncodeFramesGif(const SpriteBank&, const std::vector<S
 
 #endif
 
+std::vector<std::uint8_t> EncodeFramesGif(const SpriteBank& bank, const std::vector<ShownFrame>& frames,
+                                          int scale, const std::uint32_t palette[kPaletteColours],
+                                          bool loopForever)
+{
+    return EncodeFramesGif(bank, frames, {}, scale, palette, loopForever);
+}
+
 std::vector<std::uint8_t> EncodeSequenceGif(const SpriteBank& bank, const Sequence& sequence, int scale,
                                             const std::uint32_t palette[kPaletteColours])
 {
-    return EncodeFramesGif(bank, SequencePass(sequence), scale, palette, sequence.mode != PlayMode::Once);
+    return EncodeSequenceGif(bank, sequence, {}, scale, palette);
+}
+
+std::vector<std::uint8_t> EncodeSequenceGif(const SpriteBank& bank, const Sequence& sequence,
+                                            const std::vector<SpriteObject>& objects, int scale,
+                                            const std::uint32_t palette[kPaletteColours])
+{
+    return EncodeFramesGif(bank, SequencePass(sequence), objects, scale, palette,
+                           sequence.mode != PlayMode::Once);
 }
 
 } // namespace kelmora

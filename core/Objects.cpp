@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
 #include <nlohmann/json.hpp>
 
@@ -258,6 +259,62 @@ bool ObjectEditable(const SpriteObject& object, int spriteCount, bool distinctSl
     std::set<int> slots(object.cells.begin(), object.cells.end());
     slots.insert(object.overlayCells.begin(), object.overlayCells.end());
     return slots.size() == object.cells.size() + object.overlayCells.size();
+}
+
+const SpriteObject* FindObject(const std::vector<SpriteObject>& objects, const std::string& name)
+{
+    for (const SpriteObject& object : objects)
+        if (object.name == name) return &object;
+    return nullptr;
+}
+
+// ---- Objects stepped through the bank ----
+
+namespace
+{
+
+// The lowest and highest slot of both layers; {0, -1} without cells.
+std::pair<int, int> SlotBounds(const SpriteObject& object)
+{
+    if (object.cells.empty()) return {0, -1};
+    int low = object.cells.front(), high = low;
+    for (const std::vector<int>* layer : {&object.cells, &object.overlayCells})
+        for (int slot : *layer)
+        {
+            low = std::min(low, slot);
+            high = std::max(high, slot);
+        }
+    return {low, high};
+}
+
+} // namespace
+
+int ObjectSlotSpan(const SpriteObject& object)
+{
+    const auto [low, high] = SlotBounds(object);
+    return high - low + 1;
+}
+
+std::optional<SpriteObject> PlaceObject(const SpriteObject& object, int firstSlot)
+{
+    const auto [low, high] = SlotBounds(object);
+    if (high < low || !ValidSlot(firstSlot) || !ValidSlot(firstSlot + (high - low))) return std::nullopt;
+    SpriteObject placed = object;
+    for (std::vector<int>* layer : {&placed.cells, &placed.overlayCells})
+        for (int& slot : *layer)
+            slot += firstSlot - low;
+    return placed;
+}
+
+std::vector<SpriteObject> ObjectFramesInRange(const SpriteObject& object, int first, int last)
+{
+    std::vector<SpriteObject> frames;
+    const int span = ObjectSlotSpan(object);
+    if (span < 1) return frames;
+    for (int start = std::max(first, 0); start + span - 1 <= std::min(last, kSlotCount - 1); start += span)
+        if (std::optional<SpriteObject> placed = PlaceObject(object, start))
+            frames.push_back(std::move(*placed));
+    return frames;
 }
 
 // ---- JSON form ----

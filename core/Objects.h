@@ -107,6 +107,23 @@ std::string ObjectUseProblem(const SpriteObject& object, int spriteCount);
 // slot appears twice (whole-object transforms need each cell to be its own sprite).
 bool ObjectEditable(const SpriteObject& object, int spriteCount, bool distinctSlots = false);
 
+// The object of this name, or null.
+const SpriteObject* FindObject(const std::vector<SpriteObject>& objects, const std::string& name);
+
+// ---- Objects stepped through the bank ----
+// An animated object keeps its frames in runs of slots one after the other: frame k uses
+// the slots of frame 0 moved on by k times the object's span.
+
+// How many slots the object reaches over, from its lowest slot to its highest (both
+// layers): 8 for a 2 x 2 object of overlay pairs 0..7. 0 when it has no cells.
+int ObjectSlotSpan(const SpriteObject& object);
+// The object with every slot of both layers moved by the same amount, so that its lowest
+// slot is firstSlot. Nothing when a slot would lie outside 0..255 or the object has no cells.
+std::optional<SpriteObject> PlaceObject(const SpriteObject& object, int firstSlot);
+// The object placed at first, first + span, first + 2 x span, ... for as long as its
+// highest slot stays within last. Empty when not even the first placement fits.
+std::vector<SpriteObject> ObjectFramesInRange(const SpriteObject& object, int first, int last);
+
 // ---- JSON form ----
 // {"name": "boss", "columns": 2, "rows": 2, "cells": [slots row by row],
 //  "overlayCells": [slots row by row]}, overlayCells only when there is a layer.

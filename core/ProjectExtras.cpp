@@ -29,7 +29,7 @@ struct TooDeep
 // The keys of the record; every other key is kept as it was read.
 const char* const kOwnKeys[] = {"format", "version", "sequences", "objects", "names", "exportPresets"};
 const char* const kSequenceKeys[] = {"name", "mode", "frames"};
-const char* const kFrameKeys[] = {"slot", "delay"};
+const char* const kFrameKeys[] = {"slot", "delay", "object"};
 
 template <std::size_t N> bool IsOneOf(const std::string& key, const char* const (&keys)[N])
 {
@@ -111,13 +111,32 @@ bool ReadFrame(const Json& value, const std::string& where, SequenceFrame& frame
         message = where + "it is " + TypeName(value) + ", not an object with \"slot\" and \"delay\"";
         return false;
     }
+    // A frame shows a slot or names an object of the project, never both.
     const auto slot = value.find("slot");
-    if (slot == value.end())
+    const auto object = value.find("object");
+    if (object != value.end())
+    {
+        if (!object->is_string() || object->get<std::string>().empty())
+        {
+            message = where + "\"object\" is " + (object->is_string() ? "empty" : TypeName(*object)) +
+                      ", not the name of an object";
+            return false;
+        }
+        if (slot != value.end())
+        {
+            message = where + "it names both a \"slot\" and an \"object\"";
+            return false;
+        }
+        frame.slot = 0;
+        frame.object = object->get<std::string>();
+    }
+    else if (slot == value.end())
     {
         message = where + "it has no \"slot\"";
         return false;
     }
-    if (!ReadWhole(*slot, where, "slot", 0, kSlotCount - 1, "", frame.slot, message)) return false;
+    else if (!ReadWhole(*slot, where, "slot", 0, kSlotCount - 1, "", frame.slot, message))
+        return false;
     const auto delay = value.find("delay");
     frame.delay = kDefaultFrameDelay;
     if (delay != value.end() &&
@@ -188,8 +207,9 @@ bool ReadSequence(const Json& value, std::size_t index, Sequence& sequence, std:
 
 std::string FrameText(const SequenceFrame& frame)
 {
-    std::string text =
-        "{\"slot\": " + std::to_string(frame.slot) + ", \"delay\": " + std::to_string(frame.delay);
+    std::string text = frame.object.empty() ? "{\"slot\": " + std::to_string(frame.slot)
+                                            : "{\"object\": " + Dump(Json(frame.object));
+    text += ", \"delay\": " + std::to_string(frame.delay);
     if (!frame.otherKeys.empty())
     {
         const Json others = Json::parse(frame.otherKeys, nullptr, false);

@@ -2,7 +2,8 @@
 // hold, kept beside it in NAME.kmd.json:
 //
 //   {"format": "kelmora-project-extras", "version": 1,
-//    "sequences": [{"name": "walk", "mode": "loop", "frames": [{"slot": 0, "delay": 4}]}],
+//    "sequences": [{"name": "walk", "mode": "loop", "frames": [{"slot": 0, "delay": 4}]},
+//                  {"name": "stomp", "frames": [{"object": "boss", "delay": 8}]}],
 //    "objects": [{"name": "boss", "columns": 2, "rows": 2, "cells": [0, 1, 2, 3]}],
 //    "names": {"0": "ship", "5": "boss_head"},
 //    "exportPresets": {"game": {"dialect": "acme", "numbers": "hex", ...}}}

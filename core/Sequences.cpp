@@ -48,7 +48,7 @@ int FrameCount(const Sequence& sequence)
 
 bool operator==(const SequenceFrame& a, const SequenceFrame& b)
 {
-    return a.slot == b.slot && a.delay == b.delay && a.otherKeys == b.otherKeys;
+    return a.slot == b.slot && a.delay == b.delay && a.otherKeys == b.otherKeys && a.object == b.object;
 }
 
 bool operator!=(const SequenceFrame& a, const SequenceFrame& b)
@@ -118,6 +118,7 @@ std::string CheckSequence(const Sequence& sequence)
         const SequenceFrame& frame = sequence.frames[static_cast<std::size_t>(i)];
         const std::string where = Named(sequence) + ", frame " + std::to_string(i) + ": ";
         if (!ValidSlot(frame.slot)) return where + "slot " + std::to_string(frame.slot) + " is not 0..255";
+        if (HasControlCharacter(frame.object)) return where + "the object's name holds a control character";
         if (frame.delay < kMinFrameDelay || frame.delay > kMaxFrameDelay)
             return where + "delay " + std::to_string(frame.delay) + " is not 1..255 ticks";
     }
@@ -139,13 +140,28 @@ std::string CheckSequences(const std::vector<Sequence>& sequences)
 
 std::string CheckSequenceSlots(const Sequence& sequence, int spriteCount)
 {
+    return CheckSequenceFrames(sequence, {}, spriteCount);
+}
+
+std::string CheckSequenceFrames(const Sequence& sequence, const std::vector<SpriteObject>& objects,
+                                int spriteCount)
+{
     if (sequence.frames.empty()) return Named(sequence) + " has no frames";
     for (int i = 0; i < FrameCount(sequence); ++i)
     {
-        const int slot = sequence.frames[static_cast<std::size_t>(i)].slot;
-        if (slot < 0 || slot >= spriteCount)
-            return Named(sequence) + ", frame " + std::to_string(i) + ": sprite " + std::to_string(slot) +
-                   " is not in use (there are " + std::to_string(spriteCount) + " sprites)";
+        const SequenceFrame& frame = sequence.frames[static_cast<std::size_t>(i)];
+        const std::string where = Named(sequence) + ", frame " + std::to_string(i) + ": ";
+        if (!frame.object.empty())
+        {
+            const SpriteObject* object = FindObject(objects, frame.object);
+            if (object == nullptr) return where + "there is no object named \"" + frame.object + "\"";
+            const std::string problem = ObjectUseProblem(*object, spriteCount);
+            if (!problem.empty()) return where + problem;
+            continue;
+        }
+        if (frame.slot < 0 || frame.slot >= spriteCount)
+            return where + "sprite " + std::to_string(frame.slot) + " is not in use (there are " +
+                   std::to_string(spriteCount) + " sprites)";
     }
     return {};
 }
@@ -202,7 +218,7 @@ std::vector<ShownFrame> SequencePass(const Sequence& sequence)
         const SequenceTick tick = NextSequenceFrame(state, sequence);
         if (tick.frame < 0) break; // cannot happen with holds skipped; never loop forever
         const SequenceFrame& frame = sequence.frames[static_cast<std::size_t>(tick.frame)];
-        pass.push_back({frame.slot, frame.delay});
+        pass.push_back({frame.slot, frame.delay, frame.object});
         state = tick.next;
     }
     return pass;

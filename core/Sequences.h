@@ -2,13 +2,15 @@
 // own number of ticks (1/50 s), played in a loop, back and forth, or once.
 //
 // A frame names one slot; when that sprite's overlay flag is set the next sprite is
-// drawn on top of it, so an overlay pair is one frame named by its first slot.
+// drawn on top of it, so an overlay pair is one frame named by its first slot. A frame
+// may instead name an object of the project (Objects.h), drawn as one picture.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "core/Animation.h"
+#include "core/Objects.h"
 #include "core/Types.h"
 
 namespace kelmora
@@ -34,6 +36,9 @@ struct SequenceFrame
     // Keys of this frame's JSON object that this version does not know, as a JSON
     // object text ("" when none); written back unchanged.
     std::string otherKeys;
+    // The name of the project's object this frame shows instead of its slot; "" when
+    // the frame shows its slot.
+    std::string object = {};
 };
 
 struct Sequence
@@ -60,23 +65,30 @@ bool ParsePlayMode(const std::string& text, PlayMode& mode);
 std::vector<SequenceFrame> FramesFromRange(const u8* block, int first, int last, int delay);
 
 // Why sequence cannot be used as it is, naming it: an empty or control-character name,
-// more than kMaxSequenceFrames frames, a slot outside 0..255 or a delay outside
-// 1..255. "" when it is sound. A sequence without frames is sound (it is being made).
+// more than kMaxSequenceFrames frames, a slot outside 0..255, an object name holding a
+// control character or a delay outside 1..255. "" when it is sound. A sequence without
+// frames is sound (it is being made).
 std::string CheckSequence(const Sequence& sequence);
 // The same for a whole list, and two sequences of one name.
 std::string CheckSequences(const std::vector<Sequence>& sequences);
 // Why sequence cannot be shown from a bank of spriteCount sprites: it has no frames, or
-// a frame names a slot past the sprites in use. "" when it can.
+// a frame names a slot past the sprites in use, or names an object (which this check
+// cannot look up). "" when it can.
 std::string CheckSequenceSlots(const Sequence& sequence, int spriteCount);
+// The same for a sequence whose frames may name objects: such a frame needs an object of
+// that name among objects whose sprites are all in use.
+std::string CheckSequenceFrames(const Sequence& sequence, const std::vector<SpriteObject>& objects,
+                                int spriteCount);
 
 // The sequence of this name, or nullptr.
 const Sequence* FindSequence(const std::vector<Sequence>& sequences, const std::string& name);
 
-// One frame as it is shown: the slot and how long, in ticks.
+// One frame as it is shown: the slot and how long, in ticks, or the object it names.
 struct ShownFrame
 {
     int slot;
     int delay;
+    std::string object = {}; // "" : the frame shows its slot
 };
 
 // The frames of one pass of the sequence in the order they are shown: loop and once

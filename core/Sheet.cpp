@@ -1,6 +1,7 @@
 // Sprite sheets drawn as the browser draws its cells.
 #include "core/Sheet.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "core/Render.h"
@@ -59,6 +60,57 @@ RgbaImage RenderSheet(const SpriteBank& bank, int first, int last, int columns, 
                 image.pixels.data() + (top + static_cast<std::size_t>(y)) * image.width + left;
             const std::uint32_t* source = cell + (y / scale) * kSpriteWidth;
             for (int x = 0; x < cellWidth; ++x)
+                row[x] = source[x / scale] | kOpaqueAlpha;
+        }
+    }
+    return image;
+}
+
+RgbaImage RenderObjectSheet(const SpriteBank& bank, const std::vector<SpriteObject>& frames, int columns,
+                            int scale, const std::uint32_t colours[kPaletteColours])
+{
+    RgbaImage image;
+    if (bank.sprites == nullptr || colours == nullptr || frames.empty() || columns < 1 || scale < 1)
+        return image;
+    long long cellWidth = 0, cellHeight = 0;
+    for (const SpriteObject& object : frames)
+    {
+        if (!ObjectProblem(object).empty()) return image;
+        cellWidth = std::max<long long>(cellWidth, ObjectPictureWidth(object));
+        cellHeight = std::max<long long>(cellHeight, ObjectPictureHeight(object));
+    }
+    const long long count = static_cast<long long>(frames.size());
+    const long long across = columns < count ? columns : count;
+    const long long rows = (count + across - 1) / across;
+    if (across * cellWidth * rows * cellHeight * scale * scale > kMaxSheetPixels) return image;
+    cellWidth *= scale;
+    cellHeight *= scale;
+    image.width = static_cast<int>(across * cellWidth);
+    image.height = static_cast<int>(rows * cellHeight);
+    image.pixels.assign(static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height),
+                        kSheetEmptyCell);
+
+    PaletteTables tables;
+    BuildPaletteTables(colours, tables);
+    const RenderColours render{{bank.colourTransp, bank.colourMulti1, bank.colourSprite, bank.colourMulti2},
+                               tables.base,
+                               tables.highlight};
+    std::vector<std::uint32_t> picture;
+    for (std::size_t k = 0; k < frames.size(); ++k)
+    {
+        const SpriteObject& object = frames[k];
+        const int width = ObjectPictureWidth(object), height = ObjectPictureHeight(object);
+        picture.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), kSheetEmptyCell);
+        RenderObjectPixels(bank, object, render, 0, picture.data(), width);
+
+        const std::size_t left = static_cast<std::size_t>(k % across) * static_cast<std::size_t>(cellWidth);
+        const std::size_t top = static_cast<std::size_t>(k / across) * static_cast<std::size_t>(cellHeight);
+        for (int y = 0; y < height * scale; ++y)
+        {
+            std::uint32_t* row =
+                image.pixels.data() + (top + static_cast<std::size_t>(y)) * image.width + left;
+            const std::uint32_t* source = picture.data() + static_cast<std::size_t>(y / scale) * width;
+            for (int x = 0; x < width * scale; ++x)
                 row[x] = source[x / scale] | kOpaqueAlpha;
         }
     }

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
+#include "core/Objects.h"
 #include "core/Palette.h"
 #include "core/RgbaImage.h"
 #include "core/Types.h"
@@ -23,5 +25,14 @@ constexpr std::uint32_t kSheetEmptyCell = 0xFF202020u;
 // 0..255, first > last, columns or scale below 1, or a picture over 2^28 pixels.
 RgbaImage RenderSheet(const SpriteBank& bank, int first, int last, int columns, int scale,
                       const std::uint32_t colours[kPaletteColours]);
+
+// Objects drawn in the same way, one picture a cell: frames in rows of columns cells
+// (fewer when there are fewer frames), each cell as large as the largest object's
+// picture times scale, an object at its cell's top left. Cells whose sprite is not in
+// use, what a smaller object leaves of its cell and the cells past the last frame are
+// kSheetEmptyCell. Empty for a null block or colours, no frames, an object that is not
+// sound (ObjectProblem), columns or scale below 1, or a picture over 2^28 pixels.
+RgbaImage RenderObjectSheet(const SpriteBank& bank, const std::vector<SpriteObject>& frames, int columns,
+                            int scale, const std::uint32_t colours[kPaletteColours]);
 
 } // namespace kelmora

@@ -10,7 +10,8 @@ Every bank is written twice:
     NAME.kmd                  project file: background, multi-colour 1,
                               multi-colour 2, then 64 bytes per sprite
     NAME.kmd.json             the project's side file with its named
-                              sequences, for the banks that have some
+                              sequences and objects, for the banks that have
+                              some
     NAME.raw + NAME.raw.inf   the same sprites as bare 64-byte records, and the
                               three colour bytes in a side file, so that
                               "kelmora examples/NAME.raw" opens the bank
@@ -31,6 +32,11 @@ The banks:
     ship     a top-down spaceship, pointing up and centred on the rotator's
              pivot: a multicolour hull with the overlay flag set, followed by
              a white hires sprite with highlights.
+    robot    a robot of 2 x 2 sprites with a black hires outline over them:
+             the object "robot" in sprites 0-7 (four overlay pairs, the
+             multicolour cells 0, 2, 4, 6 and their outlines 1, 3, 5, 7) and
+             the object "robot_blink", the same with its eyes and chest light
+             off, in sprites 8-15; the sequence "blink" shows the two objects.
 
 Everything is drawn below as ASCII pixel maps; the walker's outlines and the
 font's softened corners are derived from them by the functions in this file.
@@ -487,26 +493,142 @@ def ship():
     ]
 
 
-BANKS = {"walker": walker, "bigfont": bigfont, "ship": ship}
+# ---------------------------------------------------------------------------
+# The robot: one picture of 2 x 2 sprites, a multicolour body under a hires
+# outline, edited as one object
+
+ROBOT_COLOURS = (BLUE, GREY, YELLOW)   # background, shading, lights
+ROBOT_PLATE = LIGHT_GREY
+ROBOT_OUTLINE = BLACK
+ROBOT_LEGEND = {"s": 1, "b": 2, "r": 3}
+
+# The left half of the whole picture in multicolour pixels (24 of them across
+# two cells); the right half is its mirror image.
+ROBOT_HALF = [
+    "...........r",
+    "...........r",
+    "...........s",
+    "...........s",
+    "......bbbbbb",
+    ".....bbbbbbb",
+    ".....bbbbbbb",
+    ".....bbrrbbb",
+    ".....bbrrbbb",
+    ".....bbbbbbb",
+    ".....bbsssss",
+    ".....bbbbbbb",
+    "......bbbbbb",
+    "........ssss",
+    "........ssss",
+    "....bbbbbbbb",
+    "...bbbbbbbbb",
+    ".ss.bbbbbbbb",
+    ".ss.bsssssss",
+    ".ss.bssssssr",
+    ".ss.bssssssr",
+    ".ss.bsssssss",
+    ".ss.bbbbbbbb",
+    ".ss.bbbbbbbb",
+    ".ss.bbbbbbbb",
+    ".ss.bbbbbbbb",
+    "bbbb.bbbbbbb",
+    "bbbb.bbbbbbb",
+    ".....sssssss",
+    ".....sssssss",
+    "......bbb...",
+    "......bbb...",
+    "......sss...",
+    "......bbb...",
+    "......bbb...",
+    "......bbb...",
+    "......bbb...",
+    "......sss...",
+    "....bbbbb...",
+    "...bbbbbb...",
+    "...bbbbbb...",
+    "............",
+]
+
+# The blink: eyes shut to a grey line, the antenna and chest lights off.
+ROBOT_BLINK = {0: "...........s", 1: "...........s", 7: ".....bbbbbbb", 8: ".....bbssbbb",
+               19: ".ss.bsssssss", 20: ".ss.bsssssss"}
+
+
+def robot_frame(blink):
+    """The eight sprites of one frame: four overlay pairs, row by row."""
+    half = [ROBOT_BLINK.get(y, row) if blink else row for y, row in enumerate(ROBOT_HALF)]
+    rows = [h + h[::-1] for h in half]
+    body = [[ROBOT_LEGEND.get(ch, 0) for ch in row] for row in rows]   # 24 x 42
+    width, height = 2 * WIDTH_HIRES, 2 * HEIGHT
+    covered = [[body[y][x // 2] != 0 for x in range(width)] for y in range(height)]
+    # The outline: every hires pixel outside the body next to it.
+    outline = [[0] * width for _ in range(height)]
+    for y in range(height):
+        for x in range(width):
+            if covered[y][x]:
+                continue
+            for nx, ny in ((x - 1, y), (x + 1, y), (x, y - 1), (x, y + 1)):
+                if 0 <= nx < width and 0 <= ny < height and covered[ny][nx]:
+                    outline[y][x] = 2
+    sprites = []
+    for row in range(2):
+        for column in range(2):
+            cell = [r[column * WIDTH_MULTI:(column + 1) * WIDTH_MULTI] for r in body[row * HEIGHT:(row + 1) * HEIGHT]]
+            line = [r[column * WIDTH_HIRES:(column + 1) * WIDTH_HIRES]
+                    for r in outline[row * HEIGHT:(row + 1) * HEIGHT]]
+            sprites.append(sprite_record(cell, ROBOT_PLATE, multicolour=True, overlay=True))
+            sprites.append(sprite_record(line, ROBOT_OUTLINE, multicolour=False))
+    return sprites
+
+
+def robot():
+    return ROBOT_COLOURS, robot_frame(False) + robot_frame(True)
+
+
+BANKS = {"walker": walker, "bigfont": bigfont, "ship": ship, "robot": robot}
 
 # Named sequences kept in a project's side file NAME.kmd.json, as the editor writes it:
-# (name, mode, [(slot, delay in ticks of 1/50 s), ...]).
+# (name, mode, [(slot or object name, delay in ticks of 1/50 s), ...]).
 SEQUENCES = {
     # The walk cycle: the first slot of each of the eight overlay pairs, six ticks a
     # frame (a step every 0.48 s).
     "walker": [("walk", "loop", [(2 * i, 6) for i in range(8)])],
+    # The robot stands still for 1.2 s, then blinks for 0.12 s.
+    "robot": [("blink", "loop", [("robot", 60), ("robot_blink", 6)])],
+}
+
+# Objects kept in the side file: (name, columns, rows, cells, overlay cells).
+OBJECTS = {
+    "robot": [("robot", 2, 2, [0, 2, 4, 6], [1, 3, 5, 7]),
+              ("robot_blink", 2, 2, [8, 10, 12, 14], [9, 11, 13, 15])],
 }
 
 
-def extras_text(sequences):
+def json_list(values, indent):
+    """A list of numbers as the writer lays it out: one a line."""
+    inner = ",\n".join(indent + "  " + str(v) for v in values)
+    return "[\n%s\n%s]" % (inner, indent)
+
+
+def extras_text(sequences, objects=()):
     """The side file's JSON in the layout the editor and kelmora-cli write."""
     parts = []
     for name, mode, frames in sequences:
-        lines = ",\n".join('        {"slot": %d, "delay": %d}' % f for f in frames)
+        lines = ",\n".join(('        {"object": "%s", "delay": %d}' if isinstance(f[0], str)
+                            else '        {"slot": %d, "delay": %d}') % f for f in frames)
         parts.append('    {\n      "name": "%s",\n      "mode": "%s",\n      "frames": [\n%s\n      ]\n    }'
                      % (name, mode, lines))
-    return ('{\n  "format": "kelmora-project-extras",\n  "version": 1,\n  "sequences": [\n%s\n  ]\n}\n'
+    text = ('{\n  "format": "kelmora-project-extras",\n  "version": 1,\n  "sequences": [\n%s\n  ]'
             % ",\n".join(parts))
+    if objects:
+        # An object's keys in the writer's order (alphabetical), each list one number a line.
+        entries = []
+        for name, columns, rows, cells, overlay in objects:
+            entries.append('    {\n      "cells": %s,\n      "columns": %d,\n      "name": "%s",\n'
+                           '      "overlayCells": %s,\n      "rows": %d\n    }'
+                           % (json_list(cells, "      "), columns, name, json_list(overlay, "      "), rows))
+        text += ',\n  "objects": [\n%s\n  ]' % ",\n".join(entries)
+    return text + "\n}\n"
 
 
 # ---------------------------------------------------------------------------
@@ -520,7 +642,7 @@ def write_bank(folder, name, colours, sprites):
         name + ".raw.inf": bytes(colours),
     }
     if name in SEQUENCES:
-        files[name + ".kmd.json"] = extras_text(SEQUENCES[name]).encode("utf-8")
+        files[name + ".kmd.json"] = extras_text(SEQUENCES[name], OBJECTS.get(name, ())).encode("utf-8")
     for file_name, content in files.items():
         with open(os.path.join(folder, file_name), "wb") as f:
             f.write(content)

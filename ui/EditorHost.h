@@ -18,6 +18,14 @@ class TEditorHost : public QObject
   public:
     using QObject::QObject;
 
+    // The painting tools of the main window's tool bar.
+    enum class Tool
+    {
+        Brush1,
+        Brush2,
+        FloodFill,
+    };
+
     virtual kelmora::Document& document() = 0;
     // The colours the views draw sprite pixels with, by C64 colour number: opaque 0xFFRRGGBB.
     virtual const std::uint32_t* viewColours() const = 0;
@@ -38,6 +46,8 @@ class TEditorHost : public QObject
     // Every palette the editor knows, as its Colour Palette menu lists them: the built-in
     // one first, then those read from palettes.pal.
     virtual std::vector<kelmora::NamedPalette> knownPalettes() const = 0;
+    // The tool chosen on the main window's tool bar (its pen is the bank's currentPen).
+    virtual Tool currentTool() const = 0;
 
   signals:
     // Sent after every full redraw of the main window's views, whatever changed; windows

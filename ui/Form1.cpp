@@ -55,6 +55,13 @@ class TForm1Host final : public TEditorHost
         return palettes;
     }
 
+    Tool currentTool() const override
+    {
+        return m_window.Btn_Flood->isChecked()    ? Tool::FloodFill
+               : m_window.Btn_Brush2->isChecked() ? Tool::Brush2
+                                                  : Tool::Brush1;
+    }
+
   private:
     TForm1& m_window;
 };

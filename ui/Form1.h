@@ -18,6 +18,7 @@
 //   Form1Names.cpp     sprite names: naming, the status bar and the browser's tool tip
 //   Form1Listings.cpp  Export Listing and Import Listing
 //   Form1Sequences.cpp the project's side file, the Sequences window and the onion skin
+//   Form1Objects.cpp   the object editor kept beside the window
 #pragma once
 
 #include <QByteArray>
@@ -207,6 +208,9 @@ class TForm1 : public QMainWindow
     void Mnu_AnimatorClick();
     void VICESnapshotRipper1Click();
     void Mnu_AboutClick();
+    // Tools > Object Editor... (Form1Objects.cpp): opens the object editor beside this
+    // window, or raises it when it is open already.
+    void Mnu_ObjectEditorClick();
 
     // ---- Sequences and onion skin (Form1Sequences.cpp) ----
     // Tools > Sequences...: opens the Sequences window beside this one, or raises it.

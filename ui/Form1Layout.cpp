@@ -384,6 +384,10 @@ void TForm1::CreateMenu()
     View1->addSeparator();
     VICESnapshotRipper1 = item(View1, "VICESnapshotRipper1", QStringLiteral("VICE Snapshot Ripper..."),
                                QKeySequence(Qt::Key_F11), &TForm1::VICESnapshotRipper1Click);
+    View1->addSeparator();
+    item(View1, "Mnu_ObjectEditor", QStringLiteral("Object Editor..."), QKeySequence(Qt::Key_F12),
+         &TForm1::Mnu_ObjectEditorClick)
+        ->setStatusTip(QStringLiteral("Edit a grid of sprites, and an overlay layer, as one picture"));
 
     Options1 = top("Options1", QStringLiteral("&Options"));
     ColourPalette1 = menu(Options1, "ColourPalette1", QStringLiteral("Colour Palette..."));

@@ -245,7 +245,7 @@ TEST(Info, ListsWhatTheSideFileHolds)
     EXPECT_NE(
         r.out.find("  \"extras\": {\"file\": \"a.kmd.json\", \"sequences\": [{\"name\": \"idle\", \"mode\": "
                    "\"loop\", \"frames\": 1, \"ticks\": 50}, {\"name\": \"run\", \"mode\": \"pingpong\", "
-                   "\"frames\": 4, \"ticks\": 519}], \"otherKeys\": [\"layers\"]},\n"),
+                   "\"frames\": 4, \"ticks\": 519}], \"objects\": [], \"otherKeys\": [\"layers\"]},\n"),
         std::string::npos)
         << r.out;
 

@@ -343,6 +343,24 @@ TEST(ProjectExtras, ShippedWalkerSideFileIsInTheWritersLayout)
     EXPECT_EQ(SerialiseProjectExtras(extras), std::string(file.begin(), file.end()));
 }
 
+TEST(ProjectExtras, ShippedRobotSideFileHoldsItsTwoObjectsInTheWritersLayout)
+{
+    const std::string project = std::string(KELMORA_SOURCE_DIR) + "/examples/robot.kmd";
+    ProjectExtras extras;
+    std::string message;
+    ASSERT_EQ(ReadProjectExtras(project, extras, message), ExtrasReadStatus::Read) << message;
+    TestBank bank;
+    ASSERT_EQ(LoadProject(&bank.bank, project.c_str()), 1);
+    // Each object is what New from Selection proposes for its eight sprites: four overlay pairs.
+    ASSERT_EQ(extras.objects.size(), 2u);
+    EXPECT_EQ(extras.objects[0], *ProposeObjectFromRange(bank.bank.sprites, 16, 0, 7, "robot"));
+    EXPECT_EQ(extras.objects[1], *ProposeObjectFromRange(bank.bank.sprites, 16, 8, 15, "robot_blink"));
+    ASSERT_EQ(extras.sequences.size(), 1u);
+    EXPECT_EQ(CheckSequenceFrames(extras.sequences[0], extras.objects, bank.bank.spriteCount), "");
+    const Bytes file = ReadBytes(ExtrasPathFor(project));
+    EXPECT_EQ(SerialiseProjectExtras(extras), std::string(file.begin(), file.end()));
+}
+
 TEST(ProjectExtras, ObjectsNamesAndPresetsRoundTripAndAreRefusedWhenMalformed)
 {
     ProjectExtras extras;
@@ -389,6 +407,48 @@ TEST(ProjectExtras, ObjectsNamesAndPresetsRoundTripAndAreRefusedWhenMalformed)
     {
         ProjectExtras kept = extras;
         EXPECT_FALSE(ParseProjectExtras(r.text, kept, message)) << r.text;
+        EXPECT_NE(message.find(r.message), std::string::npos) << message;
+        EXPECT_EQ(kept, extras);
+    }
+}
+
+TEST(ProjectExtras, SequenceFramesMayNameObjects)
+{
+    const std::string head =
+        R"({"format": "kelmora-project-extras", "version": 1, "sequences": [{"name": "stomp", "frames": )";
+    ProjectExtras extras;
+    std::string message;
+    ASSERT_TRUE(ParseProjectExtras(head + R"([{"object": "boss", "delay": 8, "note": 1}, {"slot": 3}]}]})",
+                                   extras, message))
+        << message;
+    const std::vector<SequenceFrame>& frames = extras.sequences[0].frames;
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[0].object, "boss");
+    EXPECT_EQ(frames[0].delay, 8);
+    EXPECT_EQ(frames[1].object, "");
+    EXPECT_EQ(frames[1].slot, 3);
+    // Written as it was read: the object's name in place of a slot, unknown keys kept.
+    const std::string text = SerialiseProjectExtras(extras);
+    EXPECT_NE(text.find(R"({"object": "boss", "delay": 8, "note": 1})"), std::string::npos) << text;
+    EXPECT_NE(text.find(R"({"slot": 3, "delay": 4})"), std::string::npos) << text;
+    ProjectExtras again;
+    ASSERT_TRUE(ParseProjectExtras(text, again, message)) << message;
+    EXPECT_EQ(again, extras);
+
+    const struct
+    {
+        const char* frames;
+        const char* message;
+    } refused[] = {
+        {R"([{"object": "boss", "slot": 2}])", "frame 0: it names both a \"slot\" and an \"object\""},
+        {R"([{"object": ""}])", "frame 0: \"object\" is empty, not the name of an object"},
+        {R"([{"object": 7}])", "frame 0: \"object\" is a whole number, not the name of an object"},
+        {R"([{"delay": 2}])", "frame 0: it has no \"slot\""},
+    };
+    for (const auto& r : refused)
+    {
+        ProjectExtras kept = extras;
+        EXPECT_FALSE(ParseProjectExtras(head + r.frames + "}]}", kept, message)) << r.frames;
         EXPECT_NE(message.find(r.message), std::string::npos) << message;
         EXPECT_EQ(kept, extras);
     }

@@ -166,3 +166,89 @@ TEST(GifWriter, BuiltWithoutGifSupportWritesNothing)
 }
 
 #endif
+
+// Frames that name objects: each object frame is the object's picture (against a model
+// of the composed picture), slot frames are drawn as before, and every frame takes the
+// size of the largest with the background around a smaller one.
+TEST(FramePictures, ObjectFramesAreTheObjectsPicturesOnOneCanvas)
+{
+    MixedBank m;
+    SpriteObject wide = *MakeObject("wide", 2, 3, 1);
+    wide.overlayCells = {5, 6, 7};
+    const SpriteObject tall = *MakeObject("tall", 0, 1, 2);
+    const std::vector<SpriteObject> objects{wide, tall};
+
+    const FramePicture picture = RenderObjectPicture(m.bank, wide, 2);
+    ASSERT_EQ(picture.width, 144);
+    ASSERT_EQ(picture.height, 42);
+    int wrong = 0;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            wrong += picture.colours[static_cast<std::size_t>(y * picture.width + x)] !=
+                     ObjectPixelColour(m.bank, wide, x / 2, y / 2);
+    EXPECT_EQ(wrong, 0);
+
+    const std::vector<ShownFrame> frames = {{0, 4, "tall"}, {3, 4}, {0, 2, "wide"}};
+    const FrameSize canvas = FrameCanvasSize(frames, objects);
+    EXPECT_EQ(canvas.width, 72);
+    EXPECT_EQ(canvas.height, 42);
+    const FramePicture strip = RenderFrameStrip(m.bank, frames, objects, 1);
+    ASSERT_EQ(strip.width, 3 * 72);
+    ASSERT_EQ(strip.height, 42);
+    const auto at = [&](int frame, int x, int y)
+    { return static_cast<int>(strip.colours[static_cast<std::size_t>(y * strip.width + frame * 72 + x)]); };
+    const FramePicture slot3 = RenderFramePicture(m.bank, 3, 1);
+    for (int y = 0; y < 42; ++y)
+        for (int x = 0; x < 72; ++x)
+        {
+            const int background = m.bank.colourTransp;
+            ASSERT_EQ(at(0, x, y), x < 24 ? ObjectPixelColour(m.bank, tall, x, y) : background)
+                << x << "," << y;
+            ASSERT_EQ(at(1, x, y),
+                      x < 24 && y < 21 ? slot3.colours[static_cast<std::size_t>(y * 24 + x)] : background);
+            ASSERT_EQ(at(2, x, y), y < 21 ? ObjectPixelColour(m.bank, wide, x, y) : background);
+        }
+
+    // A frame naming an object that is missing or not sound cannot be drawn.
+    SpriteObject broken = tall;
+    broken.cells.push_back(9);
+    EXPECT_EQ(FrameCanvasSize({{0, 4, "none"}}, objects).width, 0);
+    EXPECT_TRUE(RenderFrameStrip(m.bank, {{0, 4, "tall"}}, {broken}, 1).colours.empty());
+    EXPECT_TRUE(RenderFrameStrip(m.bank, {{0, 4, "tall"}}, 1).colours.empty());
+    EXPECT_TRUE(RenderObjectPicture(m.bank, broken, 1).colours.empty());
+    // The largest strip allowed stays below 2^28 pixels: 512 frames of 8 x 8 cells at
+    // scale 8 would not.
+    const SpriteObject huge = *MakeObject("huge", 0, 8, 8);
+    EXPECT_TRUE(
+        RenderFrameStrip(m.bank, std::vector<ShownFrame>(200, {0, 1, "huge"}), {huge}, 8).colours.empty());
+}
+
+#ifdef KELMORA_HAVE_GIF
+
+TEST(GifWriter, ObjectFramesAreWrittenOnTheLargestFramesCanvas)
+{
+    MixedBank m;
+    const SpriteObject pair = *MakeObject("pair", 4, 2, 1);
+    const std::vector<ShownFrame> frames = {{1, 3}, {0, 5, "pair"}};
+    const gif_test::DecodedGif gif =
+        gif_test::DecodeGif(EncodeFramesGif(m.bank, frames, {pair}, 1, kBuiltInPalette, true));
+    ASSERT_EQ(gif.problem, "");
+    EXPECT_EQ(gif.width, 48);
+    EXPECT_EQ(gif.height, 21);
+    ASSERT_EQ(gif.frames.size(), 2u);
+    for (std::size_t k = 0; k < frames.size(); ++k)
+    {
+        EXPECT_EQ(gif.frames[k].delay, 2 * frames[k].delay);
+        EXPECT_EQ(gif.frames[k].indices, RenderShownFrame(m.bank, frames[k], {pair}, {48, 21}, 1).colours);
+    }
+    EXPECT_EQ(gif.frames[1].indices, RenderObjectPicture(m.bank, pair, 1).colours);
+
+    Sequence stomp;
+    stomp.name = "stomp";
+    stomp.frames = {{0, 4, "", "pair"}, {2, 4, "", ""}};
+    EXPECT_EQ(gif_test::DecodeGif(EncodeSequenceGif(m.bank, stomp, {pair}, 1, kBuiltInPalette)).frames.size(),
+              2u);
+    EXPECT_TRUE(EncodeSequenceGif(m.bank, stomp, 1, kBuiltInPalette).empty()); // no objects to look up
+}
+
+#endif

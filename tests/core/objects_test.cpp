@@ -333,3 +333,73 @@ TEST(Objects, ThePictureShowsOverlayPairsAsTheBrowserDoes)
     EXPECT_EQ(pixels[30], 0xDEADu);
     EXPECT_EQ(pixels[3], tables.base[7]);
 }
+
+TEST(Objects, FramesOfAnObjectSteppedThroughTheBank)
+{
+    // A 2 x 1 object of overlay pairs spans slots 10..13; its frames follow every 4 slots.
+    SpriteObject pair = *MakeObject("pair", 10, 2, 1);
+    pair.cells = {10, 12};
+    pair.overlayCells = {11, 13};
+    EXPECT_EQ(ObjectSlotSpan(pair), 4);
+    EXPECT_EQ(Grid(PlaceObject(pair, 0)), "2x1: 0 2 / 1 3");
+    EXPECT_EQ(Grid(PlaceObject(pair, 252)), "2x1: 252 254 / 253 255");
+    EXPECT_EQ(Grid(PlaceObject(pair, 253)), "none");
+    EXPECT_EQ(Grid(PlaceObject(pair, -1)), "none");
+    EXPECT_EQ(PlaceObject(pair, 20)->name, "pair");
+
+    // Cells in any order: the lowest slot is the one placed.
+    SpriteObject odd = *MakeObject("odd", 0, 2, 1);
+    odd.cells = {7, 3};
+    EXPECT_EQ(ObjectSlotSpan(odd), 5);
+    EXPECT_EQ(Grid(PlaceObject(odd, 0)), "2x1: 4 0");
+
+    std::vector<std::string> frames;
+    for (const SpriteObject& frame : ObjectFramesInRange(pair, 0, 14))
+        frames.push_back(Grid(frame));
+    EXPECT_EQ(frames, (std::vector<std::string>{"2x1: 0 2 / 1 3", "2x1: 4 6 / 5 7", "2x1: 8 10 / 9 11"}));
+    EXPECT_EQ(ObjectFramesInRange(pair, 250, 255).size(), 1u);
+    EXPECT_TRUE(ObjectFramesInRange(pair, 0, 2).empty());
+    EXPECT_TRUE(ObjectFramesInRange(SpriteObject(), 0, 255).empty());
+
+    const std::vector<SpriteObject> objects{pair, odd};
+    EXPECT_EQ(FindObject(objects, "odd"), &objects[1]);
+    EXPECT_EQ(FindObject(objects, "Odd"), nullptr);
+}
+
+TEST(Objects, SheetOfObjectFramesDrawsEachAsThePictureIsRead)
+{
+    Bank64 b;
+    for (int i = 0; i < 16; ++i)
+    {
+        b.multi(i, static_cast<u8>(i));
+        for (int y = 0; y < 21; ++y)
+            SetPixel(b.block(), i, (i + y) % 12, y, 1 + (i + y) % 3);
+    }
+    b.hires(1, 1);
+    SpriteObject pair = *MakeObject("pair", 0, 2, 1);
+    const std::vector<SpriteObject> frames = ObjectFramesInRange(pair, 0, 5); // slots 0-1, 2-3, 4-5
+    ASSERT_EQ(frames.size(), 3u);
+    b.bank.spriteCount = 5; // the last frame's right cell is not in use
+
+    const RgbaImage sheet = RenderObjectSheet(b.bank, frames, 2, 3, kBuiltInPalette);
+    ASSERT_EQ(sheet.width, 2 * 48 * 3);
+    ASSERT_EQ(sheet.height, 2 * 21 * 3);
+    for (int k = 0; k < 4; ++k)
+        for (int y = 0; y < 63; ++y)
+            for (int x = 0; x < 144; ++x)
+            {
+                const std::uint32_t shown =
+                    sheet.pixels[static_cast<std::size_t>((k / 2 * 63 + y) * sheet.width + k % 2 * 144 + x)];
+                const int colour =
+                    k < 3 ? ObjectPixelColour(b.bank, frames[static_cast<std::size_t>(k)], x / 3, y / 3) : -1;
+                ASSERT_EQ(shown, colour < 0 ? kSheetEmptyCell : (kBuiltInPalette[colour] | kOpaqueAlpha))
+                    << "frame " << k << " at " << x << "," << y;
+            }
+
+    EXPECT_EQ(RenderObjectSheet(b.bank, frames, 8, 1, kBuiltInPalette).width, 3 * 48);
+    pair.columns = 3;
+    EXPECT_EQ(RenderObjectSheet(b.bank, {pair}, 1, 1, kBuiltInPalette).width, 0); // not a sound object
+    EXPECT_EQ(RenderObjectSheet(b.bank, {}, 1, 1, kBuiltInPalette).width, 0);
+    EXPECT_EQ(RenderObjectSheet(b.bank, frames, 0, 1, kBuiltInPalette).width, 0);
+    EXPECT_EQ(RenderObjectSheet(b.bank, frames, 1, 1, nullptr).width, 0);
+}

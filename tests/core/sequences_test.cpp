@@ -205,3 +205,29 @@ TEST(Sequences, AnimatorCycleIsWhatTheAnimatorRepeats)
     EXPECT_TRUE(AnimatorCycle(options, block.data(), 32, 0).empty());
     EXPECT_TRUE(AnimatorCycle(options, nullptr, 32, 1).empty());
 }
+
+TEST(Sequences, FramesNamingObjectsAreCheckedAgainstTheProjectsObjects)
+{
+    Sequence stomp = MakeSequence(PlayMode::PingPong, {{0, 4}, {0, 6}});
+    stomp.frames[1].object = "boss";
+    const std::vector<SpriteObject> objects{*MakeObject("boss", 8, 2, 2)};
+    EXPECT_EQ(CheckSequence(stomp), "");
+    EXPECT_EQ(CheckSequenceFrames(stomp, objects, 12), "");
+    EXPECT_EQ(
+        CheckSequenceFrames(stomp, objects, 11),
+        "sequence \"walk\", frame 1: Object \"boss\": cell 3 uses sprite 11, beyond the 11 sprites in use.");
+    EXPECT_EQ(CheckSequenceFrames(stomp, {}, 12),
+              "sequence \"walk\", frame 1: there is no object named \"boss\"");
+    EXPECT_EQ(CheckSequenceSlots(stomp, 12), "sequence \"walk\", frame 1: there is no object named \"boss\"");
+
+    // One pass carries the object with its frame: 0, boss, and back.
+    const std::vector<ShownFrame> pass = SequencePass(stomp);
+    ASSERT_EQ(pass.size(), 2u);
+    EXPECT_EQ(pass[1].object, "boss");
+    EXPECT_EQ(pass[1].delay, 6);
+    EXPECT_EQ(pass[0].object, "");
+
+    stomp.frames[1].object = "bo\x07ss";
+    EXPECT_EQ(CheckSequence(stomp),
+              "sequence \"walk\", frame 1: the object's name holds a control character");
+}

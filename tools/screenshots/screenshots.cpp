@@ -20,6 +20,7 @@
 #include "ui/tools/FormExportListing.h"
 #include "ui/tools/FormExportSprites.h"
 #include "ui/tools/FormImportSprites.h"
+#include "ui/tools/FormObject.h"
 #include "ui/tools/FormRipper.h"
 #include "ui/tools/FormRotate.h"
 #include "ui/tools/FormSequences.h"
@@ -136,6 +137,16 @@ int main(int argc, char** argv)
         listing.ComboLabels->setCurrentIndex(
             listing.ComboLabels->findText(QStringLiteral("The sprite's name")));
         ok &= Save(listing, out + QStringLiteral("/exportlisting.png"));
+        // The robot example: its objects from the side file, the first one at 8x.
+        window.DropFile(QStringLiteral(KELMORA_SOURCE_DIR "/examples/robot.kmd"));
+        std::string message;
+        kelmora::ReadProjectExtras(KELMORA_SOURCE_DIR "/examples/robot.kmd", window.document().extras,
+                                   message);
+        window.RefreshAll();
+        TFormObject editor(host, &window);
+        editor.SelectObject(0);
+        editor.SetZoom(8, QPoint());
+        ok &= Save(editor, out + QStringLiteral("/objecteditor.png"));
     }
     return ok ? 0 : 1;
 }
