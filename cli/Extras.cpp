@@ -200,7 +200,8 @@ std::string ExtrasInfoJson(const std::string& projectPath)
                 "\", \"frames\": " + std::to_string(sequence.frames.size()) +
                 ", \"ticks\": " + std::to_string(kelmora::SequencePassTicks(sequence)) + "}";
     }
-    text += "]" + NamesAndPresetsJson(extras) + ", \"objects\": " + ObjectsInfoJson(extras) + ", \"otherKeys\": [";
+    text += "]" + NamesAndPresetsJson(extras) + ", \"objects\": " + ObjectsInfoJson(extras) +
+            ", \"otherKeys\": [";
     const std::vector<std::string> others = kelmora::OtherExtrasKeys(extras);
     for (std::size_t i = 0; i < others.size(); ++i)
         text += (i == 0 ? "" : ", ") + JsonString(others[i]);
