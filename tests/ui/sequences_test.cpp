@@ -225,6 +225,20 @@ QImage Expected(TForm1& window, int slot, int scale)
     return image;
 }
 
+// The object's picture in the views' colours.
+QImage ExpectedObject(TForm1& window, const std::string& name)
+{
+    const SpriteObject* object = FindObject(window.document().extras.objects, name);
+    if (!object) return {};
+    const FramePicture picture = RenderObjectPicture(window.document().bank, *object, 1);
+    QImage image(picture.width, picture.height, QImage::Format_RGB32);
+    const std::uint32_t* colours = window.host().viewColours();
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            image.setPixel(x, y, colours[picture.colours[static_cast<std::size_t>(y * picture.width + x)]]);
+    return image;
+}
+
 // Four hires sprites of colour 1 with pixels set at (k, 0) and (k, 20): each frame differs.
 void DrawFrames(TForm1& window)
 {
@@ -252,6 +266,7 @@ class SequencesTest : public QObject
     void brokenSideFileOpensTheSpritesAndIsNeverReplacedUnasked();
     void onionSkinShowsInTheEditorOnly();
     void exportGifWritesTheFramesPlayed();
+    void framesNamingObjectsShowThemWhole();
 };
 
 void SequencesTest::sequenceFromSelectionEditedAsUndoSteps()
@@ -666,6 +681,49 @@ void SequencesTest::exportGifWritesTheFramesPlayed()
     QCOMPARE(g_said.title, QStringLiteral("File Error"));
     QVERIFY(g_said.text.startsWith(QStringLiteral("Could not write ")));
     QCOMPARE(ReadAll(path), before);
+}
+
+void SequencesTest::framesNamingObjectsShowThemWhole()
+{
+    QTemporaryDir folder;
+    // The example robot: "blink" shows the object "robot", then "robot_blink".
+    auto window = uitest::NewWindow({QStringLiteral(KELMORA_SOURCE_DIR "/examples/robot.kmd")});
+    QCOMPARE(window->document().extras.sequences.size(), std::size_t{1});
+    TFormSequences* form = OpenSequences(*window);
+    QVERIFY(form->List_Frames->item(0)->text().contains(QStringLiteral("object \"robot\"")));
+
+    // The preview shows the whole 2 x 2 object, not a sprite of it.
+    form->List_Frames->item(0)->setSelected(true);
+    const QImage preview = form->PaintBox_SequencePreview->grab().toImage();
+    const QImage robot = ExpectedObject(*window, "robot");
+    QCOMPARE(robot.size(), QSize(48, 42));
+    const QPoint inside(8 + 2 * 20, 8 + 2 * 30); // the preview's margin, zoom 2
+    QCOMPARE(preview.pixelColor(inside), robot.pixelColor(20, 30));
+
+    // Export GIF draws each object whole, at its own timing.
+    const QString path = folder.filePath(QStringLiteral("blink.gif"));
+    AnswerGif(path, 1);
+    form->BtnExportGif->click();
+    const std::vector<GifFrame> frames = ReadGif(path);
+    QCOMPARE(frames.size(), std::size_t{2});
+    QCOMPARE(frames[0].image, robot);
+    QCOMPARE(frames[0].delayMs, 1200);
+    QCOMPARE(frames[1].image, ExpectedObject(*window, "robot_blink"));
+
+    // Add Object appends a frame naming the object chosen, as one undo step.
+    form->List_Frames->clearSelection();
+    WhenShown<QInputDialog>(
+        [](QInputDialog* ask)
+        {
+            ask->setTextValue(QStringLiteral("robot_blink"));
+            ask->accept();
+        });
+    form->Btn_AddObject->click();
+    const Sequence& blink = window->document().extras.sequences[0];
+    QCOMPARE(blink.frames.size(), std::size_t{3});
+    QCOMPARE(blink.frames[2].object, std::string("robot_blink"));
+    uitest::Child<QAction>(*window, "Mnu_Undo")->trigger();
+    QCOMPARE(window->document().extras.sequences[0].frames.size(), std::size_t{2});
 }
 
 QTEST_MAIN(SequencesTest)

@@ -41,10 +41,9 @@ constexpr int kPreviewZoom = 2;   // screen pixels a sprite pixel, before expans
 constexpr int kPreviewMargin = 8; // background around the sprite
 constexpr int kThumbScale = 2;
 
-// The frame of slot as the browser draws it, in the views' colours.
-QImage FrameImage(const SpriteBank& bank, int slot, int scale, const std::uint32_t* colours)
+// A frame's picture in the views' colours; null when it cannot be drawn.
+QImage PictureImage(const FramePicture& picture, const std::uint32_t* colours)
 {
-    const FramePicture picture = RenderFramePicture(bank, slot, scale);
     if (picture.width <= 0) return {};
     QImage image(picture.width, picture.height, QImage::Format_RGB32);
     for (int y = 0; y < picture.height; ++y)
@@ -55,6 +54,26 @@ QImage FrameImage(const SpriteBank& bank, int slot, int scale, const std::uint32
             row[x] = colours[from[x] & 15];
     }
     return image;
+}
+
+// The frame as the browser draws its slot, or the whole object it names; null when the
+// object is not among the project's (renamed or deleted since) or cannot be drawn.
+QImage FrameImage(TEditorHost& host, const SequenceFrame& frame, int scale)
+{
+    const Document& doc = host.document();
+    if (frame.object.empty())
+        return PictureImage(RenderFramePicture(doc.bank, frame.slot, scale), host.viewColours());
+    const SpriteObject* object = FindObject(doc.extras.objects, frame.object);
+    if (!object) return {};
+    return PictureImage(RenderObjectPicture(doc.bank, *object, scale), host.viewColours());
+}
+
+// The sprite a frame stands for in the main window: its slot, or the object's first cell.
+int FrameSlot(TEditorHost& host, const SequenceFrame& frame)
+{
+    if (frame.object.empty()) return frame.slot;
+    const SpriteObject* object = FindObject(host.document().extras.objects, frame.object);
+    return object && !object->cells.empty() ? object->cells.front() : -1;
 }
 
 // Draws each frame's sprite as it is now, so the list follows every stroke without
@@ -68,9 +87,18 @@ class FrameDelegate : public QStyledItemDelegate
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
-        const int slot = index.data(Qt::UserRole + 1).toInt();
-        const QImage image = FrameImage(m_host.document().bank, slot, kThumbScale, m_host.viewColours());
+        SequenceFrame frame;
+        frame.slot = index.data(Qt::UserRole + 1).toInt();
+        frame.object = index.data(Qt::UserRole + 2).toString().toStdString();
+        QImage image = FrameImage(m_host, frame, frame.object.empty() ? kThumbScale : 1);
         if (image.isNull()) return;
+        // An object larger than a sprite's thumbnail is shown smaller, whole.
+        const QSize box(kSpriteWidth * kThumbScale, kSpriteHeight * kThumbScale);
+        if (image.width() > box.width() || image.height() > box.height())
+            image = image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        else if (!frame.object.empty() && image.width() * 2 <= box.width() &&
+                 image.height() * 2 <= box.height())
+            image = image.scaled(image.size() * 2);
         option->features |= QStyleOptionViewItem::HasDecoration;
         // The sprite as it is, also in a selected row (no selection tint over its colours).
         const QPixmap picture = QPixmap::fromImage(image);
@@ -162,6 +190,8 @@ void TFormSequences::CreateControls()
     Btn_AddFrames = button("Btn_AddFrames", QStringLiteral("Add Selection"),
                            QStringLiteral("Add the sprites selected in the main window after the selected "
                                           "frames (an overlay pair is one frame)"));
+    Btn_AddObject = button("Btn_AddObject", QStringLiteral("Add Object..."),
+                           QStringLiteral("Add a frame that shows one of the project's objects whole"));
     Btn_RemoveFrames = button("Btn_RemoveFrames", QStringLiteral("Remove"),
                               QStringLiteral("Remove the selected frames (Del)"));
     Spin_Delay = new QSpinBox(framesBox);
@@ -187,8 +217,11 @@ void TFormSequences::CreateControls()
                                               "once: stops on the last frame"));
     auto* framesLayout = new QGridLayout(framesBox);
     framesLayout->addWidget(List_Frames, 0, 0, 1, 2);
-    framesLayout->addWidget(Btn_AddFrames, 1, 0);
-    framesLayout->addWidget(Btn_RemoveFrames, 1, 1);
+    auto* frameButtons = new QHBoxLayout;
+    frameButtons->addWidget(Btn_AddFrames);
+    frameButtons->addWidget(Btn_AddObject);
+    frameButtons->addWidget(Btn_RemoveFrames);
+    framesLayout->addLayout(frameButtons, 1, 0, 1, 2);
     auto* delayLabel = new QLabel(QStringLiteral("Delay of the selected frames:"), framesBox);
     delayLabel->setObjectName(QStringLiteral("Label_Delay"));
     delayLabel->setBuddy(Spin_Delay);
@@ -281,7 +314,14 @@ void TFormSequences::CreateControls()
                 }
             });
     connect(List_Frames, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem* item) { m_host.showSprite(item->data(Qt::UserRole + 1).toInt()); });
+            [this](QListWidgetItem* item)
+            {
+                SequenceFrame frame;
+                frame.slot = item->data(Qt::UserRole + 1).toInt();
+                frame.object = item->data(Qt::UserRole + 2).toString().toStdString();
+                const int slot = FrameSlot(m_host, frame);
+                if (slot >= 0) m_host.showSprite(slot);
+            });
     connect(List_Frames->model(), &QAbstractItemModel::rowsMoved, this,
             [this]
             {
@@ -296,6 +336,7 @@ void TFormSequences::CreateControls()
     connect(Btn_RenameSequence, &QPushButton::clicked, this, &TFormSequences::Btn_RenameSequenceClick);
     connect(Btn_DeleteSequence, &QPushButton::clicked, this, &TFormSequences::Btn_DeleteSequenceClick);
     connect(Btn_AddFrames, &QPushButton::clicked, this, &TFormSequences::Btn_AddFramesClick);
+    connect(Btn_AddObject, &QPushButton::clicked, this, &TFormSequences::Btn_AddObjectClick);
     connect(Btn_RemoveFrames, &QPushButton::clicked, this, &TFormSequences::Btn_RemoveFramesClick);
     connect(Spin_Delay, &QSpinBox::valueChanged, this, &TFormSequences::FrameDelayChanged);
     connect(Spin_DefaultDelay, &QSpinBox::valueChanged, this,
@@ -395,11 +436,18 @@ void TFormSequences::ShowFrames()
         int k = 0;
         for (const SequenceFrame& frame : sequence->frames)
         {
+            const QString shows = frame.object.empty()
+                                      ? QStringLiteral("sprite %1").arg(frame.slot)
+                                      : QStringLiteral("object \"%1\"%2")
+                                            .arg(QString::fromStdString(frame.object),
+                                                 FindObject(m_host.document().extras.objects, frame.object)
+                                                     ? QString()
+                                                     : QStringLiteral(" (not in the project)"));
             auto* item = new QListWidgetItem(
-                QStringLiteral("%1. sprite %2, %3").arg(k + 1).arg(frame.slot).arg(Ticks(frame.delay)),
-                List_Frames);
+                QStringLiteral("%1. %2, %3").arg(k + 1).arg(shows, Ticks(frame.delay)), List_Frames);
             item->setData(Qt::UserRole, k);
             item->setData(Qt::UserRole + 1, frame.slot);
+            item->setData(Qt::UserRole + 2, QString::fromStdString(frame.object));
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
             ++k;
         }
@@ -423,6 +471,7 @@ void TFormSequences::ShowFrameControls()
     Btn_RenameSequence->setEnabled(sequence != nullptr);
     Btn_DeleteSequence->setEnabled(sequence != nullptr);
     Btn_AddFrames->setEnabled(sequence != nullptr);
+    Btn_AddObject->setEnabled(sequence != nullptr);
     Btn_RemoveFrames->setEnabled(!selected.isEmpty());
     Spin_Delay->setEnabled(!selected.isEmpty());
     Combo_PlayMode->setEnabled(sequence != nullptr);
@@ -566,18 +615,48 @@ void TFormSequences::Btn_DeleteSequenceClick()
 
 void TFormSequences::Btn_AddFramesClick()
 {
-    const Sequence* sequence = Shown();
-    if (!sequence) return;
-    const std::vector<SequenceFrame> added = SelectionFrames();
-    if (sequence->frames.size() + added.size() > static_cast<std::size_t>(kMaxSequenceFrames))
+    InsertFrames(SelectionFrames());
+}
+
+void TFormSequences::Btn_AddObjectClick()
+{
+    if (!Shown()) return;
+    const std::vector<SpriteObject>& objects = m_host.document().extras.objects;
+    if (objects.empty())
     {
         ShowMessage(this, kCaption,
-                    QStringLiteral(
-                        "A sequence holds at most %1 frames; \"%2\" has %3, and the selection would add %4.")
-                        .arg(kMaxSequenceFrames)
-                        .arg(m_shownName)
-                        .arg(sequence->frames.size())
-                        .arg(added.size()));
+                    QStringLiteral("This project has no objects yet: make one with Tools > Object Editor."));
+        return;
+    }
+    QStringList names;
+    for (const SpriteObject& object : objects)
+        names.append(QString::fromStdString(object.name));
+    QInputDialog ask(this);
+    ask.setObjectName(QStringLiteral("InputDialog_FrameObject"));
+    ask.setWindowTitle(QStringLiteral("Add Object"));
+    ask.setLabelText(QStringLiteral("Object the new frame shows:"));
+    ask.setComboBoxItems(names);
+    ask.setComboBoxEditable(false);
+    if (ask.exec() != QDialog::Accepted) return;
+    SequenceFrame frame;
+    frame.object = ask.textValue().toStdString();
+    frame.delay = Spin_DefaultDelay->value();
+    InsertFrames({frame});
+}
+
+void TFormSequences::InsertFrames(const std::vector<SequenceFrame>& added)
+{
+    const Sequence* sequence = Shown();
+    if (!sequence) return;
+    if (sequence->frames.size() + added.size() > static_cast<std::size_t>(kMaxSequenceFrames))
+    {
+        ShowMessage(
+            this, kCaption,
+            QStringLiteral("A sequence holds at most %1 frames; \"%2\" has %3 and cannot take %4 more.")
+                .arg(kMaxSequenceFrames)
+                .arg(m_shownName)
+                .arg(sequence->frames.size())
+                .arg(added.size()));
         return;
     }
     const QList<int> selected = SelectedFrames();
@@ -717,12 +796,14 @@ void TFormSequences::DrawPreview(QPainter& painter)
     const Sequence* sequence = Shown();
     if (!sequence || m_previewFrame < 0 || m_previewFrame >= static_cast<int>(sequence->frames.size()))
         return;
-    const QImage frame =
-        FrameImage(bank, sequence->frames[static_cast<std::size_t>(m_previewFrame)].slot, 1, colours);
+    const QImage frame = FrameImage(m_host, sequence->frames[static_cast<std::size_t>(m_previewFrame)], 1);
     if (frame.isNull()) return;
-    const int width = kSpriteWidth * kPreviewZoom * (Chk_ExpandX->isChecked() ? 2 : 1);
-    const int height = kSpriteHeight * kPreviewZoom * (Chk_ExpandY->isChecked() ? 2 : 1);
-    painter.drawImage(QRect(kPreviewMargin, kPreviewMargin, width, height), frame);
+    QSize size(frame.width() * kPreviewZoom * (Chk_ExpandX->isChecked() ? 2 : 1),
+               frame.height() * kPreviewZoom * (Chk_ExpandY->isChecked() ? 2 : 1));
+    // An object larger than an expanded sprite is shown smaller, whole.
+    const QSize room = PaintBox_SequencePreview->size() - QSize(2 * kPreviewMargin, 2 * kPreviewMargin);
+    if (size.width() > room.width() || size.height() > room.height()) size.scale(room, Qt::KeepAspectRatio);
+    painter.drawImage(QRect(QPoint(kPreviewMargin, kPreviewMargin), size), frame);
 }
 
 // ---- Export and closing ----
@@ -733,7 +814,8 @@ void TFormSequences::BtnExportGifClick()
     if (!shown) return;
     const Sequence sequence = *shown;
     const SpriteBank& bank = m_host.document().bank;
-    const std::string problem = CheckSequenceSlots(sequence, bank.spriteCount);
+    const std::vector<SpriteObject>& objects = m_host.document().extras.objects;
+    const std::string problem = CheckSequenceFrames(sequence, objects, bank.spriteCount);
     if (!problem.empty())
     {
         ShowMessage(this, kCaption, QString::fromStdString(problem));
@@ -742,7 +824,7 @@ void TFormSequences::BtnExportGifClick()
     const std::uint32_t* colours = m_host.viewColours();
     const QString written =
         ExportGif(this, QString::fromStdString(sequence.name) + QStringLiteral(".gif"),
-                  [&](int scale) { return EncodeSequenceGif(bank, sequence, scale, colours); });
+                  [&](int scale) { return EncodeSequenceGif(bank, sequence, objects, scale, colours); });
     if (!written.isEmpty())
         m_host.showHint(
             NamingFile(QStringLiteral("The GIF of \"%1\" was written to ").arg(m_shownName), written));

@@ -48,6 +48,7 @@ class TFormSequences : public QDialog
     QPushButton* Btn_DeleteSequence = nullptr;
     QListWidget* List_Frames = nullptr;
     QPushButton* Btn_AddFrames = nullptr;
+    QPushButton* Btn_AddObject = nullptr;
     QPushButton* Btn_RemoveFrames = nullptr;
     QSpinBox* Spin_Delay = nullptr;
     QSpinBox* Spin_DefaultDelay = nullptr;
@@ -68,6 +69,8 @@ class TFormSequences : public QDialog
     void Btn_DeleteSequenceClick();
     // Adds the frames of the main window's selection after the selected frames (or at the end).
     void Btn_AddFramesClick();
+    // Adds a frame showing one of the project's objects, chosen from a list.
+    void Btn_AddObjectClick();
     // Removes the selected frames (also Del in the frame list).
     void Btn_RemoveFramesClick();
     // Play and Stop of the preview.
@@ -101,6 +104,8 @@ class TFormSequences : public QDialog
     QString AskName(const QString& title, const QString& proposed, int replacing);
     // The frames of the main window's selection, with the default delay.
     std::vector<kelmora::SequenceFrame> SelectionFrames() const;
+    // Inserts frames after the selected frames (or at the end), within the frame limit.
+    void InsertFrames(const std::vector<kelmora::SequenceFrame>& added);
     QList<int> SelectedFrames() const;
     void SelectFrames(const QList<int>& rows);
     void StopPreview();
