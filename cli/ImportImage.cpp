@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "cli/Extras.h"
 #include "cli/Files.h"
 #include "cli/Outputs.h"
 #include "cli/Pictures.h"
@@ -215,11 +216,16 @@ int ImportImageCommand(const Options& o, const std::string& programDir, std::ost
     const std::string colours{static_cast<char>(out.bank.colourTransp),
                               static_cast<char>(out.bank.colourMulti1),
                               static_cast<char>(out.bank.colourMulti2)};
-    // The sprites, their colours and the report are written together or not at all.
+    // The sprites, their colours and the report are written together or not at all. An
+    // old NAME.kmd.json beside a project output is emptied with it: its sequences and
+    // objects described other sprites.
+    SideFilePlan extras;
+    if (!PlanSideFile(o, false, extras, err)) return kExitRefused;
     const std::string sidePath = path + ".inf";
     const bool side = o.to == Format::Raw && !o.noInf;
     std::vector<kelmora::OutputFile> files{Output(path, bytes.data(), bytes.size())};
     if (side) files.push_back(Output(sidePath, colours.data(), colours.size()));
+    if (extras.write) files.push_back(Output(extras.path, extras.bytes));
     if (!o.report.empty()) files.push_back(Output(o.report, report.data(), report.size()));
     if (const int code = WriteOut(o, files, err)) return code;
     if (!side && o.to == Format::Raw && PathTaken(sidePath))

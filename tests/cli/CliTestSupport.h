@@ -68,6 +68,11 @@ inline void WriteBytes(const std::string& path, const Bytes& bytes)
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+inline void WriteText(const std::string& path, const std::string& text)
+{
+    WriteBytes(path, Bytes(text.begin(), text.end()));
+}
+
 // A bank with its own block. Sprites differ in every byte, and their attribute
 // bytes cover multicolour and hires, the overlay flag and the meaningless bits 6-5.
 struct Bank

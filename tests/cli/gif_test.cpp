@@ -23,11 +23,6 @@ const char* const kSideFile = R"({
   "layers": [{"name": "boss"}]
 })";
 
-void WriteText(const std::string& path, const std::string& text)
-{
-    WriteBytes(path, Bytes(text.begin(), text.end()));
-}
-
 // A project of seven sprites (1 and 4 carry the overlay flag) with the side file above.
 void MakeProject(const TempFolder& dir, const std::string& name = "a.kmd")
 {

@@ -297,6 +297,13 @@ TEST(ImportImage, ExitCodesAndMessages)
     EXPECT_EQ(r.err, "kelmora-cli: p.kmd: already exists (use --force to replace it)\n");
     EXPECT_EQ(ReadBytes(dir.file("p.kmd")), before);
 
+    // Replacing a project empties its side file in the same step: the old sequences
+    // described other sprites.
+    WriteText(dir.file("p.kmd.json"), R"({"sequences": [{"name": "walk", "frames": [{"slot": 4}]}]})");
+    r = RunCli(dir, {"import-image", "p.png", "p.kmd", "--force"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(ReadText(dir.file("p.kmd.json")).find("walk"), std::string::npos);
+
     // Raw output with its colour side file; a PRG at a load address.
     r = RunCli(dir,
                {"import-image", "p.png", "p.raw", "--background", "6", "--multi1", "2", "--multi2", "9"});
