@@ -16,8 +16,9 @@
 // set. On such a machine the rotator's 360-frame sequence took 100 ms in the editor's
 // process against 13 ms in a plain one, and one VZEROUPPER after the QApplication was
 // created brought it back.
-// (Processors that clear the flag as soon as all upper halves are zero, such as AMD Zen 4,
-// show no slowdown: the next VEX instruction writing XMM0 or XMM1 does that.)
+// (A processor that clears the flag once the upper halves are zero again shows no
+// slowdown: the next VEX instruction writing XMM0 and XMM1 does that. Which ones do is
+// not documented, so the fix does not depend on it.)
 //
 // The flag belongs to one thread, and the toolkit sets it again at any moment on the
 // thread that runs it. So the fix is where the work is: every floating-point loop of the
