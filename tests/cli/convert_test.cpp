@@ -3,6 +3,7 @@
 #include "CliTestSupport.h"
 
 #include "cli/Run.h"
+#include "kelmora/Version.h"
 
 using namespace kelmora;
 using namespace kelmora_cli_test;
@@ -272,7 +273,7 @@ TEST(Convert, UsageErrorsHelpAndVersion)
 
     CliResult r = RunCli(dir, {"--version"});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, "kelmora-cli 1.8\n");
+    EXPECT_EQ(r.out, std::string("kelmora-cli ") + KELMORA_VERSION_SHORT + "\n");
     r = RunCli(dir, {"--help"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out.rfind("Usage: kelmora-cli COMMAND", 0), 0u);

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "UiTestSupport.h"
+#include "kelmora/Version.h"
 #include "ui/Form1.h"
 #include "ui/tools/FormAbout.h"
 
@@ -72,7 +73,7 @@ class AboutTest : public QObject
                           QVERIFY(!(about.windowFlags() &
                                     (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
 
-                          QCOMPARE(about.Label1->text(), QStringLiteral("Kelmora 1.8"));
+                          QCOMPARE(about.Label1->text(), QStringLiteral("Kelmora " KELMORA_VERSION_SHORT));
                           QVERIFY(about.Label1->font().bold());
                           QCOMPARE(about.Label5->text(), QStringLiteral("Commodore 64/128 Sprite Editor"));
                           QVERIFY(!about.Label5->font().bold());
