@@ -238,6 +238,7 @@ void TForm1::LoadStartupFile(const QByteArray& argument)
     UpDown1->setPosition(m_doc.bank.spriteCount);
     ApplySpriteQuantity();
     MarkDocumentSaved();
+    if (!raw) RememberRecentProject(path); // as when it is opened from the menu
     ReportRefusedSideFile(refused, true);
 }
 

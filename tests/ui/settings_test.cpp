@@ -274,6 +274,10 @@ class SettingsTest : public QObject
             QByteArray(reinterpret_cast<const char*>(window->document().bank.sprites), kelmora::kBlockBytes),
             block);
 
+        // A project opened from the command line (or the file manager) is listed first too.
+        auto started = uitest::NewWindow({paths.at(0)});
+        QCOMPARE(RecentItems(*started).first(), QStringLiteral("&1 p1.kmd"));
+
         // Clear Menu empties it for good.
         Action(*window, "Mnu_ClearRecent")->trigger();
         QVERIFY(RecentItems(*window).isEmpty());
