@@ -15,6 +15,7 @@
 
 #include "core/Sprite.h"
 #include "ui/EditorHost.h"
+#include "ui/FileNames.h"
 #include "ui/Messages.h"
 #include "ui/Settings.h"
 
@@ -141,7 +142,7 @@ bool TFormRipper::ReadSnapshot(const QString& path)
     // RamImage is replaced only by a complete C64 snapshot.
     SnapshotFacts facts;
     FileResult why;
-    switch (kelmora::ReadSnapshot(path.toUtf8().constData(), RamImage, &facts, &why))
+    switch (kelmora::ReadSnapshot(CorePath(path).constData(), RamImage, &facts, &why))
     {
     case SnapshotStatus::CannotOpen:
         return false;
