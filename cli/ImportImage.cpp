@@ -122,7 +122,7 @@ int ImportImageCommand(const Options& o, const std::string& programDir, std::ost
     kelmora::PaletteReadNotes notes;
     if (!LoadPalettes(o.paletteFile, programDir, loaded, paletteFile, reason, notes))
         return Refuse(err, paletteFile, reason);
-    for (const std::string& warning : SkippedPaletteWarnings(notes))
+    for (const std::string& warning : kelmora::SkippedPaletteWarnings(notes))
         Warn(err, paletteFile, warning);
     const std::vector<kelmora::NamedPalette> palettes = KnownPalettes(loaded);
 

@@ -138,22 +138,6 @@ bool LoadPalettes(const std::string& paletteFile, const std::string& programDir,
     return true;
 }
 
-std::vector<std::string> SkippedPaletteWarnings(const kelmora::PaletteReadNotes& notes)
-{
-    const auto palettes = [](int n) { return std::to_string(n) + (n == 1 ? " palette" : " palettes"); };
-    std::vector<std::string> warnings;
-    if (notes.beyondMaximum > 0)
-        warnings.push_back(palettes(notes.beyondMaximum) + " after the first " +
-                           std::to_string(kelmora::kMaxLoadedPalettes) + " skipped (no more are read)");
-    if (notes.cutAtLimit) warnings.push_back("only its first MiB is read; anything after it was skipped");
-    if (notes.incomplete > 0)
-        warnings.push_back(palettes(notes.incomplete) + " skipped for a missing or malformed #RRGGBB colour");
-    if (notes.brokenName)
-        warnings.push_back("reading stopped at a palette name without its closing quote or longer than " +
-                           std::to_string(kelmora::kMaxPaletteNameLength) + " characters");
-    return warnings;
-}
-
 int OutputPalette(const Options& o, const std::string& programDir, kelmora::NamedPalette& chosen,
                   std::ostream& err)
 {
@@ -164,7 +148,7 @@ int OutputPalette(const Options& o, const std::string& programDir, kelmora::Name
     kelmora::PaletteReadNotes notes;
     if (!LoadPalettes(o.paletteFile, programDir, palettes, paletteFile, reason, notes))
         return Refuse(err, paletteFile, reason);
-    for (const std::string& warning : SkippedPaletteWarnings(notes))
+    for (const std::string& warning : kelmora::SkippedPaletteWarnings(notes))
         Warn(err, paletteFile, warning);
 
     if (o.palette.empty())

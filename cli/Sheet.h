@@ -38,9 +38,6 @@ bool LoadPalettes(const std::string& paletteFile, const std::string& programDir,
                   std::vector<kelmora::NamedPalette>& loaded, std::string& file, std::string& reason,
                   kelmora::PaletteReadNotes& notes);
 
-// What a palette file held that was not taken, one warning each (none when all was taken).
-std::vector<std::string> SkippedPaletteWarnings(const kelmora::PaletteReadNotes& notes);
-
 // The palette sheet and gif draw with: --palette among the built-in one and those of
 // --palette-file or the palettes.pal found from programDir; without --palette the
 // built-in one, or the first of --palette-file. Skipped palettes are warned about.

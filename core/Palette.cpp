@@ -215,4 +215,20 @@ int ReadPalettes(const char* path, NamedPalette* slots, int maximum, FileResult*
     return kept;
 }
 
+std::vector<std::string> SkippedPaletteWarnings(const PaletteReadNotes& notes)
+{
+    const auto palettes = [](int n) { return std::to_string(n) + (n == 1 ? " palette" : " palettes"); };
+    std::vector<std::string> warnings;
+    if (notes.beyondMaximum > 0)
+        warnings.push_back(palettes(notes.beyondMaximum) + " after the first " +
+                           std::to_string(kMaxLoadedPalettes) + " skipped (no more are read)");
+    if (notes.cutAtLimit) warnings.push_back("only its first MiB is read; anything after it was skipped");
+    if (notes.incomplete > 0)
+        warnings.push_back(palettes(notes.incomplete) + " skipped for a missing or malformed #RRGGBB colour");
+    if (notes.brokenName)
+        warnings.push_back("reading stopped at a palette name without its closing quote or longer than " +
+                           std::to_string(kMaxPaletteNameLength) + " characters");
+    return warnings;
+}
+
 } // namespace kelmora

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kelmora
 {
@@ -71,5 +72,9 @@ int ReadPalettes(const char* path, NamedPalette* slots, int maximum, FileResult*
 // The same over text already in memory (used by the file reader and by tests).
 int ParsePalettes(const std::string& text, NamedPalette* slots, int maximum);
 int ParsePalettes(const std::string& text, NamedPalette* slots, int maximum, PaletteReadNotes* notes);
+
+// What notes say was skipped, one sentence each (none when nothing was), such as
+// "2 palettes skipped for a missing or malformed #RRGGBB colour".
+std::vector<std::string> SkippedPaletteWarnings(const PaletteReadNotes& notes);
 
 } // namespace kelmora

@@ -5,14 +5,19 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStatusBar>
+#include <QStringList>
 
 #include <cstring>
 
+#include "core/Palette.h"
 #include "core/Render.h"
+#include "ui/FileNames.h"
 #include "ui/Widgets.h"
 
 using namespace kelmora;
@@ -127,7 +132,15 @@ QColor TForm1::ScreenColour(int colourNumber) const
 int TForm1::LoadPaletteFile(const QString& path)
 {
     NamedPalette found[kMaxLoadedPalettes];
-    const int kept = ReadPalettes(path.toUtf8().constData(), found, kMaxLoadedPalettes);
+    PaletteReadNotes notes;
+    const int kept = ReadPalettes(CorePath(path).constData(), found, kMaxLoadedPalettes, nullptr, &notes);
+    // What the file held but could not give is said in the status bar, not dropped unseen.
+    QStringList skipped;
+    for (const std::string& warning : SkippedPaletteWarnings(notes))
+        skipped.append(QString::fromStdString(warning));
+    if (!skipped.isEmpty())
+        statusBar()->showMessage(QFileInfo(path).fileName() + QStringLiteral(": ") +
+                                 skipped.join(QStringLiteral("; ")) + QLatin1Char('.'));
     if (kept <= 0) return 0;
     if (LoadedPalettes.empty())
     {

@@ -525,6 +525,10 @@ class MainWindowTest : public QObject
         auto window = uitest::NewWindow();
         QCOMPARE(uitest::Child<QMenu>(*window, "ColourPalette1")->actions().size(), 1);
         QCOMPARE(window->LoadPaletteFile(path), 2);
+        // The broken one is named in the status bar, not dropped unseen.
+        QCOMPARE(
+            window->statusBar()->currentMessage(),
+            QStringLiteral("palettes.pal: 1 palette skipped for a missing or malformed #RRGGBB colour."));
 
         const QList<QAction*> items = uitest::Child<QMenu>(*window, "ColourPalette1")->actions();
         QCOMPARE(items.size(), 4);
