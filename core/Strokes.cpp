@@ -1,10 +1,8 @@
-// Lines, rectangles and brush stamps on a pixel grid, and strokes on one sprite.
+// Lines and rectangles on a pixel grid, clipped to a box.
 #include "core/Strokes.h"
 
 #include <algorithm>
 #include <cstdint>
-
-#include "core/Pixels.h"
 
 namespace kelmora
 {
@@ -13,10 +11,6 @@ namespace
 {
 
 constexpr std::int64_t kCoordinateLimit = std::int64_t{1} << 24;
-
-// Paintbrush 2's plus shape, centre first, then right, left, below, above.
-constexpr int kPlusX[] = {0, 1, -1, 0, 0};
-constexpr int kPlusY[] = {0, 0, 0, 1, -1};
 
 std::int64_t Limited(int value)
 {
@@ -78,31 +72,6 @@ void AppendRectanglePoints(GridPoint a, GridPoint b, bool filled, const GridBox&
         if (left >= clip.left && left <= clip.right) points.push_back({left, y});
         if (right != left && right >= clip.left && right <= clip.right) points.push_back({right, y});
     }
-}
-
-int StampSpriteBrush(u8* block, int index, int x, int y, int value, Brush brush)
-{
-    const int count = brush == Brush::Plus ? 5 : 1;
-    int written = 0;
-    for (int p = 0; p < count; ++p)
-        written += SetPixel(block, index, x + kPlusX[p], y + kPlusY[p], value);
-    return written;
-}
-
-int StrokeSpriteLine(u8* block, int index, int x0, int y0, int x1, int y1, int value, Brush brush)
-{
-    if (block == nullptr || !ValidSlot(index)) return 0;
-    const bool multicolour = (block[index * kSpriteBytes + kAttributeByte] & kAttrMulticolour) != 0;
-    const int width = multicolour ? kSpriteWidth / 2 : kSpriteWidth;
-    // A plus centred just outside the sprite still reaches into it.
-    const int reach = brush == Brush::Plus ? 1 : 0;
-    std::vector<GridPoint> line;
-    AppendLinePoints({x0, y0}, {x1, y1}, {-reach, -reach, width - 1 + reach, kSpriteHeight - 1 + reach},
-                     line);
-    int written = 0;
-    for (const GridPoint& p : line)
-        written += StampSpriteBrush(block, index, p.x, p.y, value, brush);
-    return written;
 }
 
 } // namespace kelmora

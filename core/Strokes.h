@@ -1,5 +1,5 @@
-// Straight lines, rectangles and brush stamps on a grid of pixels, and continuous
-// strokes on one sprite.
+// Straight lines and rectangles on a grid of pixels, clipped to a box (the object
+// editor's Line and Rectangle tools; brush strokes on one sprite are in core/Stroke.h).
 #pragma once
 
 #include <vector>
@@ -44,16 +44,5 @@ void AppendLinePoints(GridPoint from, GridPoint to, const GridBox& clip, std::ve
 // with `filled` every pixel, row by row.
 void AppendRectanglePoints(GridPoint a, GridPoint b, bool filled, const GridBox& clip,
                            std::vector<GridPoint>& points);
-
-// Stamps the brush with value 0..3 centred on pixel (x, y) of sprite index, in the
-// sprite's own mode (x 0..11 on a multicolour sprite); pixels outside the sprite are
-// skipped. Returns how many pixels were written (SetPixel accepted them).
-int StampSpriteBrush(u8* block, int index, int x, int y, int value, Brush brush);
-
-// A continuous stroke: the brush stamped at every pixel of the straight line from
-// (x0, y0) to (x1, y1), both ends included, in pixels of the sprite's own mode, so a
-// multicolour sprite is stroked in its double-wide pixels. Returns how many pixels were
-// written.
-int StrokeSpriteLine(u8* block, int index, int x0, int y0, int x1, int y1, int value, Brush brush);
 
 } // namespace kelmora

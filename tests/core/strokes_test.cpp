@@ -110,7 +110,7 @@ TEST(Strokes, AStrokeBetweenTwoDistantMouseEventsPaintsTheWholeLine)
     g.slot(hires)[kAttributeByte] = 0x05;
 
     // Hires: the line from (0, 0) to (23, 20) with Paintbrush 1, 24 pixels, no gaps.
-    EXPECT_EQ(StrokeSpriteLine(g.block(), hires, 0, 0, 23, 20, 2, Brush::Dot), 24);
+    EXPECT_EQ(StampLine(g.block(), hires, 0, 0, 23, 20, 2, kBrushDot), 24);
     const auto painted = SetPixelsOf(g.block(), hires);
     EXPECT_EQ(painted.size(), 24u);
     for (int y = 0; y < kSpriteHeight; ++y)
@@ -118,7 +118,7 @@ TEST(Strokes, AStrokeBetweenTwoDistantMouseEventsPaintsTheWholeLine)
 
     // Multicolour: sprite pixels are double wide, so the stroke from (0, 2) to (11, 2)
     // covers the whole row with value 3 in 12 stamps.
-    EXPECT_EQ(StrokeSpriteLine(g.block(), multi, 0, 2, 11, 2, 3, Brush::Dot), 12);
+    EXPECT_EQ(StampLine(g.block(), multi, 0, 2, 11, 2, 3, kBrushDot), 12);
     EXPECT_EQ(g.slot(multi)[6], 0xFF);
     EXPECT_EQ(g.slot(multi)[7], 0xFF);
     EXPECT_EQ(g.slot(multi)[8], 0xFF);
@@ -127,7 +127,7 @@ TEST(Strokes, AStrokeBetweenTwoDistantMouseEventsPaintsTheWholeLine)
     // paints what lies inside and nothing else.
     ClearBank(g.block());
     g.slot(hires)[kAttributeByte] = 0x05;
-    StrokeSpriteLine(g.block(), hires, -500, 10, 500, 10, 2, Brush::Plus);
+    StampLine(g.block(), hires, -500, 10, 500, 10, 2, kBrushPlus);
     for (int y = 0; y < kSpriteHeight; ++y)
     {
         const Bytes row(g.slot(hires) + 3 * y, g.slot(hires) + 3 * y + 3);
@@ -135,9 +135,9 @@ TEST(Strokes, AStrokeBetweenTwoDistantMouseEventsPaintsTheWholeLine)
     }
     // Centred one pixel outside the sprite, the plus still reaches in.
     ClearBank(g.block());
-    EXPECT_EQ(StampSpriteBrush(g.block(), multi, 12, 5, 1, Brush::Plus), 1);
+    EXPECT_EQ(StampBrush(g.block(), multi, 12, 5, 1, kBrushPlus), 1);
     EXPECT_EQ(GetPixel(g.block(), multi, 11, 5), 1);
-    EXPECT_EQ(StrokeSpriteLine(nullptr, 0, 0, 0, 5, 5, 2, Brush::Dot), 0);
-    EXPECT_EQ(StrokeSpriteLine(g.block(), 256, 0, 0, 5, 5, 2, Brush::Dot), 0);
+    EXPECT_EQ(StampLine(nullptr, 0, 0, 0, 5, 5, 2, kBrushDot), 0);
+    EXPECT_EQ(StampLine(g.block(), 256, 0, 0, 5, 5, 2, kBrushDot), 0);
     EXPECT_TRUE(g.GuardsIntact());
 }
