@@ -414,10 +414,11 @@ class RipperTest : public QObject
                 QTest::mouseClick(ripper.RadioButton1, Qt::LeftButton);
                 QCOMPARE(Block(*window), ram.left(kBlockBytes));
 
-                // Files that cannot be opened are passed over in silence.
+                // A file that cannot be opened is named, as every file command names it.
                 for (const QString& path : {dir.filePath(QStringLiteral("missing.vsf")), dir.path()})
                 {
-                    QCOMPARE(ReadAnswering(ripper, path), QString());
+                    QCOMPARE(ReadAnswering(ripper, path),
+                             QStringLiteral("File Error|Could not open ") + QDir::toNativeSeparators(path));
                     QCOMPARE(Block(*window), ram.left(kBlockBytes));
                 }
             }));

@@ -145,6 +145,8 @@ bool TFormRipper::ReadSnapshot(const QString& path)
     switch (kelmora::ReadSnapshot(CorePath(path).constData(), RamImage, &facts, &why))
     {
     case SnapshotStatus::CannotOpen:
+        FileMessage(this, QStringLiteral("File Error"), NamingFile(QStringLiteral("Could not open "), path),
+                    ReasonText(why));
         return false;
     case SnapshotStatus::Invalid:
         FileMessage(this, QStringLiteral("Kelmora"),
