@@ -94,6 +94,8 @@ TEST_F(ListingOptionsFixture, Ca65AssemblesTheOptionsToTheBytesMeant)
 
 TEST_F(ListingOptionsFixture, CCompilesTheOptionsToTheBytesMeant)
 {
+    const bool cc65 = HaveTool("cc65") && HaveTool("ca65") && HaveTool("ld65");
+    if (!HaveTool("cc") && !cc65) GTEST_SKIP() << "neither cc nor cc65 with ca65 and ld65 is installed";
     // Binary values (0b, standard since C23 and taken by cc65) and an array for each labelled sprite.
     Listing({"--dialect", "c", "--numbers", "binary", "--rows", "--labels", "prefix:s", "--range", "2-4"},
             "rows.h");
@@ -115,7 +117,7 @@ TEST_F(ListingOptionsFixture, CCompilesTheOptionsToTheBytesMeant)
         expected.insert(expected.end(), tail.begin(), tail.end());
         EXPECT_EQ(ReadBytes(dir.file("c.bin")), expected);
     }
-    if (HaveTool("cc65") && HaveTool("ca65") && HaveTool("ld65"))
+    if (cc65)
     {
         // The C64's own C compiler lays the arrays out one after the other.
         WriteText("both.c", "#include \"rows.h\"\n#include \"short.h\"\n");
