@@ -25,6 +25,7 @@
 #include "core/Sheet.h"
 #include "core/Sprite.h"
 #include "ui/EditorHost.h"
+#include "ui/Fit.h"
 #include "ui/Pictures.h"
 #include "ui/Widgets.h"
 
@@ -47,6 +48,7 @@ constexpr int kLeastViewWidth = 300;            // the views are never smaller
 constexpr int kLeastViewHeight = 240;           //
 constexpr int kFitWidth = 400;                  // the views' size the first zoom aims at
 constexpr int kFitHeight = 360;                 //
+constexpr int kLeastResultChars = 36;           // the result's lines are never narrower
 
 QString ColourText(int colour)
 {
@@ -59,9 +61,19 @@ QString Count(int n, const char* one, const char* many)
     return QStringLiteral("%1 %2").arg(n).arg(QString::fromLatin1(n == 1 ? one : many));
 }
 
-QString Warning(const QString& text)
+// A warning in the result's words: red, brighter on a dark theme.
+QString Warning(const QWidget* window, const QString& text)
 {
-    return QStringLiteral("<span style=\"color:#d02020\">") + text + QStringLiteral("</span>");
+    return QStringLiteral("<span style=\"color:%1\">").arg(fit::WarningColour(window->palette()).name()) +
+           text + QStringLiteral("</span>");
+}
+
+// A wrapped text of the result is never cut, however narrow the window is made: it is
+// as tall as its words take at its narrowest.
+void ShowWrapped(QLabel* label, const QString& text)
+{
+    label->setText(text);
+    label->setMinimumHeight(label->heightForWidth(label->minimumWidth()));
 }
 
 // A frame's pixels as an image to draw, without copying them (the frame outlives it).
@@ -300,7 +312,7 @@ TFormImportImage::TFormImportImage(TEditorHost& host, QWidget* parent)
         text->setTextFormat(Qt::RichText);
         text->setWordWrap(true);
         text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        text->setMinimumWidth(260);
+        text->setMinimumWidth(text->fontMetrics().averageCharWidth() * kLeastResultChars);
         return text;
     };
     Label_Result = label("Label_Result");
@@ -513,18 +525,19 @@ void TFormImportImage::ShowResult()
         result = QStringLiteral("No picture.");
         break;
     case ImportStatus::BadSettings:
-        result = Warning(QStringLiteral("These settings cannot be used."));
+        result = Warning(this, QStringLiteral("These settings cannot be used."));
         break;
     case ImportStatus::NoCells:
     {
         const RgbaImage& first = m_frames.front();
-        result = Warning(QStringLiteral("No whole cell fits: a cell is 24 x 21 pixels times the scale (%1), "
-                                        "from the offset %2,%3, and the picture is %4 x %5.")
-                             .arg(r.scale)
-                             .arg(Spin_OffsetX->value())
-                             .arg(Spin_OffsetY->value())
-                             .arg(first.width)
-                             .arg(first.height));
+        result =
+            Warning(this, QStringLiteral("No whole cell fits: a cell is 24 x 21 pixels times the scale (%1), "
+                                         "from the offset %2,%3, and the picture is %4 x %5.")
+                              .arg(r.scale)
+                              .arg(Spin_OffsetX->value())
+                              .arg(Spin_OffsetY->value())
+                              .arg(first.width)
+                              .arg(first.height));
         break;
     }
     case ImportStatus::Ok:
@@ -554,7 +567,8 @@ void TFormImportImage::ShowResult()
                           .arg(r.fillerCells == 1 ? QStringLiteral("is") : QStringLiteral("are"));
         result += QStringLiteral("<br>");
         if (r.violations > 0)
-            result += Warning(QStringLiteral("%1 in %2 cannot be shown exactly (outlined in red); each takes "
+            result +=
+                Warning(this, QStringLiteral("%1 in %2 cannot be shown exactly (outlined in red); each takes "
                                              "the nearest colour its sprite can show.")
                                   .arg(Count(r.violations, "pixel", "pixels"))
                                   .arg(Count(violating, "cell", "cells")));
@@ -565,8 +579,8 @@ void TFormImportImage::ShowResult()
         const int first = FirstSlot();
         if (r.spriteCount == 0)
         {
-            placement =
-                Warning(QStringLiteral("The picture holds no sprite, only the empty cells of a sheet."));
+            placement = Warning(
+                this, QStringLiteral("The picture holds no sprite, only the empty cells of a sheet."));
             break;
         }
         const int last = first + r.spriteCount - 1;
@@ -585,10 +599,10 @@ void TFormImportImage::ShowResult()
         if (r.cellsLeftOut > 0)
             placement +=
                 QStringLiteral(" ") +
-                Warning(QStringLiteral("%1 no slot before the last (255) and %2 left out: choose an "
-                                       "earlier current sprite or a lower Count.")
-                            .arg(Count(r.cellsLeftOut, "cell finds", "cells find"))
-                            .arg(r.cellsLeftOut == 1 ? QStringLiteral("is") : QStringLiteral("are")));
+                Warning(this, QStringLiteral("%1 no slot before the last (255) and %2 left out: choose an "
+                                             "earlier current sprite or a lower Count.")
+                                  .arg(Count(r.cellsLeftOut, "cell finds", "cells find"))
+                                  .arg(r.cellsLeftOut == 1 ? QStringLiteral("is") : QStringLiteral("are")));
         if (kept || (r.background == (bank.colourTransp & kAttrColourMask) &&
                      r.multi1 == (bank.colourMulti1 & kAttrColourMask) &&
                      r.multi2 == (bank.colourMulti2 & kAttrColourMask)))
@@ -599,8 +613,8 @@ void TFormImportImage::ShowResult()
         break;
     }
     }
-    Label_Result->setText(result);
-    Label_Placement->setText(placement);
+    ShowWrapped(Label_Result, result);
+    ShowWrapped(Label_Placement, placement);
     Btn_OK->setEnabled(ok && r.spriteCount > 0);
     DrawViews();
 }
