@@ -11,22 +11,28 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 
 #include <functional>
 #include <memory>
 
 #include "UiTestSupport.h"
+#include "core/SpriteBankStore.h"
 #include "ui/Form1.h"
 #include "ui/Widgets.h"
 #include "ui/tools/FormAbout.h"
 #include "ui/tools/FormAnim.h"
+#include "ui/tools/FormExportImage.h"
 #include "ui/tools/FormExportListing.h"
 #include "ui/tools/FormExportSprites.h"
+#include "ui/tools/FormImportImage.h"
 #include "ui/tools/FormImportSprites.h"
+#include "ui/tools/FormObject.h"
 #include "ui/tools/FormOnionSkin.h"
 #include "ui/tools/FormRipper.h"
 #include "ui/tools/FormRotate.h"
 #include "ui/tools/FormSequences.h"
+#include "ui/tools/FormTextData.h"
 
 namespace
 {
@@ -50,8 +56,10 @@ class FontSize
 
 bool HasCaption(const QWidget* w)
 {
+    auto* tool = qobject_cast<const QToolButton*>(w);
     return qobject_cast<const QLabel*>(w) || qobject_cast<const QCheckBox*>(w) ||
-           qobject_cast<const QRadioButton*>(w) || qobject_cast<const QPushButton*>(w);
+           qobject_cast<const QRadioButton*>(w) || qobject_cast<const QPushButton*>(w) ||
+           (tool && tool->toolButtonStyle() != Qt::ToolButtonIconOnly);
 }
 
 QString Caption(const QWidget* w)
@@ -88,7 +96,10 @@ QStringList Faults(const QWidget& window)
     for (QWidget* w : all)
     {
         if (!w->isVisibleTo(&window) || !HasCaption(w)) continue;
-        const QSize hint = w->sizeHint();
+        // A caption that wraps needs the height its text takes at the width it was given.
+        const QSize hint = w->hasHeightForWidth()
+                               ? QSize(w->minimumSizeHint().width(), w->heightForWidth(w->width()))
+                               : w->sizeHint();
         if (w->width() < hint.width() || w->height() < hint.height())
             faults << where + Name(w) +
                           QStringLiteral(" is %1x%2, needs %3x%4")
@@ -131,11 +142,24 @@ QStringList ToolFaults(QDialog& tool)
     return faults;
 }
 
+// The example walk cycle as a sprite sheet, for the windows that show a picture.
+kelmora::RgbaImage WalkerSheet()
+{
+    std::vector<kelmora::u8> block(kelmora::kBlockBytes, 0);
+    kelmora::SpriteBank bank{};
+    bank.sprites = block.data();
+    if (kelmora::LoadProject(&bank, KELMORA_SOURCE_DIR "/examples/walker.kmd") != 1) return {};
+    return kelmora::RenderSheet(bank, 0, bank.spriteCount - 1, 4, 2, kelmora::kBuiltInPalette);
+}
+
 QStringList EveryWindowsFaults()
 {
     auto window = uitest::NewWindow();
     QStringList faults = Faults(*window);
     TEditorHost& host = window->host();
+    // An object with an overlay layer, so that the object editor shows all its controls.
+    window->document().extras.objects = {{"giant", 2, 1, {0, 1}, {2, 3}, {}}};
+    window->document().bank.rangeEnd = 3;
     {
         TFormRotate rotator(host, window.get());
         faults += ToolFaults(rotator);
@@ -171,6 +195,24 @@ QStringList EveryWindowsFaults()
     {
         TFormOnionSkin onion(kelmora::OnionSkinOptions{}, window.get());
         faults += ToolFaults(onion);
+    }
+    {
+        TFormImportImage import(host, window.get());
+        import.SetPicture({WalkerSheet()}, QStringLiteral("walker.png"));
+        faults += ToolFaults(import);
+    }
+    {
+        TFormExportImage exporter(host, window.get());
+        faults += ToolFaults(exporter);
+    }
+    {
+        TFormObject editor(host, window.get());
+        faults += ToolFaults(editor);
+    }
+    {
+        TFormTextData viewer(QStringLiteral("spritedata.txt"), QByteArray("; sprite 0\n.byte 0,0,0\n"),
+                             window.get());
+        faults += ToolFaults(viewer);
     }
     return faults;
 }
