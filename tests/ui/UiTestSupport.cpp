@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "core/SpriteBankStore.h"
 #include "ui/Form1.h"
 
 namespace uitest
@@ -195,6 +196,15 @@ QString Title(const QWidget& window)
 unsigned Rgb(const QImage& image, int x, int y)
 {
     return image.pixel(x, y) & 0xFFFFFFu;
+}
+
+kelmora::RgbaImage WalkerSheet()
+{
+    std::vector<kelmora::u8> block(kelmora::kBlockBytes, 0);
+    kelmora::SpriteBank bank{};
+    bank.sprites = block.data();
+    if (kelmora::LoadProject(&bank, KELMORA_SOURCE_DIR "/examples/walker.kmd") != 1) return {};
+    return kelmora::RenderSheet(bank, 0, bank.spriteCount - 1, 4, 2, kelmora::kBuiltInPalette);
 }
 
 } // namespace uitest

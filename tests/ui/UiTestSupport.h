@@ -13,6 +13,8 @@
 #include <functional>
 #include <memory>
 
+#include "core/RgbaImage.h"
+
 class QFileDialog;
 class TForm1;
 
@@ -75,5 +77,9 @@ QString Title(const QWidget& window);
 
 // 24-bit 0xRRGGBB of one pixel of an image.
 unsigned Rgb(const QImage& image, int x, int y);
+
+// The example walk cycle (examples/walker.kmd) drawn as a sprite sheet, four sprites a
+// row at twice their size in the built-in palette: a picture for Import Image.
+kelmora::RgbaImage WalkerSheet();
 
 } // namespace uitest

@@ -17,7 +17,6 @@
 #include <memory>
 
 #include "UiTestSupport.h"
-#include "core/SpriteBankStore.h"
 #include "ui/Form1.h"
 #include "ui/Widgets.h"
 #include "ui/tools/FormAbout.h"
@@ -142,16 +141,6 @@ QStringList ToolFaults(QDialog& tool)
     return faults;
 }
 
-// The example walk cycle as a sprite sheet, for the windows that show a picture.
-kelmora::RgbaImage WalkerSheet()
-{
-    std::vector<kelmora::u8> block(kelmora::kBlockBytes, 0);
-    kelmora::SpriteBank bank{};
-    bank.sprites = block.data();
-    if (kelmora::LoadProject(&bank, KELMORA_SOURCE_DIR "/examples/walker.kmd") != 1) return {};
-    return kelmora::RenderSheet(bank, 0, bank.spriteCount - 1, 4, 2, kelmora::kBuiltInPalette);
-}
-
 QStringList EveryWindowsFaults()
 {
     auto window = uitest::NewWindow();
@@ -198,7 +187,7 @@ QStringList EveryWindowsFaults()
     }
     {
         TFormImportImage import(host, window.get());
-        import.SetPicture({WalkerSheet()}, QStringLiteral("walker.png"));
+        import.SetPicture({uitest::WalkerSheet()}, QStringLiteral("walker.png"));
         faults += ToolFaults(import);
     }
     {

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
 #include <QToolBar>
@@ -20,10 +21,17 @@
 #include "ui/Form1.h"
 #include "ui/tools/FormAbout.h"
 #include "ui/tools/FormAnim.h"
+#include "ui/tools/FormExportImage.h"
+#include "ui/tools/FormExportListing.h"
 #include "ui/tools/FormExportSprites.h"
+#include "ui/tools/FormImportImage.h"
 #include "ui/tools/FormImportSprites.h"
+#include "ui/tools/FormObject.h"
+#include "ui/tools/FormOnionSkin.h"
 #include "ui/tools/FormRipper.h"
 #include "ui/tools/FormRotate.h"
+#include "ui/tools/FormSequences.h"
+#include "ui/tools/FormTextData.h"
 
 namespace
 {
@@ -81,11 +89,20 @@ QStringList Unreadable(const QWidget& window)
         const QPalette::ColorGroup group = w->isEnabled() ? QPalette::Active : QPalette::Disabled;
         const QColor text = w->palette().color(group, w->foregroundRole());
         const QColor background = w->palette().color(group, w->backgroundRole());
-        const double ratio = Contrast(text, background);
-        if (ratio < 3.0)
-            faults << QStringLiteral("%1: %2 on %3 (contrast %4)")
-                          .arg(w->objectName(), text.name(), background.name())
-                          .arg(ratio, 0, 'f', 2);
+        QList<QColor> colours{text};
+        // Words a rich-text caption colours itself (a warning in red).
+        static const QRegularExpression kSetColour(QStringLiteral("color\\s*[:=]\\s*\"?(#[0-9A-Fa-f]{6})"));
+        if (auto* label = qobject_cast<QLabel*>(w); label && label->textFormat() != Qt::PlainText)
+            for (const QRegularExpressionMatch& m : kSetColour.globalMatch(label->text()))
+                colours << QColor(m.captured(1));
+        for (const QColor& colour : colours)
+        {
+            const double ratio = Contrast(colour, background);
+            if (ratio < 3.0)
+                faults << QStringLiteral("%1: %2 on %3 (contrast %4)")
+                              .arg(w->objectName(), colour.name(), background.name())
+                              .arg(ratio, 0, 'f', 2);
+        }
     }
     return faults;
 }
@@ -170,6 +187,38 @@ class ThemeTest : public QObject
             {
                 TFormAbout about(window.get());
                 faults += ShownUnreadable(about);
+            }
+            {
+                TFormSequences sequences(host, window.get());
+                faults += ShownUnreadable(sequences);
+            }
+            {
+                TFormExportListing listing(host, window.get());
+                faults += ShownUnreadable(listing);
+            }
+            {
+                TFormOnionSkin onion(kelmora::OnionSkinOptions{}, window.get());
+                faults += ShownUnreadable(onion);
+            }
+            {
+                // The walk cycle has pixels no sprite can show: the result warns in red.
+                TFormImportImage import(host, window.get());
+                import.SetPicture({uitest::WalkerSheet()}, QStringLiteral("walker.png"));
+                faults += ShownUnreadable(import);
+            }
+            {
+                TFormExportImage exporter(host, window.get());
+                faults += ShownUnreadable(exporter);
+            }
+            {
+                window->document().extras.objects = {{"giant", 2, 1, {0, 1}, {2, 3}, {}}};
+                TFormObject editor(host, window.get());
+                faults += ShownUnreadable(editor);
+            }
+            {
+                TFormTextData viewer(QStringLiteral("spritedata.txt"), QByteArray(".byte 0,0,0\n"),
+                                     window.get());
+                faults += ShownUnreadable(viewer);
             }
         }
         QApplication::setPalette(saved);
