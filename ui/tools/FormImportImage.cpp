@@ -68,14 +68,6 @@ QString Warning(const QWidget* window, const QString& text)
            text + QStringLiteral("</span>");
 }
 
-// A wrapped text of the result is never cut, however narrow the window is made: it is
-// as tall as its words take at its narrowest.
-void ShowWrapped(QLabel* label, const QString& text)
-{
-    label->setText(text);
-    label->setMinimumHeight(label->heightForWidth(label->minimumWidth()));
-}
-
 // A frame's pixels as an image to draw, without copying them (the frame outlives it).
 QImage FrameImage(const RgbaImage& frame)
 {
@@ -303,7 +295,7 @@ TFormImportImage::TFormImportImage(TEditorHost& host, QWidget* parent)
     coloursForm->addRow(Chk_SetColours);
 
     // ---- What the settings give, and where it goes ----
-    auto* outcome = new QGroupBox(QStringLiteral("Result"), this);
+    auto* outcome = GroupBox_Result = new QGroupBox(QStringLiteral("Result"), this);
     outcome->setObjectName(QStringLiteral("GroupBox_Result"));
     auto label = [this](const char* name)
     {
@@ -613,8 +605,12 @@ void TFormImportImage::ShowResult()
         break;
     }
     }
-    ShowWrapped(Label_Result, result);
-    ShowWrapped(Label_Placement, placement);
+    Label_Result->setText(result);
+    Label_Placement->setText(placement);
+    // The wrapped words are never cut, however narrow the window is made: the box is as
+    // tall as they are at its narrowest, and at any width each line takes what it needs.
+    GroupBox_Result->setMinimumHeight(
+        std::max(0, GroupBox_Result->heightForWidth(GroupBox_Result->minimumSizeHint().width())));
     Btn_OK->setEnabled(ok && r.spriteCount > 0);
     DrawViews();
 }

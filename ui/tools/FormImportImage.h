@@ -17,6 +17,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
@@ -81,6 +82,7 @@ class TFormImportImage : public QDialog
     QComboBox* Combo_Multi2 = nullptr;
     QCheckBox* Chk_Overlay = nullptr;
     QCheckBox* Chk_SetColours = nullptr;
+    QGroupBox* GroupBox_Result = nullptr;
     QLabel* Label_Result = nullptr;
     QLabel* Label_Placement = nullptr;
     QPushButton* Btn_OK = nullptr;
