@@ -14,16 +14,21 @@
 #include <cstdio>
 #include <memory>
 
+#include "core/SpriteBankStore.h"
 #include "ui/Form1.h"
 #include "ui/tools/FormAbout.h"
 #include "ui/tools/FormAnim.h"
+#include "ui/tools/FormExportImage.h"
 #include "ui/tools/FormExportListing.h"
 #include "ui/tools/FormExportSprites.h"
+#include "ui/tools/FormImportImage.h"
 #include "ui/tools/FormImportSprites.h"
 #include "ui/tools/FormObject.h"
+#include "ui/tools/FormOnionSkin.h"
 #include "ui/tools/FormRipper.h"
 #include "ui/tools/FormRotate.h"
 #include "ui/tools/FormSequences.h"
+#include "ui/tools/FormTextData.h"
 
 namespace
 {
@@ -123,6 +128,40 @@ int main(int argc, char** argv)
         ok &= Save(sequences, out + QStringLiteral("/sequences.png"));
     }
     {
+        // The walk cycle as a sprite sheet in the view's palette, to go after its sixteen
+        // sprites. Each body is drawn with its outline on top, which one sprite cannot
+        // show: those pixels are outlined in red.
+        kelmora::SpriteBank& bank = window.document().bank;
+        const kelmora::RgbaImage sheet =
+            kelmora::RenderSheet(bank, 0, bank.spriteCount - 1, 4, 2, host.viewColours());
+        const int current = bank.currentSprite;
+        bank.currentSprite = bank.spriteCount;
+        TFormImportImage import(host, &window);
+        import.SetPicture({sheet}, QStringLiteral("walker.png"));
+        ok &= Save(import, out + QStringLiteral("/importimage.png"));
+        bank.currentSprite = current;
+    }
+    {
+        TFormExportImage exporter(host, &window);
+        ok &= Save(exporter, out + QStringLiteral("/exportimage.png"));
+    }
+    {
+        kelmora::OnionSkinOptions options;
+        options.frames = 2;
+        options.ahead = true;
+        TFormOnionSkin onion(options, &window);
+        ok &= Save(onion, out + QStringLiteral("/onionskin.png"));
+    }
+    {
+        // The listing of the selected sprites in hex, as View Text Data shows it where the
+        // desktop has no viewer for text.
+        const kelmora::SpriteBank& bank = window.document().bank;
+        std::string text;
+        kelmora::EncodeTextListing(bank.sprites, bank.rangeStart, bank.rangeEnd, 1, text);
+        TFormTextData viewer(QStringLiteral("spritedata.txt"), QByteArray::fromStdString(text), &window);
+        ok &= Save(viewer, out + QStringLiteral("/textdata.png"));
+    }
+    {
         TFormAbout about(&window);
         ok &= Save(about, out + QStringLiteral("/about.png"));
     }
@@ -137,7 +176,9 @@ int main(int argc, char** argv)
         listing.ComboLabels->setCurrentIndex(
             listing.ComboLabels->findText(QStringLiteral("The sprite's name")));
         ok &= Save(listing, out + QStringLiteral("/exportlisting.png"));
-        // The robot example: its objects from the side file, the first one at 8x.
+        // The robot example: its objects from the side file, the first one at 8x. The
+        // names given above are only for the picture: nothing asks to save them.
+        kelmora::MarkSaved(window.document());
         window.DropFile(QStringLiteral(KELMORA_SOURCE_DIR "/examples/robot.kmd"));
         std::string message;
         kelmora::ReadProjectExtras(KELMORA_SOURCE_DIR "/examples/robot.kmd", window.document().extras,
