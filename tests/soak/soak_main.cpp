@@ -990,11 +990,14 @@ void Soak::DriveExport(TFormExport* exporter)
     }
 }
 
-// The offscreen platform says on every dialog that it cannot pass size hints on; that
-// says nothing about the program, so it is left out of the output.
+// The offscreen platform says on every dialog that it cannot pass size hints on, and on
+// every window raised that it cannot raise it; that says nothing about the program, so
+// it is left out of the output.
 void QuietOffscreenNotes(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    if (message.contains(QLatin1String("does not support propagateSizeHints"))) return;
+    if (message.contains(QLatin1String("does not support propagateSizeHints")) ||
+        message.contains(QLatin1String("does not support raise()")))
+        return;
     std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
 }
 
