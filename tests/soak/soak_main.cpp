@@ -61,6 +61,7 @@
 #include <unistd.h>
 
 #include "core/SpriteBankStore.h"
+#include "ui/EditorHost.h"
 #include "ui/Form1.h"
 #include "ui/Widgets.h"
 #include "ui/tools/FormAbout.h"
@@ -72,6 +73,7 @@
 #include "ui/tools/FormRipper.h"
 #include "ui/tools/FormRotate.h"
 #include "ui/tools/FormSequences.h"
+#include "ui/tools/ObjectCanvas.h"
 
 using namespace kelmora;
 
@@ -151,6 +153,7 @@ class Soak
     void Count(const std::string& kind) { ++m_counts[kind]; }
     void Fail(const std::string& what);
     void CheckInvariants();
+    void CheckObjectEditorShows(const TFormObject& form);
     void Checkpoint();
 
     // ---- Actions ----
@@ -216,13 +219,41 @@ void Soak::CheckInvariants()
     if (!objects.empty()) Fail("the objects are not sound: " + objects);
     const std::string sequences = CheckSequences(d.extras.sequences);
     if (!sequences.empty()) Fail("the sequences are not sound: " + sequences);
-    // The object editor, open or not, follows the document: it shows an object while there is one.
     if (const auto* form = w.findChild<TFormObject*>(QString(), Qt::FindDirectChildrenOnly))
-    {
-        const int shown = form->currentObject(), count = int(d.extras.objects.size());
-        if (shown < -1 || shown >= count || (shown < 0 && count > 0))
-            Fail("the object editor shows object " + std::to_string(shown) + " of " + std::to_string(count));
-    }
+        CheckObjectEditorShows(*form);
+}
+
+// The object editor, open or not, follows the document: it shows an object while there
+// is one, with its grid, and its picture shows the object's sprites (checked at points
+// of a coarse grid where a cell's own pixel shows, which dimming or hiding the overlay
+// leaves alone).
+void Soak::CheckObjectEditorShows(const TFormObject& form)
+{
+    const Document& d = w.document();
+    const int shown = form.currentObject(), count = int(d.extras.objects.size());
+    if (shown < -1 || shown >= count || (shown < 0 && count > 0))
+        return Fail("the object editor shows object " + std::to_string(shown) + " of " +
+                    std::to_string(count));
+    if (shown < 0) return;
+    const SpriteObject& object = d.extras.objects[shown];
+    if (form.findChild<QSpinBox*>(QStringLiteral("Spin_Columns"))->value() != object.columns ||
+        form.findChild<QSpinBox*>(QStringLiteral("Spin_Rows"))->value() != object.rows)
+        return Fail("the object editor's grid is not the grid of \"" + object.name + "\"");
+    const QImage& picture = form.findChild<TObjectCanvas*>(QStringLiteral("Canvas_Object"))->picture();
+    if (picture.size() != QSize(ObjectPictureWidth(object), ObjectPictureHeight(object)))
+        return Fail("the object editor's picture is not the size of \"" + object.name + "\"");
+    const std::uint32_t* colours = w.host().viewColours();
+    for (int y = 3; y < picture.height(); y += 7)
+        for (int x = 5; x < picture.width(); x += 11)
+        {
+            const int value = ObjectPixelValue(d.bank, object, x, y);
+            if (value < 0 || value >= kOverlayValueBase) continue;
+            const int colour = ObjectPixelColour(d.bank, object, x, y);
+            if ((picture.pixel(x, y) & 0xFFFFFFu) != (colours[colour] & 0xFFFFFFu))
+                return Fail("the object editor's picture of \"" + object.name +
+                            "\" differs from its sprites at (" + std::to_string(x) + ", " +
+                            std::to_string(y) + ")");
+        }
 }
 
 // Saves the bank, reads it back into a scratch bank and compares what a project holds.
