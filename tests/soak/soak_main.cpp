@@ -1,7 +1,9 @@
 // The soak test: one real main window, driven for minutes by random but reproducible
 // actions (a seeded std::mt19937): strokes with every tool and button, browser and
 // palette clicks, pens, every edit and range command, quantity changes, view options,
-// palettes, the file commands through their own file dialogs, and the tool windows.
+// palettes, the file commands through their own file dialogs, the tool windows, and
+// the object editor beside the main window (objects, grids, strokes on its canvas,
+// transforms, copy and paste, zoom, undo and redo from either window).
 // Every minute the bank is saved, read back into a scratch bank and compared; the
 // process's memory after the first minute and at the end must stay within 5 MB.
 //
@@ -37,11 +39,13 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
+#include <QWheelEvent>
 
 #include <csignal>
 #include <cstdio>
@@ -57,16 +61,19 @@
 #include <unistd.h>
 
 #include "core/SpriteBankStore.h"
+#include "ui/EditorHost.h"
 #include "ui/Form1.h"
 #include "ui/Widgets.h"
 #include "ui/tools/FormAbout.h"
 #include "ui/tools/FormAnim.h"
 #include "ui/tools/FormExportSprites.h"
 #include "ui/tools/FormImportSprites.h"
+#include "ui/tools/FormObject.h"
 #include "ui/tools/FormOnionSkin.h"
 #include "ui/tools/FormRipper.h"
 #include "ui/tools/FormRotate.h"
 #include "ui/tools/FormSequences.h"
+#include "ui/tools/ObjectCanvas.h"
 
 using namespace kelmora;
 
@@ -131,6 +138,7 @@ class Soak
     void FileCommand();
     void ToolWindow();
     void SequencesWindow();
+    void ObjectEditor();
 
   private:
     // ---- Randomness ----
@@ -145,6 +153,7 @@ class Soak
     void Count(const std::string& kind) { ++m_counts[kind]; }
     void Fail(const std::string& what);
     void CheckInvariants();
+    void CheckObjectEditorShows(const TFormObject& form);
     void Checkpoint();
 
     // ---- Actions ----
@@ -152,6 +161,8 @@ class Soak
     void Mouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
                Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     QString Existing(const QStringList& patterns);
+    bool ObjectStroke(TFormObject* form, bool selecting = false);
+    void MarkShownObject(const TFormObject* form, std::vector<bool>& used) const;
 
     // ---- Modal windows, answered from a polling timer ----
     void Poll();
@@ -164,6 +175,7 @@ class Soak
     void DriveImport(TFormImport* import);
     void DriveExport(TFormExport* exporter);
     void DriveOnionSkin(TFormOnionSkin* onion);
+    void AnswerObjectName(QInputDialog* ask);
     static void Settle(int ms);
 
     TForm1& w;
@@ -202,6 +214,46 @@ void Soak::CheckInvariants()
         Fail("range " + std::to_string(b.rangeStart) + ".." + std::to_string(b.rangeEnd) +
              " not inside the block");
     if (b.currentPen < 0 || b.currentPen > 3) Fail("pen " + std::to_string(b.currentPen));
+    const Document& d = w.document();
+    const std::string objects = ObjectsProblem(d.extras.objects);
+    if (!objects.empty()) Fail("the objects are not sound: " + objects);
+    const std::string sequences = CheckSequences(d.extras.sequences);
+    if (!sequences.empty()) Fail("the sequences are not sound: " + sequences);
+    if (const auto* form = w.findChild<TFormObject*>(QString(), Qt::FindDirectChildrenOnly))
+        CheckObjectEditorShows(*form);
+}
+
+// The object editor, open or not, follows the document: it shows an object while there
+// is one, with its grid, and its picture shows the object's sprites (checked at points
+// of a coarse grid where a cell's own pixel shows, which dimming or hiding the overlay
+// leaves alone).
+void Soak::CheckObjectEditorShows(const TFormObject& form)
+{
+    const Document& d = w.document();
+    const int shown = form.currentObject(), count = int(d.extras.objects.size());
+    if (shown < -1 || shown >= count || (shown < 0 && count > 0))
+        return Fail("the object editor shows object " + std::to_string(shown) + " of " +
+                    std::to_string(count));
+    if (shown < 0) return;
+    const SpriteObject& object = d.extras.objects[shown];
+    if (form.findChild<QSpinBox*>(QStringLiteral("Spin_Columns"))->value() != object.columns ||
+        form.findChild<QSpinBox*>(QStringLiteral("Spin_Rows"))->value() != object.rows)
+        return Fail("the object editor's grid is not the grid of \"" + object.name + "\"");
+    const QImage& picture = form.findChild<TObjectCanvas*>(QStringLiteral("Canvas_Object"))->picture();
+    if (picture.size() != QSize(ObjectPictureWidth(object), ObjectPictureHeight(object)))
+        return Fail("the object editor's picture is not the size of \"" + object.name + "\"");
+    const std::uint32_t* colours = w.host().viewColours();
+    for (int y = 3; y < picture.height(); y += 7)
+        for (int x = 5; x < picture.width(); x += 11)
+        {
+            const int value = ObjectPixelValue(d.bank, object, x, y);
+            if (value < 0 || value >= kOverlayValueBase) continue;
+            const int colour = ObjectPixelColour(d.bank, object, x, y);
+            if ((picture.pixel(x, y) & 0xFFFFFFu) != (colours[colour] & 0xFFFFFFu))
+                return Fail("the object editor's picture of \"" + object.name +
+                            "\" differs from its sprites at (" + std::to_string(x) + ", " +
+                            std::to_string(y) + ")");
+        }
 }
 
 // Saves the bank, reads it back into a scratch bank and compares what a project holds.
@@ -307,12 +359,12 @@ struct ActionKind
 void Soak::OneAction()
 {
     static const ActionKind kKinds[] = {
-        {"stroke", 280, &Soak::EditorStroke}, {"browser", 100, &Soak::BrowserClick},
+        {"stroke", 260, &Soak::EditorStroke}, {"browser", 100, &Soak::BrowserClick},
         {"palette", 70, &Soak::PaletteClick}, {"pen", 50, &Soak::PenChange},
-        {"edit", 260, &Soak::EditCommand},    {"attribute", 40, &Soak::AttributeBox},
+        {"edit", 240, &Soak::EditCommand},    {"attribute", 40, &Soak::AttributeBox},
         {"quantity", 40, &Soak::Quantity},    {"view", 40, &Soak::ViewOption},
         {"scroll", 40, &Soak::ScrollBars},    {"file", 65, &Soak::FileCommand},
-        {"tool", 15, &Soak::ToolWindow},
+        {"tool", 15, &Soak::ToolWindow},      {"object", 40, &Soak::ObjectEditor},
     };
     // KELMORA_SOAK_KINDS="stroke,edit,..." limits the run to some kinds (to narrow a finding down).
     static const QStringList only =
@@ -726,7 +778,7 @@ void Soak::SequencesWindow()
     auto* form = w.findChild<TFormSequences*>(QStringLiteral("FormSequences"));
     if (!form) return Fail("Tools > Sequences... opened no window");
     QListWidget* frames = form->List_Frames;
-    switch (Rand(0, 9))
+    switch (Rand(0, 10))
     {
     case 0:
         Count("sequences: new");
@@ -771,13 +823,252 @@ void Soak::SequencesWindow()
         Count("sequences: delete");
         form->Btn_DeleteSequence->click();
         break;
+    case 9:
+        Count("sequences: add an object");
+        form->Btn_AddObject->click();
+        break;
     default:
         Count("sequences: close");
         form->close();
         break;
     }
-    const std::string problem = CheckSequences(w.document().extras.sequences);
-    if (!problem.empty()) Fail("the sequences are not sound: " + problem);
+}
+
+// A control of the object editor by its name.
+template <typename T = QAction> T* Control(const TFormObject* form, const char* name)
+{
+    return form->findChild<T*>(QLatin1String(name));
+}
+
+// Marks the slots of both layers of the object the editor shows.
+void Soak::MarkShownObject(const TFormObject* form, std::vector<bool>& used) const
+{
+    const std::vector<SpriteObject>& objects = w.document().extras.objects;
+    const int index = form->currentObject();
+    if (index < 0 || index >= int(objects.size())) return;
+    for (const std::vector<int>* layer : {&objects[index].cells, &objects[index].overlayCells})
+        for (int slot : *layer)
+            if (slot >= 0 && slot < kSlotCount) used[slot] = true;
+}
+
+// The object editor stays open beside the main window: one action in it. Every action
+// but undo and redo may change only the sprites of the object shown (before or after it).
+void Soak::ObjectEditor()
+{
+    std::snprintf(g_running, sizeof g_running, "object editor");
+    w.findChild<QAction*>(QStringLiteral("Mnu_ObjectEditor"))->trigger();
+    auto* form = w.findChild<TFormObject*>(QStringLiteral("FormObject"));
+    if (!form) return Fail("Tools > Object Editor... opened no window");
+    const Document& d = w.document();
+    const std::vector<u8> before(d.bank.sprites, d.bank.sprites + kBlockBytes);
+    std::vector<bool> used(kSlotCount, false);
+    MarkShownObject(form, used);
+    bool history = false;
+    const int which = d.extras.objects.empty() && Chance(0.7) ? Rand(0, 1) : Rand(0, 16);
+    switch (which)
+    {
+    case 0:
+        Count("object: New Object");
+        Control(form, "Mnu_ObjNew")->trigger();
+        break;
+    case 1:
+        Count("object: New from Selection");
+        Control(form, "Mnu_ObjNewFromSelection")->trigger();
+        break;
+    case 2:
+        Count("object: rename");
+        Control(form, "Mnu_ObjRename")->trigger();
+        break;
+    case 3:
+        Count("object: delete");
+        Control(form, "Mnu_ObjDelete")->trigger();
+        break;
+    case 4:
+    {
+        Count("object: another object");
+        auto* list = Control<QListWidget>(form, "List_Objects");
+        if (list->count() > 0) list->setCurrentRow(Rand(0, list->count() - 1));
+        break;
+    }
+    case 5:
+    {
+        auto* spin = Control<QSpinBox>(form, Chance(0.5) ? "Spin_Columns" : "Spin_Rows");
+        Count("object: grid " + spin->objectName().toStdString());
+        if (spin->isEnabled()) spin->setValue(Rand(1, 8));
+        break;
+    }
+    case 6:
+    {
+        Count("object: overlay layer");
+        auto* box = Control<QCheckBox>(form, "Chk_OverlayLayer");
+        if (box->isEnabled()) box->click();
+        break;
+    }
+    case 7:
+    {
+        // A slot typed into a cell: sometimes one the other layer has, or letters.
+        auto* table = Control<QTableWidget>(form, Chance(0.7) ? "Table_Cells" : "Table_OverlayCells");
+        Count("object: cell typed into " + table->objectName().toStdString());
+        if (!table->isVisible() || table->rowCount() == 0 || table->columnCount() == 0) break;
+        QTableWidgetItem* item =
+            table->item(Rand(0, table->rowCount() - 1), Rand(0, table->columnCount() - 1));
+        if (item) item->setText(Chance(0.9) ? QString::number(Rand(0, 40)) : QStringLiteral("x1"));
+        break;
+    }
+    case 8:
+    case 9:
+    case 10:
+    case 11:
+        history = ObjectStroke(form);
+        break;
+    case 12:
+    {
+        static const char* const kTransforms[] = {
+            "Mnu_ObjSlideUp",       "Mnu_ObjSlideDown",     "Mnu_ObjSlideLeft",  "Mnu_ObjSlideRight",
+            "Mnu_ObjFlipLeftRight", "Mnu_ObjFlipTopBottom", "Mnu_ObjMirrorLeft", "Mnu_ObjMirrorTop",
+            "Mnu_ObjNegative",      "Mnu_ObjClear",         "Mnu_ObjSplit"};
+        QAction* command = Control(form, kTransforms[Rand(0, 10)]);
+        Count("object: " + command->objectName().toStdString());
+        command->trigger();
+        break;
+    }
+    case 13:
+    {
+        static const char* const kClip[] = {"Btn_ObjSelect", "Mnu_ObjSelectAll", "Mnu_ObjCopy",
+                                            "Mnu_ObjPaste"};
+        const int k = Rand(0, 3);
+        Count(std::string("object: ") + kClip[k]);
+        Control(form, kClip[k])->trigger();
+        if (k == 0) ObjectStroke(form, true); // a rectangle dragged with the selection tool
+        break;
+    }
+    case 14:
+    {
+        static const char* const kView[] = {"Mnu_ObjZoomIn", "Mnu_ObjZoomOut",    "Mnu_ObjFit",
+                                            "Mnu_ObjGrid",   "Mnu_ObjDimOverlay", "Mnu_ObjHideOverlay"};
+        const int k = Rand(0, 6);
+        if (k == 6)
+        {
+            // Ctrl+wheel over the canvas.
+            Count("object: Ctrl+wheel");
+            QWidget* canvas = Control<QWidget>(form, "Canvas_Object");
+            const QPointF at(Rand(0, canvas->width() - 1), Rand(0, canvas->height() - 1));
+            QWheelEvent wheel(at, canvas->mapToGlobal(at), QPoint(), QPoint(0, Chance(0.5) ? 120 : -120),
+                              Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(canvas, &wheel);
+            break;
+        }
+        Count(std::string("object: ") + kView[k]);
+        Control(form, kView[k])->trigger();
+        break;
+    }
+    case 15:
+    {
+        // The project's one history, stepped from either window.
+        static const char* const kSteps[] = {"Mnu_ObjUndo", "Mnu_ObjRedo", "Mnu_Undo", "Mnu_Redo"};
+        const int k = Rand(0, 3);
+        Count(std::string("object: ") + kSteps[k]);
+        (k < 2 ? Control(form, kSteps[k]) : w.findChild<QAction*>(QLatin1String(kSteps[k])))->trigger();
+        history = true;
+        break;
+    }
+    default:
+        Count("object: close");
+        Control(form, "Mnu_ObjClose")->trigger();
+        break;
+    }
+    if (history) return;
+    MarkShownObject(form, used);
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        if (!used[slot] && std::memcmp(before.data() + slot * kSpriteBytes,
+                                       d.bank.sprites + slot * kSpriteBytes, kSpriteBytes) != 0)
+            return Fail("sprite " + std::to_string(slot) + " changed, which the object shown does not use");
+}
+
+// A stroke on the object editor's canvas with a random tool, pen and button (or a
+// rectangle dragged with the selection tool), by real mouse events. A stroke changes no
+// object, is one step of the history, and Undo right after it brings back the sprites the
+// history held before it. True when the run then stepped through the history.
+bool Soak::ObjectStroke(TFormObject* form, bool selecting)
+{
+    static const char* const kTools[] = {"Btn_ObjBrush1", "Btn_ObjBrush2",    "Btn_ObjFlood",
+                                         "Btn_ObjLine",   "Btn_ObjRectangle", "Btn_ObjFilledRectangle"};
+    static const char* const kPens[] = {"Btn_ObjPenTransp", "Btn_ObjPenSprite",  "Btn_ObjPenMulti1",
+                                        "Btn_ObjPenMulti2", "Btn_ObjPenOverlay", "Btn_ObjPenOverlay"};
+    if (!selecting)
+    {
+        Control(form, kTools[Rand(0, 5)])->trigger();
+        QAction* pen = Control(form, kPens[Rand(0, 5)]);
+        if (pen->isVisible()) pen->trigger(); // only the pens the object offers
+    }
+    const Qt::MouseButton button = Chance(0.7) ? Qt::LeftButton : Qt::RightButton;
+    const Qt::MouseButton other = button == Qt::LeftButton ? Qt::RightButton : Qt::LeftButton;
+    if (!selecting)
+    {
+        const QString tool = Control(form, kTools[0])->actionGroup()->checkedAction()->text();
+        const QString pen = Control(form, kPens[0])->actionGroup()->checkedAction()->text();
+        Count("object stroke: " + tool.toStdString() + ", " +
+              (button == Qt::LeftButton ? pen.toStdString() : "right button"));
+    }
+    std::snprintf(g_running, sizeof g_running, "object editor stroke");
+
+    Document& d = w.document();
+    const std::vector<u8> before(d.bank.sprites, d.bank.sprites + kBlockBytes);
+    const std::vector<SpriteObject> objects = d.extras.objects;
+    // What Undo goes back to: the state the history shows. It differs from the sprites
+    // only after a change that is kept out of the history on purpose (the attribute check
+    // boxes, the ripper), which Undo then takes back too.
+    const UndoHistory& h = d.history;
+    const bool held = h.position >= 1 && h.states[h.position - 1].size() == std::size_t(kBlockBytes);
+    const std::vector<u8> recorded = held ? h.states[h.position - 1] : before;
+    QWidget* canvas = Control<QWidget>(form, "Canvas_Object");
+    const int zoom = form->zoom();
+    QPoint at(Rand(0, canvas->width() - 1), Rand(0, canvas->height() - 1));
+    Mouse(canvas, QEvent::MouseButtonPress, at, button, button);
+    const int moves = Rand(0, 20);
+    for (int i = 0; i < moves; ++i)
+    {
+        // Mostly steps of a few pixels; now and then a jump that may leave the canvas.
+        if (Chance(0.1))
+            at = QPoint(Rand(-3 * zoom, canvas->width() + 3 * zoom),
+                        Rand(-3 * zoom, canvas->height() + 3 * zoom));
+        else
+            at += QPoint(Rand(-4, 4), Rand(-4, 4)) * zoom;
+        Mouse(canvas, QEvent::MouseMove, at, Qt::NoButton, button);
+        if (Chance(0.03))
+        {
+            // The other button pressed and let go within the stroke.
+            Mouse(canvas, QEvent::MouseButtonPress, at, other, button | other);
+            Mouse(canvas, QEvent::MouseButtonRelease, at, other, button);
+        }
+    }
+    Mouse(canvas, QEvent::MouseButtonRelease, at, button, Qt::NoButton);
+    if (selecting) return false;
+
+    if (d.extras.objects != objects) Fail("a stroke on the object changed the objects");
+    const std::vector<u8> after(d.bank.sprites, d.bank.sprites + kBlockBytes);
+    if (after == before) return false;
+    Count("object stroke: of those changing sprites");
+    if (!held || !CanUndo(d) || h.states[h.position - 1] != after)
+    {
+        Fail("the stroke on the object is not the history's newest step");
+        return false;
+    }
+    if (!Chance(0.4)) return false;
+    const bool here = Chance(0.5);
+    Count(std::string("object stroke: undone from the ") + (here ? "object editor" : "main window"));
+    (here ? Control(form, "Mnu_ObjUndo") : w.findChild<QAction*>(QStringLiteral("Mnu_Undo")))->trigger();
+    if (std::memcmp(recorded.data(), d.bank.sprites, kBlockBytes) != 0 || d.extras.objects != objects)
+        Fail("Undo right after a stroke on the object did not bring back the sprites before it");
+    else if (Chance(0.5))
+    {
+        Count("object stroke: undone and redone");
+        (Chance(0.5) ? Control(form, "Mnu_ObjRedo") : w.findChild<QAction*>(QStringLiteral("Mnu_Redo")))
+            ->trigger();
+        if (std::memcmp(after.data(), d.bank.sprites, kBlockBytes) != 0)
+            Fail("Redo after undoing a stroke on the object did not bring the stroke back");
+    }
+    return true;
 }
 
 // ---- Modal windows ----
@@ -822,12 +1113,32 @@ void Soak::Answer(QWidget* modal)
     if (auto* import = qobject_cast<TFormImport*>(modal)) return DriveImport(import);
     if (auto* exporter = qobject_cast<TFormExport*>(modal)) return DriveExport(exporter);
     if (auto* onion = qobject_cast<TFormOnionSkin*>(modal)) return DriveOnionSkin(onion);
+    if (auto* ask = qobject_cast<QInputDialog*>(modal); ask && ask->objectName() == "FormObjectName")
+        return AnswerObjectName(ask);
+    if (auto* ask = qobject_cast<QInputDialog*>(modal); ask && ask->objectName() == "InputDialog_FrameObject")
+    {
+        const QStringList objects = ask->comboBoxItems();
+        if (!objects.isEmpty()) ask->setTextValue(objects.at(Rand(0, int(objects.size()) - 1)));
+        Chance(0.9) ? ask->accept() : ask->reject();
+        return;
+    }
     if (auto* ask = qobject_cast<QInputDialog*>(modal))
     {
         // A sequence's name: sometimes one that is taken or empty, which is refused.
         ask->setTextValue(Chance(0.2) ? QString() : QStringLiteral("s%1").arg(Rand(0, 20)));
         Chance(0.9) ? ask->accept() : ask->reject();
         return;
+    }
+    if (modal->objectName() == QLatin1String("FormObjectSplit"))
+    {
+        // Split into Overlay Pair: any colours for the cells and the overlay.
+        for (QComboBox* colour : modal->findChildren<QComboBox*>())
+            colour->setCurrentIndex(Rand(0, colour->count() - 1));
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+        {
+            Chance(0.8) ? dialog->accept() : dialog->reject();
+            return;
+        }
     }
     if (auto* about = qobject_cast<TFormAbout*>(modal))
     {
@@ -837,6 +1148,20 @@ void Soak::Answer(QWidget* modal)
     }
     Fail(std::string("an unexpected window: ") + modal->metaObject()->className());
     modal->close();
+}
+
+// An object's name: mostly a short one (taken now and then), sometimes the one proposed,
+// nothing (which cancels) or one with a control character (refused).
+void Soak::AnswerObjectName(QInputDialog* ask)
+{
+    const int kind = Rand(0, 19);
+    if (kind == 0)
+        ask->setTextValue(QString());
+    else if (kind == 1)
+        ask->setTextValue(QStringLiteral("o\n1"));
+    else if (kind > 5)
+        ask->setTextValue(QStringLiteral("o%1").arg(Rand(0, 15)));
+    Chance(0.9) ? ask->accept() : ask->reject();
 }
 
 void Soak::DriveOnionSkin(TFormOnionSkin* onion)
@@ -990,11 +1315,14 @@ void Soak::DriveExport(TFormExport* exporter)
     }
 }
 
-// The offscreen platform says on every dialog that it cannot pass size hints on; that
-// says nothing about the program, so it is left out of the output.
+// The offscreen platform says on every dialog that it cannot pass size hints on, and on
+// every window raised that it cannot raise it; that says nothing about the program, so
+// it is left out of the output.
 void QuietOffscreenNotes(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    if (message.contains(QLatin1String("does not support propagateSizeHints"))) return;
+    if (message.contains(QLatin1String("does not support propagateSizeHints")) ||
+        message.contains(QLatin1String("does not support raise()")))
+        return;
     std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
 }
 
