@@ -143,6 +143,20 @@ std::string CheckSequenceSlots(const Sequence& sequence, int spriteCount)
     return CheckSequenceFrames(sequence, {}, spriteCount);
 }
 
+int RenameObjectFrames(std::vector<Sequence>& sequences, const std::string& from, const std::string& to)
+{
+    if (from.empty()) return 0; // "" is a frame that shows its slot, not an object's name
+    int renamed = 0;
+    for (Sequence& sequence : sequences)
+        for (SequenceFrame& frame : sequence.frames)
+            if (frame.object == from)
+            {
+                frame.object = to;
+                ++renamed;
+            }
+    return renamed;
+}
+
 std::string CheckSequenceFrames(const Sequence& sequence, const std::vector<SpriteObject>& objects,
                                 int spriteCount)
 {

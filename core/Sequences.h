@@ -80,6 +80,10 @@ std::string CheckSequenceSlots(const Sequence& sequence, int spriteCount);
 std::string CheckSequenceFrames(const Sequence& sequence, const std::vector<SpriteObject>& objects,
                                 int spriteCount);
 
+// Frames that name the object from go on showing it when it is renamed to: they are
+// given its new name. Returns how many frames changed.
+int RenameObjectFrames(std::vector<Sequence>& sequences, const std::string& from, const std::string& to);
+
 // The sequence of this name, or nullptr.
 const Sequence* FindSequence(const std::vector<Sequence>& sequences, const std::string& name);
 

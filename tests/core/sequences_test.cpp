@@ -227,6 +227,13 @@ TEST(Sequences, FramesNamingObjectsAreCheckedAgainstTheProjectsObjects)
     EXPECT_EQ(pass[1].delay, 6);
     EXPECT_EQ(pass[0].object, "");
 
+    // Renaming the object renames the frames that show it, and only those.
+    std::vector<Sequence> all{stomp, stomp};
+    EXPECT_EQ(RenameObjectFrames(all, "boss", "giant"), 2);
+    EXPECT_EQ(all[1].frames[1].object, "giant");
+    EXPECT_EQ(all[1].frames[0].object, "");
+    EXPECT_EQ(RenameObjectFrames(all, "", "giant"), 0); // a frame showing its slot names no object
+
     stomp.frames[1].object = "bo\x07ss";
     EXPECT_EQ(CheckSequence(stomp),
               "sequence \"walk\", frame 1: the object's name holds a control character");

@@ -384,9 +384,23 @@ void ObjectEditorTest::mainWindowAndEditorFollowEachOther()
     QCOMPARE(editor->pen(), 0);
 
     // Renaming; the window command raises the same window, never a second one.
+    // Sequence frames showing the object follow the new name, in the same undo step.
+    const std::string oldName = w->document().extras.objects[0].name;
+    Sequence shows;
+    shows.name = "stomp";
+    shows.frames.resize(2);
+    shows.frames[1].object = oldName;
+    w->document().extras.sequences = {shows};
+    w->host().documentChanged(true); // as the Sequences window records it
     AnswerName(QStringLiteral("giant"));
     uitest::Child<QAction>(*editor, "Mnu_ObjRename")->trigger();
     QCOMPARE(w->document().extras.objects[0].name, std::string("giant"));
+    QCOMPARE(w->document().extras.sequences[0].frames[1].object, std::string("giant"));
+    QCOMPARE(w->document().extras.sequences[0].frames[0].object, std::string());
+    uitest::Child<QAction>(*w, "Mnu_Undo")->trigger();
+    QCOMPARE(w->document().extras.sequences[0].frames[1].object, oldName);
+    uitest::Child<QAction>(*w, "Mnu_Redo")->trigger();
+    QCOMPARE(w->document().extras.sequences[0].frames[1].object, std::string("giant"));
     QCOMPARE(list->item(0)->text(), QStringLiteral("giant  (2 x 2)"));
     editor->close();
     uitest::Child<QAction>(*w, "Mnu_ObjectEditor")->trigger();

@@ -573,7 +573,7 @@ void TFormObject::RefreshAll()
 void TFormObject::DocumentRefreshed()
 {
     // This window's own changes are shown already.
-    if (m_changing || m_closed) return;
+    if (m_changing) return;
     // The object shown is followed by its name (an undo may have moved or removed it).
     const std::vector<SpriteObject>& objects = m_host.document().extras.objects;
     int index = -1;
@@ -777,9 +777,17 @@ void TFormObject::Mnu_ObjRenameClick()
     if (name.isEmpty() || name.toStdString() == object->name) return;
     const QString problem = NameProblem(name, m_objectIndex);
     if (!problem.isEmpty()) return ShowMessage(problem);
+    // Sequence frames that show the object follow it, in the same undo step.
+    const int frames =
+        RenameObjectFrames(m_host.document().extras.sequences, object->name, name.toStdString());
     object->name = name.toStdString();
     m_objectName = name;
     Changed(true);
+    if (frames > 0)
+        ShowStatus(
+            frames == 1
+                ? QStringLiteral("Renamed; 1 sequence frame shows it under its new name.")
+                : QStringLiteral("Renamed; %1 sequence frames show it under its new name.").arg(frames));
 }
 
 void TFormObject::Mnu_ObjDeleteClick()

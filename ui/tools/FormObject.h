@@ -172,7 +172,6 @@ class TFormObject : public QDialog
     void Transform(bool (*operation)(kelmora::SpriteBank&, const kelmora::SpriteObject&));
 
     TEditorHost& m_host;
-    bool m_closed = false;
 
     // ---- What is shown ----
     QString m_objectName;          // the object shown, followed by name through changes
