@@ -14,6 +14,19 @@
 
 #include "core/SpriteBankStore.h"
 #include "ui/Form1.h"
+#include "ui/tools/FormAbout.h"
+#include "ui/tools/FormAnim.h"
+#include "ui/tools/FormExportImage.h"
+#include "ui/tools/FormExportListing.h"
+#include "ui/tools/FormExportSprites.h"
+#include "ui/tools/FormImportImage.h"
+#include "ui/tools/FormImportSprites.h"
+#include "ui/tools/FormObject.h"
+#include "ui/tools/FormOnionSkin.h"
+#include "ui/tools/FormRipper.h"
+#include "ui/tools/FormRotate.h"
+#include "ui/tools/FormSequences.h"
+#include "ui/tools/FormTextData.h"
 
 namespace uitest
 {
@@ -205,6 +218,31 @@ kelmora::RgbaImage WalkerSheet()
     bank.sprites = block.data();
     if (kelmora::LoadProject(&bank, KELMORA_SOURCE_DIR "/examples/walker.kmd") != 1) return {};
     return kelmora::RenderSheet(bank, 0, bank.spriteCount - 1, 4, 2, kelmora::kBuiltInPalette);
+}
+
+void ForEachToolWindow(TForm1& window, const std::function<void(QDialog&)>& check)
+{
+    TEditorHost& host = window.host();
+    window.document().extras.objects = {{"giant", 2, 1, {0, 1}, {2, 3}, {}}};
+    window.document().bank.rangeEnd = 3;
+    const auto visit = [&check](QDialog&& tool) { check(tool); };
+    visit(TFormRotate(host, &window));
+    visit(TFormAnim(host, &window));
+    visit(TFormRipper(host, &window));
+    visit(TFormImport(host, &window));
+    visit(TFormExport(host, &window));
+    visit(TFormExportListing(host, &window));
+    visit(TFormAbout(&window));
+    visit(TFormSequences(host, &window));
+    visit(TFormOnionSkin(kelmora::OnionSkinOptions{}, &window));
+    {
+        TFormImportImage import(host, &window);
+        import.SetPicture({WalkerSheet()}, QStringLiteral("walker.png"));
+        check(import);
+    }
+    visit(TFormExportImage(host, &window));
+    visit(TFormObject(host, &window));
+    visit(TFormTextData(QStringLiteral("spritedata.txt"), QByteArray("; sprite 0\n.byte 0,0,0\n"), &window));
 }
 
 } // namespace uitest

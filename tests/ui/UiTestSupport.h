@@ -82,4 +82,10 @@ unsigned Rgb(const QImage& image, int x, int y);
 // row at twice their size in the built-in palette: a picture for Import Image.
 kelmora::RgbaImage WalkerSheet();
 
+// Makes every tool window of window in turn, hands it to check and destroys it: the
+// windows the layout and theme suites look at. The project gets an object with an
+// overlay layer first, so that the object editor shows all its controls, and Import
+// Image gets the walk cycle's sheet.
+void ForEachToolWindow(TForm1& window, const std::function<void(QDialog&)>& check);
+
 } // namespace uitest

@@ -19,19 +19,8 @@
 #include "UiTestSupport.h"
 #include "ui/Form1.h"
 #include "ui/Widgets.h"
-#include "ui/tools/FormAbout.h"
-#include "ui/tools/FormAnim.h"
-#include "ui/tools/FormExportImage.h"
-#include "ui/tools/FormExportListing.h"
-#include "ui/tools/FormExportSprites.h"
 #include "ui/tools/FormImportImage.h"
-#include "ui/tools/FormImportSprites.h"
-#include "ui/tools/FormObject.h"
-#include "ui/tools/FormOnionSkin.h"
-#include "ui/tools/FormRipper.h"
 #include "ui/tools/FormRotate.h"
-#include "ui/tools/FormSequences.h"
-#include "ui/tools/FormTextData.h"
 
 namespace
 {
@@ -145,67 +134,17 @@ QStringList EveryWindowsFaults()
 {
     auto window = uitest::NewWindow();
     QStringList faults = Faults(*window);
-    TEditorHost& host = window->host();
-    // An object with an overlay layer, so that the object editor shows all its controls.
-    window->document().extras.objects = {{"giant", 2, 1, {0, 1}, {2, 3}, {}}};
-    window->document().bank.rangeEnd = 3;
-    {
-        TFormRotate rotator(host, window.get());
-        faults += ToolFaults(rotator);
-    }
-    {
-        TFormAnim animator(host, window.get());
-        faults += ToolFaults(animator);
-    }
-    {
-        TFormRipper ripper(host, window.get());
-        faults += ToolFaults(ripper);
-    }
-    {
-        TFormImport import(host, window.get());
-        faults += ToolFaults(import);
-    }
-    {
-        TFormExport exporter(host, window.get());
-        faults += ToolFaults(exporter);
-    }
-    {
-        TFormExportListing listing(host, window.get());
-        faults += ToolFaults(listing);
-    }
-    {
-        TFormAbout about(window.get());
-        faults += ToolFaults(about);
-    }
-    {
-        TFormSequences sequences(host, window.get());
-        faults += ToolFaults(sequences);
-    }
-    {
-        TFormOnionSkin onion(kelmora::OnionSkinOptions{}, window.get());
-        faults += ToolFaults(onion);
-    }
-    {
-        TFormImportImage import(host, window.get());
-        import.SetPicture({uitest::WalkerSheet()}, QStringLiteral("walker.png"));
-        faults += ToolFaults(import);
-        // Made as small as it goes, its wrapped words still fit.
-        import.resize(1, 1);
-        faults += ToolFaults(import);
-    }
-    {
-        TFormExportImage exporter(host, window.get());
-        faults += ToolFaults(exporter);
-    }
-    {
-        TFormObject editor(host, window.get());
-        faults += ToolFaults(editor);
-    }
-    {
-        TFormTextData viewer(QStringLiteral("spritedata.txt"), QByteArray("; sprite 0\n.byte 0,0,0\n"),
-                             window.get());
-        faults += ToolFaults(viewer);
-    }
+    uitest::ForEachToolWindow(*window,
+                              [&faults](QDialog& tool)
+                              {
+                                  faults += ToolFaults(tool);
+                                  // Made as small as it goes, its wrapped words still fit.
+                                  if (qobject_cast<TFormImportImage*>(&tool))
+                                  {
+                                      tool.resize(1, 1);
+                                      faults += ToolFaults(tool);
+                                  }
+                              });
     return faults;
 }
 

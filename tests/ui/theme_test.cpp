@@ -19,19 +19,8 @@
 
 #include "UiTestSupport.h"
 #include "ui/Form1.h"
-#include "ui/tools/FormAbout.h"
 #include "ui/tools/FormAnim.h"
-#include "ui/tools/FormExportImage.h"
-#include "ui/tools/FormExportListing.h"
-#include "ui/tools/FormExportSprites.h"
-#include "ui/tools/FormImportImage.h"
-#include "ui/tools/FormImportSprites.h"
-#include "ui/tools/FormObject.h"
-#include "ui/tools/FormOnionSkin.h"
-#include "ui/tools/FormRipper.h"
 #include "ui/tools/FormRotate.h"
-#include "ui/tools/FormSequences.h"
-#include "ui/tools/FormTextData.h"
 
 namespace
 {
@@ -154,72 +143,17 @@ class ThemeTest : public QObject
         {
             auto window = uitest::NewWindow();
             faults += Unreadable(*window);
-            TEditorHost& host = window->host();
-            {
-                TFormRotate rotator(host, window.get());
-                faults += ShownUnreadable(rotator);
-                // Too many frames for the bank: the count turns red, and stays readable.
-                window->document().bank.currentSprite = 250;
-                rotator.Radio_SeqToCurrent->setChecked(true);
-                rotator.ScrollBar1->setValue(10);
-                QVERIFY(!rotator.Btn_Ok->isEnabled());
-                const QColor warning = rotator.Label2->palette().color(QPalette::WindowText);
-                QVERIFY2(warning.red() > warning.green() + 100 && warning.red() > warning.blue() + 100,
-                         qPrintable(warning.name()));
-                faults += ShownUnreadable(rotator);
-            }
-            {
-                TFormAnim animator(host, window.get());
-                faults += ShownUnreadable(animator);
-            }
-            {
-                TFormRipper ripper(host, window.get());
-                faults += ShownUnreadable(ripper);
-            }
-            {
-                TFormImport import(host, window.get());
-                faults += ShownUnreadable(import);
-            }
-            {
-                TFormExport exporter(host, window.get());
-                faults += ShownUnreadable(exporter);
-            }
-            {
-                TFormAbout about(window.get());
-                faults += ShownUnreadable(about);
-            }
-            {
-                TFormSequences sequences(host, window.get());
-                faults += ShownUnreadable(sequences);
-            }
-            {
-                TFormExportListing listing(host, window.get());
-                faults += ShownUnreadable(listing);
-            }
-            {
-                TFormOnionSkin onion(kelmora::OnionSkinOptions{}, window.get());
-                faults += ShownUnreadable(onion);
-            }
-            {
-                // The walk cycle has pixels no sprite can show: the result warns in red.
-                TFormImportImage import(host, window.get());
-                import.SetPicture({uitest::WalkerSheet()}, QStringLiteral("walker.png"));
-                faults += ShownUnreadable(import);
-            }
-            {
-                TFormExportImage exporter(host, window.get());
-                faults += ShownUnreadable(exporter);
-            }
-            {
-                window->document().extras.objects = {{"giant", 2, 1, {0, 1}, {2, 3}, {}}};
-                TFormObject editor(host, window.get());
-                faults += ShownUnreadable(editor);
-            }
-            {
-                TFormTextData viewer(QStringLiteral("spritedata.txt"), QByteArray(".byte 0,0,0\n"),
-                                     window.get());
-                faults += ShownUnreadable(viewer);
-            }
+            uitest::ForEachToolWindow(*window, [&faults](QDialog& tool) { faults += ShownUnreadable(tool); });
+            // Too many frames for the bank: the rotator's count turns red, and stays readable.
+            TFormRotate rotator(window->host(), window.get());
+            window->document().bank.currentSprite = 250;
+            rotator.Radio_SeqToCurrent->setChecked(true);
+            rotator.ScrollBar1->setValue(10);
+            QVERIFY(!rotator.Btn_Ok->isEnabled());
+            faults += ShownUnreadable(rotator);
+            const QColor warning = rotator.Label2->palette().color(QPalette::WindowText);
+            QVERIFY2(warning.red() > warning.green() + 100 && warning.red() > warning.blue() + 100,
+                     qPrintable(warning.name()));
         }
         QApplication::setPalette(saved);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
