@@ -15,6 +15,43 @@ namespace
 
 constexpr long long kMaxSheetPixels = 1LL << 28;
 
+// A sheet of across x rows cells of cellWidth x cellHeight pixels, all empty.
+RgbaImage EmptySheet(long long across, long long rows, long long cellWidth, long long cellHeight)
+{
+    RgbaImage image;
+    image.width = static_cast<int>(across * cellWidth);
+    image.height = static_cast<int>(rows * cellHeight);
+    image.pixels.assign(static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height),
+                        kSheetEmptyCell);
+    return image;
+}
+
+// The bank's colours as the renderer takes them, with tables built from colours.
+RenderColours SheetColours(const SpriteBank& bank, const std::uint32_t colours[kPaletteColours],
+                           PaletteTables& tables)
+{
+    BuildPaletteTables(colours, tables);
+    return {{bank.colourTransp, bank.colourMulti1, bank.colourSprite, bank.colourMulti2},
+            tables.base,
+            tables.highlight};
+}
+
+// Puts a width x height picture, each pixel scale x scale, opaque, into cell k of a
+// sheet whose cells are cellWidth x cellHeight pixels, across a row.
+void PutCell(RgbaImage& image, long long k, long long across, long long cellWidth, long long cellHeight,
+             const std::uint32_t* picture, int width, int height, int scale)
+{
+    const std::size_t left = static_cast<std::size_t>(k % across) * static_cast<std::size_t>(cellWidth);
+    const std::size_t top = static_cast<std::size_t>(k / across) * static_cast<std::size_t>(cellHeight);
+    for (int y = 0; y < height * scale; ++y)
+    {
+        std::uint32_t* row = image.pixels.data() + (top + static_cast<std::size_t>(y)) * image.width + left;
+        const std::uint32_t* source = picture + static_cast<std::size_t>(y / scale) * width;
+        for (int x = 0; x < width * scale; ++x)
+            row[x] = source[x / scale] | kOpaqueAlpha;
+    }
+}
+
 } // namespace
 
 RgbaImage RenderSheet(const SpriteBank& bank, int first, int last, int columns, int scale,
@@ -30,17 +67,10 @@ RgbaImage RenderSheet(const SpriteBank& bank, int first, int last, int columns, 
     const long long cellWidth = static_cast<long long>(kSpriteWidth) * scale;
     const long long cellHeight = static_cast<long long>(kSpriteHeight) * scale;
     if (across * cellWidth * rows * cellHeight > kMaxSheetPixels) return image;
-    image.width = static_cast<int>(across * cellWidth);
-    image.height = static_cast<int>(rows * cellHeight);
-    image.pixels.assign(static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height),
-                        kSheetEmptyCell);
+    image = EmptySheet(across, rows, cellWidth, cellHeight);
 
     PaletteTables tables;
-    BuildPaletteTables(colours, tables);
-    const RenderColours render{{bank.colourTransp, bank.colourMulti1, bank.colourSprite, bank.colourMulti2},
-                               tables.base,
-                               tables.highlight};
-
+    const RenderColours render = SheetColours(bank, colours, tables);
     std::uint32_t cell[kSpriteWidth * kSpriteHeight];
     for (int k = 0; k < count; ++k)
     {
@@ -51,17 +81,7 @@ RgbaImage RenderSheet(const SpriteBank& bank, int first, int last, int columns, 
         if (IsOverlay(bank.sprites, index) == 1 && index < kSlotCount - 1)
             RenderSpritePixels(bank.sprites, index + 1, bank.spriteCount, render, kRenderOverlay, cell,
                                kSpriteWidth);
-
-        const std::size_t left = static_cast<std::size_t>(k % across) * static_cast<std::size_t>(cellWidth);
-        const std::size_t top = static_cast<std::size_t>(k / across) * static_cast<std::size_t>(cellHeight);
-        for (int y = 0; y < cellHeight; ++y)
-        {
-            std::uint32_t* row =
-                image.pixels.data() + (top + static_cast<std::size_t>(y)) * image.width + left;
-            const std::uint32_t* source = cell + (y / scale) * kSpriteWidth;
-            for (int x = 0; x < cellWidth; ++x)
-                row[x] = source[x / scale] | kOpaqueAlpha;
-        }
+        PutCell(image, k, across, cellWidth, cellHeight, cell, kSpriteWidth, kSpriteHeight, scale);
     }
     return image;
 }
@@ -85,16 +105,10 @@ RgbaImage RenderObjectSheet(const SpriteBank& bank, const std::vector<SpriteObje
     if (across * cellWidth * rows * cellHeight * scale * scale > kMaxSheetPixels) return image;
     cellWidth *= scale;
     cellHeight *= scale;
-    image.width = static_cast<int>(across * cellWidth);
-    image.height = static_cast<int>(rows * cellHeight);
-    image.pixels.assign(static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height),
-                        kSheetEmptyCell);
+    image = EmptySheet(across, rows, cellWidth, cellHeight);
 
     PaletteTables tables;
-    BuildPaletteTables(colours, tables);
-    const RenderColours render{{bank.colourTransp, bank.colourMulti1, bank.colourSprite, bank.colourMulti2},
-                               tables.base,
-                               tables.highlight};
+    const RenderColours render = SheetColours(bank, colours, tables);
     std::vector<std::uint32_t> picture;
     for (std::size_t k = 0; k < frames.size(); ++k)
     {
@@ -102,17 +116,8 @@ RgbaImage RenderObjectSheet(const SpriteBank& bank, const std::vector<SpriteObje
         const int width = ObjectPictureWidth(object), height = ObjectPictureHeight(object);
         picture.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), kSheetEmptyCell);
         RenderObjectPixels(bank, object, render, 0, picture.data(), width);
-
-        const std::size_t left = static_cast<std::size_t>(k % across) * static_cast<std::size_t>(cellWidth);
-        const std::size_t top = static_cast<std::size_t>(k / across) * static_cast<std::size_t>(cellHeight);
-        for (int y = 0; y < height * scale; ++y)
-        {
-            std::uint32_t* row =
-                image.pixels.data() + (top + static_cast<std::size_t>(y)) * image.width + left;
-            const std::uint32_t* source = picture.data() + static_cast<std::size_t>(y / scale) * width;
-            for (int x = 0; x < width * scale; ++x)
-                row[x] = source[x / scale] | kOpaqueAlpha;
-        }
+        PutCell(image, static_cast<long long>(k), across, cellWidth, cellHeight, picture.data(), width,
+                height, scale);
     }
     return image;
 }
