@@ -5,17 +5,6 @@
 using namespace kelmora;
 using namespace kelmora_test;
 
-namespace kelmora
-{
-// Sequences in failure messages as they read in a side file.
-inline void PrintTo(const Sequence& sequence, std::ostream* out)
-{
-    ProjectExtras extras;
-    extras.sequences.push_back(sequence);
-    *out << SerialiseProjectExtras(extras);
-}
-} // namespace kelmora
-
 namespace
 {
 
